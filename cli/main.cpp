@@ -1,0 +1,96 @@
+// nodalyx-cli: the configuration tool's core without windows, for scripts and tests.
+#include "CliContext.h"
+#include "ProgramDir.h"
+#include "TerminalOperator.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+using namespace nodalyx;
+using namespace nodalyx::cli;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: nodalyx-cli [--dir DIR] [--trace] COMMAND ...\n"
+    "\n"
+    "Location files:\n"
+    "  locations                        location names, one a line (creates the default\n"
+    "                                   location when there is none)\n"
+    "  show LOCATION [--json]           the settings and both unit tables\n"
+    "  new LOCATION [--conn serial|lan] [--comport N] [--ip A.B.C.D] [--port P]\n"
+    "                                   create a location with default settings\n"
+    "  set LOCATION KEY=VALUE...        change settings (location file keys); .bak kept\n"
+    "  unit LOCATION HW ADDR KEY=VALUE...\n"
+    "                                   change unit ADDR (0..63) of highway HW (1 or 2)\n"
+    "\n"
+    "Logger:\n"
+    "  serial LOCATION                  the logger's serial number\n"
+    "  clock LOCATION [--set]           the logger's clock; --set sets it from the PC first\n"
+    "  refresh LOCATION [--json] [--yes]\n"
+    "                                   the live counters of both highways\n"
+    "\n"
+    "Options:\n"
+    "  --dir DIR    program directory holding the locations (default: the executable's\n"
+    "               directory when writable, else the per-user data directory)\n"
+    "  --trace      write every frame sent and received to stderr, in hex\n"
+    "  --yes        answer Yes to questions (a serial-number mismatch)\n"
+    "  --help       this text\n"
+    "  --version    the version\n"
+    "\n"
+    "Exit status: 0 done, 1 the operation failed, 2 usage error.\n";
+
+} // namespace
+
+int nodalyx::cli::usageError(const QString& text) {
+    QTextStream(stderr) << "nodalyx-cli: " << text << "\nTry 'nodalyx-cli --help'.\n";
+    return Usage;
+}
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nodalyx"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NODALYX_VERSION_STRING));
+
+    QStringList words = app.arguments().mid(1);
+    QString dirOption;
+    bool trace = false;
+    bool yes = false;
+    QStringList rest;
+    for (int i = 0; i < words.size(); ++i) {
+        const QString& w = words[i];
+        if (w == QLatin1String("--help") || w == QLatin1String("-h")) {
+            QTextStream(stdout) << kUsage;
+            return Done;
+        }
+        if (w == QLatin1String("--version")) {
+            QTextStream(stdout) << "nodalyx-cli " << NODALYX_VERSION_STRING << '\n';
+            return Done;
+        }
+        if (w == QLatin1String("--dir")) {
+            if (i + 1 >= words.size())
+                return usageError(QStringLiteral("--dir needs a directory"));
+            dirOption = words[++i];
+        } else if (w.startsWith(QLatin1String("--dir="))) {
+            dirOption = w.mid(6);
+        } else if (w == QLatin1String("--trace")) {
+            trace = true;
+        } else if (w == QLatin1String("--yes")) {
+            yes = true;
+        } else {
+            rest << w;
+        }
+    }
+    if (rest.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+
+    const QString command = rest.takeFirst();
+    TerminalOperator op(yes);
+    QTextStream out(stdout);
+    CliContext ctx{resolveProgramDir(dirOption), trace, yes, op, out};
+    if (isFileCommand(command))
+        return runFileCommand(ctx, command, rest);
+    if (isLoggerCommand(command))
+        return runLoggerCommand(ctx, command, rest);
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}

@@ -47,11 +47,7 @@ TEST(CliFileCommands, NewWritesACompleteLocation) {
     EXPECT_EQ(dir.read("Site/HW01.ini").count("\r\n"), 2178);
     EXPECT_EQ(dir.read("Site/HW02.ini").count("\r\n"), 2178);
     EXPECT_EQ(cli(dir, {"new", "Site"}).exit, 1); // never over an existing location
-    EXPECT_EQ(cli(dir, {"new", "Other", "--conn", "lan", "--ip", "192..."}).exit, 1);
-    EXPECT_FALSE(dir.exists("Other.fgr"));
-    EXPECT_EQ(cli(dir, {"new", "Plain"}).exit, 0);
-    EXPECT_TRUE(dir.read("Plain.fgr").contains("\r\nConnType=0\r\n"));
-    EXPECT_EQ(cli(dir, {"locations"}).out, QByteArray("Plain\nSite\n"));
+    EXPECT_EQ(cli(dir, {"locations"}).out, QByteArray("Site\n"));
 }
 
 TEST(CliFileCommands, UsageErrorsAndMissingLocations) {

@@ -107,6 +107,8 @@ TEST(CliFileCommands, SetAndUnitSaveWithBackupOrWriteNothing) {
     dir.write("Site/HW02.ini", kHW02);
     for (const QStringList& refused : {QStringList{"set", "Site", "LocationCode=5", "ConnType=abc"},
                                        QStringList{"set", "Site", "Saturday=08001800"},
+                                       QStringList{"set", "Site", "LocationName=[North]"},
+                                       QStringList{"unit", "Site", "2", "7", "Name1=Gate ]"},
                                        QStringList{"unit", "Site", "2", "7", "Cor1=300"},
                                        QStringList{"unit", "Site", "2", "7", "Address=3"}}) {
         const CliRun run = cli(dir, refused);

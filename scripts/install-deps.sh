@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev qt6-qpa-plugins
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev
     xvfb xauth x11-apps imagemagick
 )

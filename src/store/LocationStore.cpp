@@ -1,0 +1,152 @@
+#include "LocationStore.h"
+
+#include "LocationFileCodec.h"
+#include "TextFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace nodalyx {
+
+namespace {
+
+const int kMaxNameLength = 100;
+const char* const kDefaultLocation = "Configuration 01.fgr";
+
+QString inProgramDir(const QString& programDir, const QString& fileName) {
+    return programDir + QLatin1Char('/') + fileName;
+}
+
+// Windows gives these names to devices, with or without an extension.
+bool isDeviceName(const QString& name) {
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QString base = name.section(QLatin1Char('.'), 0, 0);
+    return device.match(base.trimmed()).hasMatch();
+}
+
+bool hasRefusedCharacter(const QString& name) {
+    static const QString refused = QStringLiteral("<>:\"|?*");
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || refused.contains(c))
+            return true;
+    }
+    return false;
+}
+
+QStringList listLocationFiles(const QString& programDir) {
+    QDir::Filters filters = QDir::Files;
+#ifndef Q_OS_WIN
+    filters |= QDir::CaseSensitive;
+#endif
+    return QDir(programDir)
+        .entryList({QStringLiteral("*.fgr")}, filters, QDir::Name | QDir::IgnoreCase);
+}
+
+// A file name "<location>.fgr" is checked as the location name it carries.
+QString checkFileName(const QString& fileName) {
+    const QLatin1String extension(".fgr");
+    const bool named =
+        fileName.endsWith(extension, Qt::CaseInsensitive) && fileName.size() > extension.size();
+    return checkLocationName(named ? fileName.chopped(extension.size()) : fileName);
+}
+
+// Reports the failure of a read that stopped at a line.
+void reportLineFailure(const QString& path, const ReadFailure& failure, Operator& op) {
+    op.message(lineMessage(path, failure.line, failure.reason), Operator::Icon::Critical);
+}
+
+} // namespace
+
+QString checkLocationName(const QString& name) {
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("No name found");
+    const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
+    if (name.size() > kMaxNameLength)
+        return QStringLiteral("The name %1 is too long: at most %2 characters.")
+            .arg(quoted)
+            .arg(kMaxNameLength);
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return QStringLiteral("The name %1 cannot hold \"/\" or \"\\\".").arg(quoted);
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("The name %1 is not a file name.").arg(quoted);
+    if (hasRefusedCharacter(name))
+        return QStringLiteral("The name %1 cannot hold control characters or any of < > : \" | "
+                              "? *.")
+            .arg(quoted);
+    if (isDeviceName(name))
+        return QStringLiteral("The name %1 is reserved for a device on Windows.").arg(quoted);
+    if (name.endsWith(QLatin1Char('.')))
+        return QStringLiteral("The name %1 cannot end in \".\".").arg(quoted);
+    return {};
+}
+
+bool ReadFGR(SharedState& state, const QString& fileName, Operator& op) {
+    const QString refusal = checkFileName(fileName);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return true;
+    }
+    const QString path = inProgramDir(state.programDir, fileName);
+    QByteArray bytes;
+    const QString error = readTextFile(path, bytes);
+    if (!error.isEmpty()) {
+        op.message(error, Operator::Icon::Critical);
+        return true;
+    }
+    const LocationReadResult result = decodeLocationFile(bytes, state.settings);
+    if (result.failure)
+        reportLineFailure(path, *result.failure, op);
+    return result.headerOk;
+}
+
+bool WriteFGR(SharedState& state, const QString& name, Operator& op) {
+    const QString refusal = checkLocationName(name);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return false;
+    }
+    BusyGuard busy(op);
+    const QString path = inProgramDir(state.programDir, name + QLatin1String(".fgr"));
+    const QByteArray bytes =
+        encodeLocationFile(state.settings, locationHeader(name, QDateTime::currentDateTime()));
+    keepBackup(path, inProgramDir(state.programDir, name + QLatin1String(".bak")));
+    const QString error = saveTextFile(path, bytes);
+    if (error.isEmpty())
+        return true;
+    busy.release();
+    op.message(error, Operator::Icon::Critical);
+    return false;
+}
+
+QStringList GetFGR(const QString& programDir, Operator& op) {
+    QStringList files = listLocationFiles(programDir);
+    if (files.isEmpty() && MakeNewFile(programDir, QLatin1String(kDefaultLocation), op)) {
+        files = listLocationFiles(programDir);
+        if (files.isEmpty())
+            op.message(QStringLiteral("No location file can be listed in \"%1\".").arg(programDir),
+                       Operator::Icon::Critical);
+    }
+    for (QString& file : files)
+        file.chop(4);
+    return files;
+}
+
+bool MakeNewFile(const QString& programDir, const QString& fileName, Operator& op) {
+    const QString refusal = checkFileName(fileName);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return false;
+    }
+    const QString path = inProgramDir(programDir, fileName);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return true;
+    op.message(QStringLiteral("Cannot create \"%1\": %2.").arg(path, file.errorString()),
+               Operator::Icon::Critical);
+    return false;
+}
+
+} // namespace nodalyx

@@ -1,0 +1,140 @@
+#include "NewLocation.h"
+
+#include "HighwayStore.h"
+#include "LocationStore.h"
+#include "TextConvert.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace nodalyx {
+
+namespace {
+
+bool isWholeNumberIn(const QString& text, int low, int high) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    if (!digits.match(text).hasMatch())
+        return false;
+    const int value = text.toInt();
+    return value >= low && value <= high;
+}
+
+bool isIPv4Address(const QString& text) {
+    const QStringList octets = text.split(QLatin1Char('.'));
+    if (octets.size() != 4)
+        return false;
+    for (const QString& octet : octets) {
+        if (octet.size() > 3 || !isWholeNumberIn(octet, 0, 255))
+            return false;
+    }
+    return true;
+}
+
+QString checkSerial(const NewLocationRequest& request) {
+    if (request.comport.isEmpty())
+        return QStringLiteral("Choose the Comm port of the Com port connection.");
+    if (!isWholeNumberIn(request.comport, 1, 255))
+        return QStringLiteral("The Comm port \"%1\" is not a port number 1..255.")
+            .arg(request.comport);
+    return {};
+}
+
+QString checkLan(const NewLocationRequest& request) {
+    if (!isIPv4Address(request.IPnumber))
+        return QStringLiteral("The IP address \"%1\" is not four numbers 0..255 separated by "
+                              "dots.")
+            .arg(request.IPnumber);
+    if (!isWholeNumberIn(request.Portnumber, 1, 65535))
+        return QStringLiteral("The port number \"%1\" is not a number 1..65535.")
+            .arg(request.Portnumber);
+    return {};
+}
+
+QString checkConnection(const NewLocationRequest& request) {
+    switch (request.ConnType) {
+    case 0:
+        return {};
+    case 1:
+        return checkSerial(request);
+    case 2:
+        return checkLan(request);
+    default:
+        return QStringLiteral("Choose the connection type: Com port or LAN.");
+    }
+}
+
+QString checkNotExisting(const QString& programDir, const QString& name) {
+    const QDir dir(programDir);
+    if (QFileInfo::exists(dir.filePath(name + QLatin1String(".fgr"))))
+        return QStringLiteral("The location \"%1\" already exists.").arg(name);
+    if (QFileInfo::exists(dir.filePath(name)))
+        return QStringLiteral("A file or folder \"%1\" is already in the way of the location's "
+                              "folder.")
+            .arg(name);
+    return {};
+}
+
+// Elements 0..3 emptied where the list has them.
+void emptyOctets(QStringList& list) {
+    for (int i = 0; i < 4 && i < list.size(); ++i)
+        list[i].clear();
+}
+
+} // namespace
+
+QString checkNewLocation(const QString& programDir, const NewLocationRequest& request) {
+    QString refusal = checkLocationName(request.name);
+    if (refusal.isEmpty())
+        refusal = checkConnection(request);
+    if (refusal.isEmpty())
+        refusal = checkNotExisting(programDir, request.name);
+    return refusal;
+}
+
+void applyNewLocationDefaults(SharedState& state, const NewLocationRequest& request) {
+    GeneralSettings& s = state.settings;
+    s.ConnType = request.ConnType;
+    double port = 0;
+    s.Comport = toNumber(request.comport, port).isEmpty() ? float(port) : 0.0f;
+    s.IPnumber = request.IPnumber;
+    s.Portnumber = request.Portnumber;
+    s.PhoneNumber.clear();
+    s.LocationCode = QStringLiteral("001");
+    s.LocationName = QStringLiteral("Location01");
+    s.LocationPlace = QStringLiteral("Place01");
+    s.Days.fill(QStringLiteral("07002200"));
+    emptyOctets(s.eIPaddress);
+    emptyOctets(s.eSubnetmask);
+    emptyOctets(s.eGateway);
+    emptyOctets(state.eDHCPIPaddress);
+    s.eDHCP = false;
+    s.ePortnumber.clear();
+    s.eHostname.clear();
+    s.eSerialnumber.clear();
+    s.eExt.fill(QString());
+}
+
+bool createLocation(SharedState& state, const NewLocationRequest& request, Operator& op) {
+    const QString refusal = checkNewLocation(state.programDir, request);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Warning);
+        return false;
+    }
+    applyNewLocationDefaults(state, request);
+    if (!WriteFGR(state, request.name, op))
+        return false;
+    if (!QDir(state.programDir).mkdir(request.name)) {
+        op.message(QStringLiteral("Cannot create the folder \"%1/%2\".")
+                       .arg(state.programDir, request.name),
+                   Operator::Icon::Critical);
+        return false;
+    }
+    ResetHW01(state);
+    if (!WriteHW01(state, request.name, op))
+        return false;
+    ResetHW02(state);
+    return WriteHW02(state, request.name, op);
+}
+
+} // namespace nodalyx

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace nodalyx {
+
+// Location and highway files are small text files; anything larger, or holding NUL bytes,
+// is not one of them.
+inline constexpr qint64 kMaxTextFileSize = 1024 * 1024;
+
+// Reads the whole file. Empty when it worked, else the full message for the operator:
+// Cannot read "<path>": <why>.
+QString readTextFile(const QString& path, QByteArray& bytes);
+
+// Copies path to backupPath, replacing an older backup. When there is no file yet the older
+// backup is left alone; a failed copy is ignored.
+void keepBackup(const QString& path, const QString& backupPath);
+
+// Replaces the file whole or not at all. Empty when it worked, else the full message:
+// Cannot write "<path>": <why>.
+QString saveTextFile(const QString& path, const QByteArray& bytes);
+
+// "<path>" line <n>: <reason>.
+QString lineMessage(const QString& path, int line, const QString& reason);
+
+} // namespace nodalyx

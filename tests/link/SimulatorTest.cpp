@@ -74,7 +74,8 @@ TEST(ResponderTest, UploadFramesChangeWhatTheReadsAnswer) {
     EXPECT_EQ(r.respond(frame(102, 0, 0, 0, 0, 0, 1)).bytes, ack);
     EXPECT_EQ(r.respond(frame(102, 0, 0, 0, 0, 0, 2)).bytes, ack);
     EXPECT_EQ(dataOf(r.respond(frame(101)).bytes), QByteArray("123       "));
-    // a ten-character name: the fifth character in B2 of the first frame, the tenth in B2 of the second
+    // a ten-character name: the fifth character in B2 of the first frame, the tenth in B2 of the
+    // second
     r.respond(frame(104, 'E', 'D', 'C', 'B', 'A', 0));
     r.respond(frame(104, 'J', 'I', 'H', 'G', 'F', 1));
     r.respond(frame(104, 0, 0, 0, 0, 0, 2));

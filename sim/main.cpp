@@ -85,6 +85,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const SimOptions& o = *options;
+    quitOnSignals(app); // before the ready lines, so a client may stop it right after them
     LoggerSim sim;
     if (!loadState(o, sim))
         return 1;
@@ -113,7 +114,6 @@ int main(int argc, char* argv[]) {
     if (o.verbose)
         logTraffic(sim);
     QObject::connect(&sim, &LoggerSim::stateChanged, [&] { saveState(o, sim); });
-    quitOnSignals(app);
     const int rc = app.exec();
     saveState(o, sim);
     return rc;

@@ -118,11 +118,6 @@ TEST(CounterDecodeTest, ShortReplyLeavesTheTableAlone) {
     EXPECT_EQ(table[1].In1, "7");
 }
 
-TEST(CounterDecodeTest, RequestsCoverBothHighways) {
-    EXPECT_EQ(counterRequest(1), (std::array<int, 8>{3, 0, 0, 0, 0x63, 0, 0x60, 0}));
-    EXPECT_EQ(counterRequest(2), (std::array<int, 8>{3, 0, 0, 0, 0x67, 0, 0x64, 0}));
-}
-
 TEST(CountColumnsTest, ZeroAndUnreadCountsLeaveColumnsAlone) {
     UnitConfig unit;
     unit.HWaddress = QStringLiteral("5");

@@ -189,23 +189,6 @@ TEST(LinkSendTest, RefusesValuesOutsideAByteAndAnUnconnectedSocket) {
     EXPECT_TRUE(h.sim.requests().isEmpty());
 }
 
-TEST(LinkSendTest, TrafficReportsFramesAndPieces) {
-    TcpHarness h;
-    QList<QPair<bool, QByteArray>> seen;
-    QObject::connect(h.link.get(), &Link::traffic, [&seen](bool sent, const QByteArray& b) {
-        seen.append({sent, b});
-    });
-    ASSERT_TRUE(h.link->OpenLink());
-    h.link->ReadLoggerSerial();
-    ASSERT_GE(seen.size(), 2);
-    EXPECT_TRUE(seen.first().first);
-    EXPECT_EQ(seen.first().second, CommandFrame(59, 0, 0, 0, 0, 0, 0));
-    QByteArray received;
-    for (int i = 1; i < seen.size(); ++i)
-        received += seen[i].second;
-    EXPECT_EQ(received.size(), 13);
-}
-
 TEST(LinkOpenTest, RefusedOrUnreachableTcpFailsSilently) {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));

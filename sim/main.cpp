@@ -8,12 +8,15 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <unistd.h>
+#endif
 
 using namespace nodalyx::sim;
 
 namespace {
+#ifdef Q_OS_UNIX
 int g_signalPipe[2] = {-1, -1};
 
 void onSignal(int) {
@@ -30,6 +33,9 @@ void quitOnSignals(QCoreApplication& app) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
 }
+#else
+void quitOnSignals(QCoreApplication&) {}
+#endif
 
 QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());

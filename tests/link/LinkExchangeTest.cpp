@@ -205,6 +205,19 @@ TEST(LinkOpenTest, RefusedOrUnreachableTcpFailsSilently) {
     }
 }
 
+TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
+    TcpHarness h;
+    h.sim.faults().closeCodes = {59};
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // silent: not connected
+    EXPECT_TRUE(h.op.shown().isEmpty());
+    h.sim.faults() = {};
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
+}
+
 TEST(LinkOpenTest, PortTextThatIsNotANumberIsReported) {
     TcpHarness h;
     h.state.settings.Portnumber = QStringLiteral("31O1");

@@ -35,6 +35,8 @@ public:
     quint16 tcpPort() const { return m_server.serverPort(); }
     bool openPty(const QString& linkPath = {});
     QString ptyDevice() const { return m_pty.devicePath(); }
+    // Closes the pseudo-terminal (as a serial cable pulled out).
+    void closePty() { m_pty.close(); }
     QString errorString() const { return m_error; }
 
     // Drops the TCP client (as a logger that hangs up).

@@ -100,6 +100,7 @@ bool Link::openSerial() {
         return false;
     }
     const QString device = serialPortName(number);
+    m_device = device;
     m_comm.setPortName(device);
     m_comm.setBaudRate(QSerialPort::Baud19200);
     m_comm.setDataBits(QSerialPort::Data8);
@@ -112,7 +113,6 @@ bool Link::openSerial() {
         m_comm.clearError();
         return false;
     }
-    m_receiveErrorShown = false;
     return true;
 }
 
@@ -341,12 +341,18 @@ void Link::received(const QByteArray& bytes) {
 void Link::onSerialError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
         return;
-    const QString text =
-        QStringLiteral("Serial port %1: %2").arg(m_comm.portName(), m_comm.errorString());
+    // A device that hung up keeps failing every read, thousands of times a second: close it.
+    // The next OpenLink opens it again. The port's own error text may be left over from an
+    // earlier call, so the message names the failure itself.
     m_comm.clearError();
-    if (error == QSerialPort::ResourceError && m_comm.isOpen())
-        m_comm.close(); // the device went away; the next OpenLink opens it again
-    reportReceiveError(text);
+    if (m_comm.isOpen())
+        m_comm.close();
+    reportReceiveError(
+        error == QSerialPort::ResourceError
+            ? QStringLiteral("Serial port %1: the device is no longer available; "
+                             "the port was closed.")
+                  .arg(m_device)
+            : QStringLiteral("Serial port %1: reading failed; the port was closed.").arg(m_device));
     wake();
 }
 

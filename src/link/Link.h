@@ -97,6 +97,7 @@ private:
     QSerialPort m_comm;
     QTcpSocket m_tcp;
     QTimer m_ttcomm;
+    QString m_device; // the serial device last opened, for messages
     QEventLoop* m_waitLoop = nullptr;
     bool m_busy = false;
     bool m_deleteHeld = false;

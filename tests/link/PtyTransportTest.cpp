@@ -73,10 +73,29 @@ TEST(PtyLinkTest, ReceiveErrorIsReportedOnceUntilThePortWorksAgain) {
     PtyHarness h;
     ASSERT_TRUE(h.ok);
     ASSERT_TRUE(h.link->OpenLink());
-    for (int tick = 0; tick < 5; ++tick)
+    for (int tick = 0; tick < 5; ++tick) {
         emit h.link->Comm().errorOccurred(QSerialPort::ReadError);
+        EXPECT_TRUE(h.link->OpenLink()); // reopened: the port opens but has not worked yet
+    }
     EXPECT_EQ(h.op.shown().size(), 1);
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // bytes flow again
     emit h.link->Comm().errorOccurred(QSerialPort::ReadError);
     EXPECT_EQ(h.op.shown().size(), 2);
+}
+
+TEST(PtyLinkTest, DeviceThatHangsUpIsReportedOnceAndClosed) {
+    PtyHarness h;
+    ASSERT_TRUE(h.ok);
+    ASSERT_TRUE(h.link->OpenLink());
+    int errors = 0;
+    QObject::connect(
+        &h.link->Comm(), &QSerialPort::errorOccurred,
+        [&errors](QSerialPort::SerialPortError e) { errors += e != QSerialPort::NoError; });
+    h.sim.closePty();
+    h.link->Wait(0.5); // five poll ticks: still one message, and the port stops failing
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
+    EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
+    EXPECT_FALSE(h.link->Comm().isOpen());
+    EXPECT_LE(errors, 2);
 }

@@ -53,9 +53,9 @@ void FrmMain::setupLists() {
         list->header()->setSectionResizeMode(QHeaderView::Interactive);
         list->header()->setDefaultSectionSize(56);
         list->header()->resizeSection(1, 48);
-        list->header()->resizeSection(2, 150);
         list->header()->resizeSection(3, 120);
         list->header()->setStretchLastSection(false);
+        list->header()->setSectionResizeMode(2, QHeaderView::Stretch); // "Location"
     }
     for (int c = 0; c < kTestColumns; ++c)
         if (c > 3)
@@ -99,9 +99,8 @@ void FrmMain::start() {
                                   .arg(NODALYX_VERSION_MAJOR)
                                   .arg(NODALYX_VERSION_MINOR)
                                   .arg(NODALYX_VERSION_PATCH));
-    resize(980, 620);
+    resize(1000, 640);
     placeWindow(this);
-    resize(980, 620);
 }
 
 QString FrmMain::locationName() const {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTextStream>
 
 namespace nodalyx {
 
@@ -41,10 +42,18 @@ int showBox(const QString& text, Operator::Icon icon, const QString& title,
 } // namespace
 
 void WidgetOperator::message(const QString& text, Icon icon, const QString& title) {
+    if (m_unattended) {
+        QTextStream(stderr) << "message: " << text << '\n';
+        return;
+    }
     showBox(text, icon, title, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool WidgetOperator::askYesNo(const QString& text, Icon icon, const QString& title) {
+    if (m_unattended) {
+        QTextStream(stderr) << "question (answered Yes): " << text << '\n';
+        return true;
+    }
     return showBox(text, icon, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
 }

@@ -23,9 +23,12 @@ public:
 
     // Where progress is shown; none: progress is not shown.
     void setStatusBar(QStatusBar* bar) { m_statusBar = bar; }
+    // Unattended runs (the screenshots) write messages to stderr and answer Yes.
+    void setUnattended(bool unattended) { m_unattended = unattended; }
 
 private:
     QPointer<QStatusBar> m_statusBar;
+    bool m_unattended = false;
 };
 
 } // namespace nodalyx

@@ -29,6 +29,7 @@ int main(int argc, char* argv[]) {
     state.ServiceMode = options.serviceMode;
 
     WidgetOperator op;
+    op.setUnattended(!options.screenshotDir.isEmpty());
     FrmMain window(state, op);
     op.setStatusBar(window.statusBar());
     window.start();

@@ -21,6 +21,7 @@ FrmNewLocation::FrmNewLocation(SharedState& state, Operator& op, QWidget* parent
     KeyFilter::install(m_ui->txtPortNumber1, FilterDigits);
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &FrmNewLocation::save);
     connect(m_ui->CmdBack, &QPushButton::clicked, this, &FrmNewLocation::back);
+    adjustSize();
     placeWindow(this);
 }
 

@@ -53,6 +53,7 @@ FrmUnitConfiguration::FrmUnitConfiguration(SharedState& state, Operator& op,
     collectControls();
     fillLists();
     connectEdits();
+    adjustSize();
     placeWindow(this, 500, 450);
 }
 

@@ -6,7 +6,6 @@
 namespace nodalyx {
 
 void placeWindow(QWidget* window, int rightTwips, int downTwips) {
-    window->adjustSize();
     const QScreen* screen = window->screen();
     if (!screen)
         return;

@@ -45,6 +45,14 @@ QStringList listLocationFiles(const QString& programDir) {
         .entryList({QStringLiteral("*.fgr")}, filters, QDir::Name | QDir::IgnoreCase);
 }
 
+// A file name "<location>.fgr" is checked as the location name it carries.
+QString checkFileName(const QString& fileName) {
+    const QLatin1String extension(".fgr");
+    const bool named =
+        fileName.endsWith(extension, Qt::CaseInsensitive) && fileName.size() > extension.size();
+    return checkLocationName(named ? fileName.chopped(extension.size()) : fileName);
+}
+
 // Reports the failure of a read that stopped at a line.
 void reportLineFailure(const QString& path, const ReadFailure& failure, Operator& op) {
     op.message(lineMessage(path, failure.line, failure.reason), Operator::Icon::Critical);
@@ -76,7 +84,7 @@ QString checkLocationName(const QString& name) {
 }
 
 bool ReadFGR(SharedState& state, const QString& fileName, Operator& op) {
-    const QString refusal = checkLocationName(fileName);
+    const QString refusal = checkFileName(fileName);
     if (!refusal.isEmpty()) {
         op.message(refusal, Operator::Icon::Critical);
         return true;
@@ -127,7 +135,7 @@ QStringList GetFGR(const QString& programDir, Operator& op) {
 }
 
 bool MakeNewFile(const QString& programDir, const QString& fileName, Operator& op) {
-    const QString refusal = checkLocationName(fileName);
+    const QString refusal = checkFileName(fileName);
     if (!refusal.isEmpty()) {
         op.message(refusal, Operator::Icon::Critical);
         return false;

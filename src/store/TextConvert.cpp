@@ -113,7 +113,11 @@ QString decodeWindows1252(const QByteArray& bytes) {
 
 QByteArray encodeWindows1252(const QString& text) {
     QStringEncoder encoder("windows-1252");
-    return encoder.encode(text);
+    QByteArray bytes = encoder.encode(text);
+    // The encoder writes 0x1A for a character the code page lacks; Windows writes "?".
+    if (!text.contains(QChar(0x1A)))
+        bytes.replace('\x1A', '?');
+    return bytes;
 }
 
 QString trimBlanks(const QString& text) {

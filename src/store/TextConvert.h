@@ -26,7 +26,8 @@ QString toBoolean(const QString& text, bool& out);
 // (1 -> "1", 1.5 -> "1.5").
 QString floatText(float value);
 
-// Text files are Windows-1252, one byte per character.
+// Text files are Windows-1252, one byte per character; every byte reads back as itself, and a
+// character the code page lacks is written as "?".
 QString decodeWindows1252(const QByteArray& bytes);
 QByteArray encodeWindows1252(const QString& text);
 

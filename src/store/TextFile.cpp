@@ -51,6 +51,8 @@ QString readTextFile(const QString& path, QByteArray& bytes) {
 }
 
 void keepBackup(const QString& path, const QString& backupPath) {
+    if (!QFileInfo(path).isFile())
+        return; // nothing to keep: the older backup stays
     QFile::remove(backupPath);
     QFile::copy(path, backupPath);
 }

@@ -24,9 +24,6 @@ TEST(Conversion, WholeNumbersRoundHalvesToEvenAndCheckTheirRange) {
         EXPECT_EQ(intError.isEmpty() ? int(i) : 99999, c.int16) << c.text;
         EXPECT_EQ(byteError.isEmpty() ? int(b) : 99999, c.byte) << c.text;
     }
-    quint8 b = 0;
-    EXPECT_EQ(toByte(QStringLiteral("300"), b), QStringLiteral("is out of range 0..255"));
-    EXPECT_EQ(toByte(QStringLiteral("abc"), b), QStringLiteral("is not a number"));
 }
 
 TEST(Conversion, BooleansAcceptNumbersAndTheWords) {
@@ -45,7 +42,6 @@ TEST(Conversion, FloatsAreWrittenAsTheirShortestDecimalText) {
     ASSERT_TRUE(toFloat(QStringLiteral("1.1"), f).isEmpty());
     EXPECT_EQ(floatText(f), QStringLiteral("1.1"));
     EXPECT_EQ(floatText(1.0f), QStringLiteral("1"));
-    EXPECT_EQ(floatText(16.0f), QStringLiteral("16"));
     EXPECT_EQ(floatText(100000.0f), QStringLiteral("100000"));
     EXPECT_FALSE(toFloat(QStringLiteral("1e300"), f).isEmpty());
 }
@@ -53,4 +49,7 @@ TEST(Conversion, FloatsAreWrittenAsTheirShortestDecimalText) {
 TEST(Conversion, Windows1252IsOneBytePerCharacter) {
     EXPECT_EQ(encodeWindows1252(QStringLiteral("Caf\u00e9 \u20ac")), QByteArray("Caf\xE9 \x80"));
     EXPECT_EQ(decodeWindows1252(QByteArray("Caf\xE9 \x80")), QStringLiteral("Caf\u00e9 \u20ac"));
+    EXPECT_EQ(encodeWindows1252(QStringLiteral("\u0100")), QByteArray("?"));
+    const QByteArray everyByte = QByteArray("\x81\x8D\x8F\x90\x9D\xFF");
+    EXPECT_EQ(encodeWindows1252(decodeWindows1252(everyByte)), everyByte);
 }

@@ -104,11 +104,13 @@ TEST(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
     SharedState state;
     state.programDir = dir.path();
     dir.write("Site/HW01.ini", "old one");
+    dir.write("Site/HW02.bak", "older"); // no HW02.ini: nothing replaces this backup
     state.HW1Unit[3].Entrancewidth4.clear();
     state.HW2Unit[3].Entrancewidth4.clear();
     ASSERT_TRUE(WriteHW01(state, QStringLiteral("Site"), op));
     ASSERT_TRUE(WriteHW02(state, QStringLiteral("Site"), op));
     EXPECT_EQ(dir.read("Site/HW01.bak"), QByteArray("old one"));
+    EXPECT_EQ(dir.read("Site/HW02.bak"), QByteArray("older"));
     EXPECT_TRUE(state.HW1Unit[3].Entrancewidth4.isEmpty());
     EXPECT_EQ(state.HW2Unit[3].Entrancewidth4, QStringLiteral("6"));
     EXPECT_TRUE(dir.read("Site/HW01.ini").contains("Address=02\r\n"));

@@ -115,6 +115,8 @@ TEST(LocationStore, WriteKeepsTheOldFileAsBackupAndReadsBack) {
     again.programDir = dir.path();
     EXPECT_TRUE(ReadFGR(again, QStringLiteral("Site.fgr"), op));
     EXPECT_EQ(again.settings, state.settings);
+    const QString longest(100, QLatin1Char('n'));
+    EXPECT_TRUE(WriteFGR(state, longest, op) && ReadFGR(again, longest + ".fgr", op));
     EXPECT_EQ(op.shown().size(), 0);
     EXPECT_EQ(op.busyDepth(), 0);
 }
@@ -131,7 +133,7 @@ TEST(LocationStore, FilesThatAreNoLocationFilesAreReportedAndNotRead) {
         {"Big.fgr", "Big.fgr\": the file is larger than 1 MiB, so it is not a configuration "
                     "file."},
         {"Bad.fgr", "Bad.fgr\" line 3: ConnType value \"abc\" is not a number."},
-        {"../x.fgr", "The name \"../x.fgr\" cannot hold \"/\" or \"\\\"."},
+        {"../x.fgr", "The name \"../x\" cannot hold \"/\" or \"\\\"."},
     };
     for (const auto& [file, text] : cases) {
         test::ScriptedOperator op;

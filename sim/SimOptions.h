@@ -1,0 +1,34 @@
+#pragma once
+
+#include "SimFaults.h"
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace nodalyx::sim {
+
+// The command line of nodalyx-loggersim.
+struct SimOptions {
+    bool tcp = false;
+    QHostAddress host = QHostAddress::LocalHost;
+    quint16 port = 0;
+    QString ptyLink;
+    QString stateFile;
+    QString serial;
+    std::optional<bool> growing;
+    QString filesFolder;
+    SimFaults faults;
+    bool verbose = false;
+};
+
+// Parses the arguments (without the program name). On a mistake answers nullopt and sets
+// error; help is set for --help.
+std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* error, bool* help);
+QString simUsage();
+
+// "3,59,101" -> {3, 59, 101}; false on anything that is not a code 0..255.
+bool parseCodes(const QString& text, QSet<int>& out);
+
+} // namespace nodalyx::sim

@@ -1,0 +1,120 @@
+// nodalyx-loggersim: a stand-in for the counting datalogger, over TCP or a pseudo-terminal.
+#include "LoggerSim.h"
+#include "SimOptions.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace nodalyx::sim;
+
+namespace {
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM end the event loop, so the state is saved on the way out.
+void quitOnSignals(QCoreApplication& app) {
+    if (::pipe(g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+}
+
+QString hex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+void logTraffic(LoggerSim& sim) {
+    auto stamp = [] {
+        return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+    };
+    QObject::connect(&sim, &LoggerSim::request, [stamp](const QByteArray& frame) {
+        QTextStream(stderr) << stamp() << " <- " << hex(frame) << Qt::endl;
+    });
+    QObject::connect(&sim, &LoggerSim::replied, [stamp](const QByteArray& bytes) {
+        QTextStream(stderr) << stamp() << " -> " << hex(bytes) << Qt::endl;
+    });
+    QObject::connect(&sim, &LoggerSim::clientChanged, [stamp](bool connected) {
+        QTextStream(stderr) << stamp() << (connected ? " client connected" : " client gone")
+                            << Qt::endl;
+    });
+}
+
+bool loadState(const SimOptions& o, LoggerSim& sim) {
+    if (o.stateFile.isEmpty() || !QFileInfo::exists(o.stateFile))
+        return true;
+    QString error;
+    if (!LoggerState::load(o.stateFile, sim.state(), &error)) {
+        QTextStream(stderr) << "nodalyx-loggersim: " << o.stateFile << ": " << error << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+void saveState(const SimOptions& o, LoggerSim& sim) {
+    QString error;
+    if (!o.stateFile.isEmpty() && !sim.state().save(o.stateFile, &error))
+        QTextStream(stderr) << "nodalyx-loggersim: cannot save " << o.stateFile << ": " << error
+                            << Qt::endl;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QString error;
+    bool help = false;
+    const auto options = parseSimOptions(app.arguments().mid(1), &error, &help);
+    if (help) {
+        QTextStream(stdout) << simUsage();
+        return 0;
+    }
+    if (!options) {
+        QTextStream(stderr) << "nodalyx-loggersim: " << error
+                            << "\nTry 'nodalyx-loggersim --help'.\n";
+        return 2;
+    }
+    const SimOptions& o = *options;
+    LoggerSim sim;
+    if (!loadState(o, sim))
+        return 1;
+    if (!o.serial.isEmpty())
+        sim.state().serial = o.serial.left(10);
+    if (!o.filesFolder.isEmpty())
+        sim.state().filesFolder = o.filesFolder;
+    sim.setGrowing(o.growing.value_or(sim.state().growing));
+    sim.setFaults(o.faults);
+    QTextStream out(stdout);
+    if (o.tcp) {
+        if (!sim.listenTcp(o.host, o.port)) {
+            QTextStream(stderr) << "nodalyx-loggersim: TCP: " << sim.errorString() << Qt::endl;
+            return 1;
+        }
+        out << "tcp " << o.host.toString() << ':' << sim.tcpPort() << Qt::endl;
+    }
+    if (!o.ptyLink.isEmpty()) {
+        if (!sim.openPty(o.ptyLink)) {
+            QTextStream(stderr) << "nodalyx-loggersim: " << sim.errorString() << Qt::endl;
+            return 1;
+        }
+        out << "pty " << o.ptyLink << " -> " << sim.ptyDevice() << Qt::endl;
+    }
+    out << "serial " << sim.state().serial << Qt::endl;
+    if (o.verbose)
+        logTraffic(sim);
+    QObject::connect(&sim, &LoggerSim::stateChanged, [&] { saveState(o, sim); });
+    quitOnSignals(app);
+    const int rc = app.exec();
+    saveState(o, sim);
+    return rc;
+}

@@ -66,7 +66,7 @@ prepare_demo_dir() {
         "1 5 2 A1B2C3D4E5F6 Exit - 9 10"
         "2 0 2 00FF00FF00F1 HallNorth - 11 12"
         "2 1 2 00FF00FF00F2 HallSouth Stairs 13 14"
-        "2 2 1 - Office - 15 0"
+        "2 3 1 - Office - 15 0"
     )
     local u hw addr type code name1 name3 col1 col2
     for u in "${units[@]}"; do

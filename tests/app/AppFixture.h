@@ -9,6 +9,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace nodalyx::test {
 
 // A program directory with its shared state and a scripted operator, and helpers that put

@@ -74,7 +74,8 @@ prepare_demo_dir() {
         [ "$code" = "-" ] && code=""
         [ "$name3" = "-" ] && name3=""
         "${cli[@]}" unit "$demo_location" "$hw" "$addr" Active=1 HWtype="$type" \
-            HWaddress="$code" Name1="$name1" Name3="$name3" Col1="$col1" Col2="$col2" \
+            HWaddress="$code" Name1="$name1" Name2="$name1-2" Name3="$name3" \
+            Col1="$col1" Col2="$col2" From1=Out To1=In From2=In To2=Out From3=Out To3=In \
             >/dev/null
     done
 }

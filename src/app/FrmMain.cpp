@@ -220,7 +220,14 @@ void FrmMain::saveHWfiles() {
 
 void FrmMain::refresh() {
 #ifdef NODALYX_HAVE_LINK
-    if (RefreshFromLogger(m_state, *m_link, m_op).countersRead)
+    // The read-out waits for the logger while events run; meanwhile the window takes no
+    // clicks, so no second exchange or other location can start half-way.
+    m_ui->centralwidget->setEnabled(false);
+    menuBar()->setEnabled(false);
+    const RefreshOutcome outcome = RefreshFromLogger(m_state, *m_link, m_op);
+    m_ui->centralwidget->setEnabled(true);
+    menuBar()->setEnabled(true);
+    if (outcome.countersRead)
         showCounts();
 #endif
 }

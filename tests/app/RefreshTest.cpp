@@ -4,9 +4,11 @@
 #include "Link.h"
 #include "LoggerSim.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace nodalyx;
@@ -82,4 +84,19 @@ TEST_F(Refresh, FramingErrorsShowInTheTestTab) {
     window->link()->countFramingError();
     window->link()->countFramingError();
     EXPECT_EQ(child<QLabel>(*window, "lblError")->text(), "2");
+}
+
+TEST_F(Refresh, WindowTakesNoClicksWhileWaitingForTheLogger) {
+    sim.faults().delayMs = 300;
+    bool refreshEnabled = true;
+    bool listEnabled = true;
+    QTimer::singleShot(100, window.get(), [&] {
+        refreshEnabled = child<QPushButton>(*window, "CmdRefresh")->isEnabled();
+        listEnabled = child<QComboBox>(*window, "CboLocation")->isEnabled();
+    });
+    refresh();
+    EXPECT_FALSE(refreshEnabled);
+    EXPECT_FALSE(listEnabled);
+    EXPECT_TRUE(child<QPushButton>(*window, "CmdRefresh")->isEnabled());
+    EXPECT_EQ(counts(hw1, 0), QStringList({"258", "65535", "5", ""}));
 }

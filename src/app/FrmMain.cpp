@@ -57,9 +57,8 @@ void FrmMain::setupLists() {
         list->header()->setStretchLastSection(false);
         list->header()->setSectionResizeMode(2, QHeaderView::Stretch); // "Location"
     }
-    for (int c = 0; c < kTestColumns; ++c)
-        if (c > 3)
-            m_ui->LsvHW->header()->resizeSection(c, 40);
+    for (int c = 4; c < kTestColumns; ++c) // the narrow counter columns of the test list
+        m_ui->LsvHW->header()->resizeSection(c, 40);
 }
 
 void FrmMain::connectControls() {

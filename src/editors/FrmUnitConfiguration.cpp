@@ -6,6 +6,7 @@
 #include "ui_FrmUnitConfiguration.h"
 
 #include <QEvent>
+#include <algorithm>
 
 namespace nodalyx {
 

@@ -142,3 +142,18 @@ TEST_F(NewLocation, BackLeavesNoName) {
     EXPECT_TRUE(w->NewName().isEmpty());
     EXPECT_FALSE(dir.exists("Harbour.fgr"));
 }
+
+TEST_F(NewLocation, EnterSavesAndEscapeGoesBack) {
+    auto w = open();
+    fillLan(*w, "Quay");
+    QTest::keyClick(child<QLineEdit>(*w, "txtPortNumber1"), Qt::Key_Return);
+    EXPECT_EQ(w->NewName(), "Quay");
+    EXPECT_TRUE(dir.exists("Quay.fgr"));
+
+    auto again = open();
+    fillLan(*again, "Pier");
+    QTest::keyClick(child<QLineEdit>(*again, "txtName"), Qt::Key_Escape);
+    EXPECT_FALSE(again->isVisible());
+    EXPECT_TRUE(again->NewName().isEmpty());
+    EXPECT_FALSE(dir.exists("Pier.fgr"));
+}

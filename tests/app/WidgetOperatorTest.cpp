@@ -1,7 +1,6 @@
 #include "WidgetOperator.h"
 
 #include <QApplication>
-#include <QStatusBar>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -20,15 +19,8 @@ TEST(WidgetOperator, HourglassNestsAndIsRestored) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST(WidgetOperator, ProgressInTheStatusBarAndUnattendedAnswers) {
+TEST(WidgetOperator, UnattendedRunsShowNoBoxes) {
     WidgetOperator op;
-    QStatusBar bar;
-    op.setStatusBar(&bar);
-    op.progress("Highway 1", 3, 10);
-    EXPECT_EQ(bar.currentMessage(), "Highway 1 3/10");
-    op.progress("Highway 1", 0, 0);
-    EXPECT_TRUE(bar.currentMessage().isEmpty());
-
     op.setUnattended(true); // no box: the message goes to stderr, the question gets Yes
     op.message("shown on stderr");
     EXPECT_TRUE(op.askYesNo("Go on?"));

@@ -109,6 +109,20 @@ int showLocation(CliContext& ctx, QStringList args) {
     return Done;
 }
 
+// The readers skip a location file line holding "[", "]" and "=", and a highway file line
+// holding "[" or "]": such a value would be written and then never read back.
+KeyResult bracketRefusal(const QString& key, const char* what) {
+    return {KeyResult::Rejected,
+            QStringLiteral("The value of %1 cannot hold %2: the file's reader skips such a line")
+                .arg(key, QLatin1String(what))};
+}
+
+KeyResult applyToSettings(GeneralSettings& settings, const QString& key, const QString& value) {
+    if (value.contains(QLatin1Char('[')) && value.contains(QLatin1Char(']')))
+        return bracketRefusal(key, "both \"[\" and \"]\"");
+    return applySettingKey(settings, key, value);
+}
+
 int setSettings(CliContext& ctx, const QStringList& args) {
     if (args.isEmpty())
         return usageError(QStringLiteral("set needs LOCATION KEY=VALUE..."));
@@ -119,7 +133,7 @@ int setSettings(CliContext& ctx, const QStringList& args) {
     if (!loadSettings(ctx, args[0], state, op))
         return Failed;
     const ApplyKey apply = [&](const QString& key, const QString& value) {
-        return applySettingKey(state.settings, key, value);
+        return applyToSettings(state.settings, key, value);
     };
     if (!applyPairs(args.mid(1), apply, op))
         return Failed;
@@ -136,6 +150,8 @@ int parseNumber(const QString& text, int low, int high) {
 KeyResult applyToUnit(UnitConfig& unit, const QString& key, const QString& value) {
     if (key.compare(QLatin1String("Address"), Qt::CaseInsensitive) == 0)
         return {KeyResult::Rejected, QStringLiteral("Address selects the unit; it cannot be set")};
+    if (value.contains(QLatin1Char('[')) || value.contains(QLatin1Char(']')))
+        return bracketRefusal(key, "\"[\" or \"]\"");
     return applyUnitKey(unit, key, value);
 }
 

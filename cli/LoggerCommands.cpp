@@ -1,14 +1,155 @@
+// The logger commands of nodalyx-cli: serial, clock and refresh. Each loads the location's
+// settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
+#include "CounterReadout.h"
+#include "CounterReport.h"
+#include "CountingOperator.h"
+#include "Link.h"
+#include "LocationStore.h"
+#include "TrafficTrace.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
 
 namespace nodalyx::cli {
+
+namespace {
+
+const QString kNoConnection = QString::fromLatin1(kConnectionFailedText);
+
+// Counts questions as well as messages, so a command can tell whether the operator has
+// already heard why it stopped.
+class LoggerOperator : public CountingOperator {
+public:
+    using CountingOperator::CountingOperator;
+    bool askYesNo(const QString& text, Icon icon, const QString& title) override {
+        ++m_questions;
+        return CountingOperator::askYesNo(text, icon, title);
+    }
+    bool toldAnything() const { return messages() + m_questions > 0; }
+
+private:
+    int m_questions = 0;
+};
+
+struct Invocation {
+    QString location;
+    bool set = false;
+    bool json = false;
+};
+
+int parseArgs(const QString& command, const QStringList& args, Invocation& out) {
+    for (const QString& a : args) {
+        if (command == QLatin1String("clock") && a == QLatin1String("--set"))
+            out.set = true;
+        else if (command == QLatin1String("refresh") && a == QLatin1String("--json"))
+            out.json = true;
+        else if (a.startsWith(QLatin1String("--")) || !out.location.isEmpty())
+            return usageError(QStringLiteral("%1: unexpected '%2'").arg(command, a));
+        else
+            out.location = a;
+    }
+    if (out.location.isEmpty())
+        return usageError(QStringLiteral("%1 needs a LOCATION").arg(command));
+    return Done;
+}
+
+bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state,
+                  LoggerOperator& op) {
+    state.programDir = ctx.programDir;
+    const QString refusal = checkLocationName(name);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return false;
+    }
+    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + name + QStringLiteral(".fgr")).isFile()) {
+        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
+                       .arg(name, ctx.programDir),
+                   Operator::Icon::Critical);
+        return false;
+    }
+    if (!ReadFGR(state, name + QStringLiteral(".fgr"), op) && op.messages() == 0)
+        op.message(QStringLiteral("\"%1.fgr\" is not a location file.").arg(name),
+                   Operator::Icon::Critical);
+    return op.messages() == 0;
+}
+
+int failed(LoggerOperator& op, const QString& text) {
+    op.message(text, Operator::Icon::Critical);
+    return Failed;
+}
+
+int runSerial(CliContext& ctx, Link& link, LoggerOperator& op) {
+    if (!link.OpenLink())
+        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+    const QString serial = link.ReadLoggerSerial();
+    if (serial == QLatin1String("False"))
+        return failed(op, kNoConnection);
+    ctx.out << serial << Qt::endl;
+    return Done;
+}
+
+int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
+    if (!link.OpenLink())
+        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+    if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
+        return failed(op, QStringLiteral("The logger did not accept the new time."));
+    LoggerClock clock;
+    if (!link.ReadLoggerClock(clock))
+        return failed(op, QStringLiteral("The logger did not answer the clock request."));
+    ctx.out << clock.text() << Qt::endl;
+    return Done;
+}
+
+int runRefresh(CliContext& ctx, SharedState& state, Link& link, LoggerOperator& op, bool json) {
+    const RefreshOutcome outcome = RefreshFromLogger(state, link, op);
+    if (!outcome.countersRead) {
+        if (!op.toldAnything())
+            failed(op, kNoConnection);
+        return Failed;
+    }
+    if (json)
+        ctx.out << QJsonDocument(countersJson(state)).toJson(QJsonDocument::Indented);
+    else
+        ctx.out << countersText(state);
+    ctx.out.flush();
+    int result = Done;
+    for (int hw = 1; hw <= 2; ++hw) {
+        if (!(hw == 1 ? outcome.highway1Read : outcome.highway2Read))
+            result = failed(op, QStringLiteral("Highway %1: no valid counter reply; its values "
+                                               "were not read.")
+                                    .arg(hw));
+    }
+    return result;
+}
+
+} // namespace
 
 bool isLoggerCommand(const QString& command) {
     static const QStringList kCommands{"serial", "clock", "refresh"};
     return kCommands.contains(command);
 }
 
-int runLoggerCommand(CliContext&, const QString& command, const QStringList&) {
-    return usageError(QStringLiteral("'%1' is not built yet").arg(command));
+int runLoggerCommand(CliContext& ctx, const QString& command, const QStringList& args) {
+    Invocation inv;
+    if (const int usage = parseArgs(command, args, inv); usage != Done)
+        return usage;
+    LoggerOperator op(ctx.op);
+    SharedState state;
+    if (!loadLocation(ctx, inv.location, state, op))
+        return Failed;
+    Link link(state, op);
+    if (ctx.trace)
+        traceToStderr(link);
+    int result = Failed;
+    if (command == QLatin1String("serial"))
+        result = runSerial(ctx, link, op);
+    else if (command == QLatin1String("clock"))
+        result = runClock(ctx, link, op, inv.set);
+    else
+        result = runRefresh(ctx, state, link, op, inv.json);
+    link.CloseLink();
+    return result;
 }
 
 } // namespace nodalyx::cli

@@ -90,11 +90,11 @@ LoggerState LoggerState::withDefaults() {
     s.locationCode = QStringLiteral("SIM01");
     s.locationName = QStringLiteral("Simulator");
     s.locationPlace = QStringLiteral("Bench");
-    s.setCounts(1, 0, {0, 0, 12, 7, 1234, 1180});
-    s.setCounts(1, 1, {0, 0, 0, 0, 310, 295});
-    s.setCounts(1, 5, {3, 1, 48, 51, 77, 80});
-    s.setCounts(2, 0, {0, 0, 5, 4, 642, 600});
-    s.setCounts(2, 3, {0, 0, 0, 0, 19, 21});
+    s.setCounts(1, 0, {.in1 = 1234, .out1 = 1180, .in2 = 12, .out2 = 7});
+    s.setCounts(1, 1, {.in1 = 310, .out1 = 295});
+    s.setCounts(1, 5, {.live1 = 3, .live2 = 1, .in1 = 77, .out1 = 80, .in2 = 48, .out2 = 51});
+    s.setCounts(2, 0, {.in1 = 642, .out1 = 600, .in2 = 5, .out2 = 4});
+    s.setCounts(2, 3, {.in1 = 19, .out1 = 21});
     return s;
 }
 

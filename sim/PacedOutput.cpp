@@ -35,6 +35,7 @@ void PacedOutput::send(const QByteArray& bytes, qint64 notBeforeNs) {
 
 void PacedOutput::clear() {
     m_queue.clear();
+    m_busy = false;
     m_timer.stop();
     m_pieceDue = -1;
 }
@@ -54,8 +55,10 @@ void PacedOutput::pump() {
         else if (m_baud > 0)
             n = std::min(n, kPacedPiece);
         if (m_baud > 0) {
+            // Back-to-back pieces follow the line's own schedule, so a late timer does not
+            // stretch the transmission.
             if (m_pieceDue < 0)
-                m_pieceDue = std::max(now, m_lineFree) + wireNs(n);
+                m_pieceDue = (m_busy ? m_lineFree : std::max(now, m_lineFree)) + wireNs(n);
             if (now < m_pieceDue)
                 return pumpLater(m_pieceDue - now);
             m_lineFree = m_pieceDue;
@@ -63,6 +66,7 @@ void PacedOutput::pump() {
         }
         const QByteArray piece = m_queue.left(n);
         m_queue.remove(0, n);
+        m_busy = !m_queue.isEmpty();
         if (m_sink)
             m_sink(piece);
         if (m_chunkGapMs > 0 && !m_queue.isEmpty()) {

@@ -39,6 +39,7 @@ private:
     qint64 m_notBefore = 0;
     qint64 m_lineFree = 0;
     qint64 m_pieceDue = -1; // when the piece in transmission has left the line
+    bool m_busy = false;    // the line is sending back to back
     int m_baud = 0;
     int m_chunkSize = 0;
     int m_chunkGapMs = 0;

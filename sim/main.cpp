@@ -8,12 +8,15 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <unistd.h>
+#endif
 
 using namespace nodalyx::sim;
 
 namespace {
+#ifdef Q_OS_UNIX
 int g_signalPipe[2] = {-1, -1};
 
 void onSignal(int) {
@@ -30,6 +33,9 @@ void quitOnSignals(QCoreApplication& app) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
 }
+#else
+void quitOnSignals(QCoreApplication&) {}
+#endif
 
 QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
@@ -85,6 +91,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const SimOptions& o = *options;
+    quitOnSignals(app); // before the ready lines, so a client may stop it right after them
     LoggerSim sim;
     if (!loadState(o, sim))
         return 1;
@@ -113,7 +120,6 @@ int main(int argc, char* argv[]) {
     if (o.verbose)
         logTraffic(sim);
     QObject::connect(&sim, &LoggerSim::stateChanged, [&] { saveState(o, sim); });
-    quitOnSignals(app);
     const int rc = app.exec();
     saveState(o, sim);
     return rc;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Link.h"
+#include "LoggerReplies.h" // decodeCounterReply: the pure decoding of a counter reply
 #include "Operator.h"
 #include "SharedState.h"
 #include "UnitConfig.h"

@@ -93,7 +93,13 @@ bool Link::OpenLink() {
 bool Link::openSerial() {
     if (m_comm.isOpen())
         return true;
-    const QString device = serialPortName(qRound(m_state.settings.Comport));
+    const int number = qRound(m_state.settings.Comport);
+    if (number < 1) {
+        m_op.message(QStringLiteral("The location names no serial port (Comport %1).").arg(number),
+                     Operator::Icon::Critical);
+        return false;
+    }
+    const QString device = serialPortName(number);
     m_comm.setPortName(device);
     m_comm.setBaudRate(QSerialPort::Baud19200);
     m_comm.setDataBits(QSerialPort::Data8);

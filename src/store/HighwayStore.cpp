@@ -10,8 +10,8 @@ namespace {
 
 QString highwayPath(const SharedState& state, const QString& location, int highway,
                     const char* extension) {
-    return QStringLiteral("%1/%2/HW0%3.%4")
-        .arg(state.programDir, location, QString::number(highway), QLatin1String(extension));
+    QString path = highwayFilePath(state.programDir, location, highway);
+    return path.replace(path.size() - 3, 3, QLatin1String(extension));
 }
 
 void resetTable(UnitTable& table) {
@@ -43,6 +43,10 @@ bool refuseName(const QString& location, Operator& op) {
 }
 
 } // namespace
+
+QString highwayFilePath(const QString& programDir, const QString& location, int highway) {
+    return QStringLiteral("%1/%2/HW0%3.ini").arg(programDir, location, QString::number(highway));
+}
 
 bool ReadHighway(SharedState& state, int highway, const QString& location, Operator& op) {
     UnitTable& table = state.table(highway);

@@ -22,6 +22,9 @@ bool WriteHW01(SharedState& state, const QString& location, Operator& op);
 bool WriteHW02(SharedState& state, const QString& location, Operator& op);
 bool WriteHighway(SharedState& state, int highway, const QString& location, Operator& op);
 
+// "<programDir>/<location>/HW0<highway>.ini", the file the reader and writer use.
+QString highwayFilePath(const QString& programDir, const QString& location, int highway);
+
 // Give entries 1..64 the defaults of a fresh unit (entry 0 and the four counts untouched).
 void ResetHW01(SharedState& state);
 void ResetHW02(SharedState& state);

@@ -20,9 +20,9 @@ KeyValue splitKeyValue(const QString& line) {
 KeyResult keyResult(const QString& conversionError, const char* key, const QString& value) {
     if (conversionError.isEmpty())
         return {};
-    const bool word = conversionError.contains(QLatin1String("not a number")) ||
-                      conversionError.contains(QLatin1String("neither"));
-    const QString shown = word ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+    double number = 0;
+    const bool numeric = toNumber(value, number).isEmpty();
+    const QString shown = numeric ? value : QLatin1Char('"') + value + QLatin1Char('"');
     return {KeyResult::Rejected,
             QStringLiteral("%1 value %2 %3").arg(QLatin1String(key), shown, conversionError)};
 }

@@ -22,7 +22,8 @@ struct KeyResult {
     enum Status { Stored, Unknown, Rejected } status = Stored;
     QString reason;
 };
-// Turns the answer of a conversion into a KeyResult naming the key and the value.
+// Turns the answer of a conversion into a KeyResult naming the key and the value (quoted
+// when it is not a number).
 KeyResult keyResult(const QString& conversionError, const char* key, const QString& value);
 
 // The lines of a text file: split at LF, a CR before it dropped; no last empty line.

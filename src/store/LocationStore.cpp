@@ -66,8 +66,7 @@ QString checkLocationName(const QString& name) {
     const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
     if (name.size() > kMaxNameLength)
         return QStringLiteral("The name %1 is too long: at most %2 characters.")
-            .arg(quoted)
-            .arg(kMaxNameLength);
+            .arg(quoted, QString::number(kMaxNameLength));
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
         return QStringLiteral("The name %1 cannot hold \"/\" or \"\\\".").arg(quoted);
     if (name == QLatin1String(".") || name == QLatin1String(".."))

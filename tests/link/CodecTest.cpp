@@ -17,7 +17,8 @@ TEST(CommandFrameTest, KnownFramesMatchTheWireBytes) {
     EXPECT_EQ(CommandFrame(3, 0, 0, 0, 0x63, 0, 0x60),
               hexBytes("FF FF 03 00 00 00 63 00 60 00 72"));
     EXPECT_EQ(CommandFrame(1, 14, 30, 26, 5, 12, 3), hexBytes("FF FF 01 0E 1E 1A 05 0C 03 00 73"));
-    // upload frames: port 3101, interval 15, Sunday 07:00-22:00, location code "123" (first of three frames)
+    // upload frames: port 3101, interval 15, Sunday 07:00-22:00, location code "123" (first of
+    // three frames)
     EXPECT_EQ(CommandFrame(56, 0, 0, 0, 0, 12, 29), hexBytes("FF FF 38 00 00 00 00 0C 1D 00 5B"));
     EXPECT_EQ(CommandFrame(61, 0, 0, 0, 0, 0, 15), hexBytes("FF FF 3D 00 00 00 00 00 0F 00 40"));
     EXPECT_EQ(CommandFrame(7, 0, 22, 0, 7, 0, 1), hexBytes("FF FF 07 00 16 00 07 00 01 00 65"));
@@ -115,11 +116,6 @@ TEST(CounterDecodeTest, ShortReplyLeavesTheTableAlone) {
     table[1].In1 = QStringLiteral("7");
     EXPECT_FALSE(decodeCounterReply(hexBytes("FF 03 00 01"), table));
     EXPECT_EQ(table[1].In1, "7");
-}
-
-TEST(CounterDecodeTest, RequestsCoverBothHighways) {
-    EXPECT_EQ(counterRequest(1), (std::array<int, 8>{3, 0, 0, 0, 0x63, 0, 0x60, 0}));
-    EXPECT_EQ(counterRequest(2), (std::array<int, 8>{3, 0, 0, 0, 0x67, 0, 0x64, 0}));
 }
 
 TEST(CountColumnsTest, ZeroAndUnreadCountsLeaveColumnsAlone) {

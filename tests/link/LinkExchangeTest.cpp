@@ -189,23 +189,6 @@ TEST(LinkSendTest, RefusesValuesOutsideAByteAndAnUnconnectedSocket) {
     EXPECT_TRUE(h.sim.requests().isEmpty());
 }
 
-TEST(LinkSendTest, TrafficReportsFramesAndPieces) {
-    TcpHarness h;
-    QList<QPair<bool, QByteArray>> seen;
-    QObject::connect(h.link.get(), &Link::traffic, [&seen](bool sent, const QByteArray& b) {
-        seen.append({sent, b});
-    });
-    ASSERT_TRUE(h.link->OpenLink());
-    h.link->ReadLoggerSerial();
-    ASSERT_GE(seen.size(), 2);
-    EXPECT_TRUE(seen.first().first);
-    EXPECT_EQ(seen.first().second, CommandFrame(59, 0, 0, 0, 0, 0, 0));
-    QByteArray received;
-    for (int i = 1; i < seen.size(); ++i)
-        received += seen[i].second;
-    EXPECT_EQ(received.size(), 13);
-}
-
 TEST(LinkOpenTest, RefusedOrUnreachableTcpFailsSilently) {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
@@ -220,6 +203,19 @@ TEST(LinkOpenTest, RefusedOrUnreachableTcpFailsSilently) {
         h.state.settings.Portnumber = QString::number(h.sim.tcpPort());
         EXPECT_TRUE(h.link->OpenLink()) << type;
     }
+}
+
+TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
+    TcpHarness h;
+    h.sim.faults().closeCodes = {59};
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // silent: not connected
+    EXPECT_TRUE(h.op.shown().isEmpty());
+    h.sim.faults() = {};
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }
 
 TEST(LinkOpenTest, PortTextThatIsNotANumberIsReported) {

@@ -42,6 +42,9 @@ TEST(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
     EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // port closed: reported
     EXPECT_EQ(h.op.shown().size(), 2);
+    h.state.settings.Comport = 0;
+    EXPECT_FALSE(h.link->OpenLink());
+    EXPECT_TRUE(h.op.lastText().contains("Comport 0"));
 }
 
 TEST(PtyLinkTest, StoppedPollTimerLeavesSerialBytesToTheirOwner) {

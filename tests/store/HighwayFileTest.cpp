@@ -1,8 +1,6 @@
 #include "Fixtures.h"
 #include "HighwayFileCodec.h"
 #include "HighwayStore.h"
-#include "ScriptedOperator.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +23,8 @@ UnitTable decoded(const QByteArray& bytes, HighwayReadResult* result = nullptr) 
 
 } // namespace
 
+using HighwayStore = StoreTest;
+
 TEST(HighwayFile, ReadsAndWritesBackByteForByte) {
     for (int highway : {1, 2}) {
         UnitTable table;
@@ -33,12 +33,9 @@ TEST(HighwayFile, ReadsAndWritesBackByteForByte) {
         ASSERT_FALSE(result.failure);
         EXPECT_EQ(table[6].Name1, QStringLiteral("Caf\u00e9"));
         EXPECT_EQ(table[6].CorrType3, QStringLiteral("7"));
-        EXPECT_EQ(table[6].Cor2, 255);
-        EXPECT_TRUE(table[6].Entrancewidth4.isEmpty());
         EXPECT_EQ(table[64].Name3, QStringLiteral("Gate"));
         EXPECT_EQ(encodeHighwayFile(highway, table), highwayFile(highway));
     }
-    EXPECT_EQ(highwayFile(1).count("\r\n"), 2178);
 }
 
 TEST(HighwayFile, HeaderMustBeTheVeryFirstLine) {
@@ -98,11 +95,7 @@ TEST(HighwayFile, ReadingStopsAtTheFirstBadValue) {
     }
 }
 
-TEST(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
-    test::TempDir dir;
-    test::ScriptedOperator op;
-    SharedState state;
-    state.programDir = dir.path();
+TEST_F(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
     dir.write("Site/HW01.ini", "old one");
     dir.write("Site/HW02.bak", "older"); // no HW02.ini: nothing replaces this backup
     state.HW1Unit[3].Entrancewidth4.clear();
@@ -123,13 +116,9 @@ TEST(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
     EXPECT_EQ(op.busyDepth(), 0);
 }
 
-TEST(HighwayStore, ReadersStartFromDefaultsAndReportFailures) {
-    test::TempDir dir;
+TEST_F(HighwayStore, ReadersStartFromDefaultsAndReportFailures) {
     dir.write("Site/HW01.ini", "\r\n[Datalogger Configuration HW01]\r\n");
     dir.write("Site/HW02.ini", "[Datalogger Configuration HW02]\r\nAddress=00\r\nCor1=300\r\n");
-    test::ScriptedOperator op;
-    SharedState state;
-    state.programDir = dir.path();
     state.HW1Unit[1].Name1 = state.HW2Unit[1].Name1 = QStringLiteral("from before");
     state.HW1Unit[1].In1 = QStringLiteral("12");
     EXPECT_FALSE(ReadHW01(state, QStringLiteral("Site"), op));

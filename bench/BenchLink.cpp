@@ -1,0 +1,129 @@
+// nodalyx-bench-link: measures the link against the simulated logger in this process.
+//  (a) counter read-out over TCP loopback: time per request;
+//  (b) counter read-out over a pseudo-terminal, the simulator pacing its output at 19200
+//      baud: elapsed time divided by the wire time of every byte both ways (target <= 1.10);
+//  (c) process CPU time during an unanswered 5-second wait divided by 5 s (target <= 0.01).
+#include "CounterReadout.h"
+#include "Link.h"
+#include "LoggerSim.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <ctime>
+
+using namespace nodalyx;
+
+namespace {
+
+class QuietOperator : public Operator {
+public:
+    void message(const QString& text, Icon, const QString&) override {
+        QTextStream(stderr) << "message: " << text << Qt::endl;
+        ++messages;
+    }
+    bool askYesNo(const QString&, Icon, const QString&) override { return true; }
+    void setBusy(bool) override {}
+    void beep() override {}
+    void progress(const QString&, int, int) override {}
+    int messages = 0;
+};
+
+double cpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+constexpr int kRequestsPerRefresh = 4; // two serial-number requests, two memory reads
+
+void benchTcp(QTextStream& out) {
+    sim::LoggerSim logger;
+    logger.setGrowing(false);
+    logger.listenTcp();
+    SharedState state;
+    state.settings.ConnType = 2;
+    state.settings.IPnumber = QStringLiteral("127.0.0.1");
+    state.settings.Portnumber = QString::number(logger.tcpPort());
+    QuietOperator op;
+    Link link(state, op);
+    const int rounds = 50;
+    int good = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < rounds; ++i)
+        good += RefreshFromLogger(state, link, op).highway2Read ? 1 : 0;
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    out << "(a) TCP loopback: " << rounds << " read-outs (" << good << " complete), "
+        << QString::number(ms / (rounds * kRequestsPerRefresh), 'f', 3)
+        << " ms per request (connect and close included)" << Qt::endl;
+}
+
+void benchPty(QTextStream& out) {
+    sim::LoggerSim logger;
+    logger.setGrowing(false);
+    if (!logger.openPty()) {
+        out << "(b) pseudo-terminal: not available: " << logger.errorString() << Qt::endl;
+        return;
+    }
+    logger.faults().baud = 19200;
+    qputenv("NODALYX_COM9", logger.ptyDevice().toLocal8Bit());
+    SharedState state;
+    state.settings.ConnType = 1;
+    state.settings.Comport = 9;
+    QuietOperator op;
+    Link link(state, op);
+    const int rounds = 3;
+    int good = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < rounds; ++i)
+        good += RefreshFromLogger(state, link, op).highway2Read ? 1 : 0;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const qint64 bytes = logger.bytesIn() + logger.bytesOut();
+    const double wire = double(bytes) * 10.0 / 19200.0;
+    out << "(b) pseudo-terminal at 19200 baud: " << rounds << " read-outs (" << good
+        << " complete), " << bytes << " bytes both ways, wire time "
+        << QString::number(wire, 'f', 3) << " s, elapsed " << QString::number(seconds, 'f', 3)
+        << " s, ratio " << QString::number(seconds / wire, 'f', 3) << " (target <= 1.10)"
+        << Qt::endl;
+}
+
+void benchIdleWait(QTextStream& out) {
+    sim::LoggerSim logger;
+    logger.setGrowing(false);
+    logger.listenTcp();
+    logger.faults().silent = true;
+    SharedState state;
+    state.settings.ConnType = 2;
+    state.settings.IPnumber = QStringLiteral("127.0.0.1");
+    state.settings.Portnumber = QString::number(logger.tcpPort());
+    QuietOperator op;
+    Link link(state, op);
+    if (!link.OpenLink() || !link.SendCommand(59, 0, 0, 0, 0, 0, 0)) {
+        out << "(c) could not reach the simulator" << Qt::endl;
+        return;
+    }
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    const bool answered = link.WaitReply(13);
+    const double wall = double(timer.nsecsElapsed()) / 1e9;
+    const double cpu = cpuSeconds() - cpu0;
+    link.CloseLink();
+    out << "(c) unanswered wait: " << (answered ? "answered (unexpected)" : "no answer")
+        << " after " << QString::number(wall, 'f', 3) << " s, CPU "
+        << QString::number(cpu * 1000.0, 'f', 2) << " ms, ratio "
+        << QString::number(cpu / 5.0, 'f', 5) << " (target <= 0.01)" << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    benchTcp(out);
+    benchPty(out);
+    benchIdleWait(out);
+    return 0;
+}

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything and shows the tool on a demo program directory.
+# Builds everything, starts a simulated logger on the loopback interface, prepares a demo
+# program directory (demo-run/) with a LAN location pointing at it, and opens the
+# configuration tool on it. Closing the tool stops the simulated logger.
+#
+#   scripts/demo.sh            the demo; NODALYX_DEMO_DIR chooses another directory
+#   scripts/demo.sh /s         the same in service mode (the "PCB test" tab)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release -j"$(nproc)"
-demo_dir="${NODALYX_DEMO_DIR:-$PWD/demo-run}"
-mkdir -p "$demo_dir"
-build/release/cli/nodalyx-cli --dir "$demo_dir" locations
+source "$(dirname "$0")/demo-common.sh"
+cd "$repo_root"
+
+build_release
+demo_dir="${NODALYX_DEMO_DIR:-$repo_root/demo-run}"
+port="$(free_port)"
+trap stop_simulator EXIT INT TERM
+start_simulator "$port"
+prepare_demo_dir "$demo_dir" "$port"
+echo "Simulated logger on 127.0.0.1:$port (serial number $demo_serial)."
+echo "Program directory: $demo_dir. Choose \"$demo_location\" and press Refresh."
+run_gui "$bin_dir/src/app/nodalyx-config" --dir "$demo_dir" "$@"

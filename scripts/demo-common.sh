@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Shared by demo.sh and screenshots.sh (sourced, not run): the release build, a simulated
+# logger on the loopback interface and a demo program directory whose LAN location points
+# at it.
+
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bin_dir="$repo_root/build/release"
+demo_serial="NX0427031"
+demo_location="Demo site"
+
+build_release() {
+    (cd "$repo_root" && scripts/install-deps.sh &&
+        cmake --preset release >/dev/null &&
+        cmake --build --preset release -j2)
+}
+
+# A TCP port on 127.0.0.1 that nobody listens on now.
+free_port() {
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])' \
+        2>/dev/null && return
+    local port
+    while :; do
+        port=$((20000 + RANDOM % 30000))
+        if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+            echo "$port"
+            return
+        fi
+    done
+}
+
+# start_simulator PORT: the simulated logger in the background; its pid in sim_pid.
+start_simulator() {
+    "$bin_dir/sim/nodalyx-loggersim" --tcp "127.0.0.1:$1" --serial "$demo_serial" &
+    sim_pid=$!
+    sleep 0.5 # let it listen before the tool connects
+    if ! kill -0 "$sim_pid" 2>/dev/null; then
+        echo "the simulated logger did not start" >&2
+        return 1
+    fi
+}
+
+stop_simulator() {
+    if [ -n "${sim_pid:-}" ] && kill -0 "$sim_pid" 2>/dev/null; then
+        kill "$sim_pid"
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    sim_pid=""
+}
+
+# prepare_demo_dir DIR PORT: a fresh program directory with one LAN location on PORT and a
+# few named units on both highways.
+prepare_demo_dir() {
+    local dir="$1" port="$2"
+    local cli=("$bin_dir/cli/nodalyx-cli" --dir "$dir")
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    "${cli[@]}" new "$demo_location" --conn lan --ip 127.0.0.1 --port "$port" >/dev/null
+    "${cli[@]}" set "$demo_location" eSerialnumber="$demo_serial" LocationName=Demo \
+        LocationPlace=Harbourside >/dev/null
+    # highway address type code name1 name3 col1 col2
+    local units=(
+        "1 0 2 A1B2C3D4E5F1 Entrance Parking 1 2"
+        "1 1 2 A1B2C3D4E5F2 Shop - 3 4"
+        "1 2 1 - Restaurant - 5 6"
+        "1 3 2 A1B2C3D4E5F4 Garage Lift 7 8"
+        "1 5 2 A1B2C3D4E5F6 Exit - 9 10"
+        "2 0 2 00FF00FF00F1 HallNorth - 11 12"
+        "2 1 2 00FF00FF00F2 HallSouth Stairs 13 14"
+        "2 3 1 - Office - 15 0"
+    )
+    local u hw addr type code name1 name3 col1 col2
+    for u in "${units[@]}"; do
+        read -r hw addr type code name1 name3 col1 col2 <<<"$u"
+        [ "$code" = "-" ] && code=""
+        [ "$name3" = "-" ] && name3=""
+        "${cli[@]}" unit "$demo_location" "$hw" "$addr" Active=1 HWtype="$type" \
+            HWaddress="$code" Name1="$name1" Name2="$name1-2" Name3="$name3" \
+            Col1="$col1" Col2="$col2" From1=Out To1=In From2=In To2=Out From3=Out To3=In \
+            >/dev/null
+    done
+}
+
+# run_gui COMMAND...: runs a window program, under xvfb-run when there is no display.
+run_gui() {
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: running under xvfb-run (a virtual X server; nothing appears on screen)."
+        xvfb-run -a "$@"
+    else
+        "$@"
+    fi
+}

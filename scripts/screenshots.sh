@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Takes the documentation's screenshots: builds, prepares the demo (simulated logger and
+# demo program directory), and lets nodalyx-config grab its own windows under a virtual X
+# server into docs/screenshots/: the main window after Refresh, the unit editor and the
+# new-location window.
+set -euo pipefail
+source "$(dirname "$0")/demo-common.sh"
+cd "$repo_root"
+
+build_release
+shots="$repo_root/docs/screenshots"
+demo_dir="$(mktemp -d)"
+port="$(free_port)"
+cleanup() {
+    stop_simulator
+    rm -rf "$demo_dir"
+}
+trap cleanup EXIT INT TERM
+start_simulator "$port"
+prepare_demo_dir "$demo_dir" "$port"
+mkdir -p "$shots"
+xvfb-run -a -s "-screen 0 1280x900x24" \
+    "$bin_dir/src/app/nodalyx-config" --dir "$demo_dir" --screenshot "$shots"
+ls -l "$shots"

@@ -1,0 +1,252 @@
+#include "FrmMain.h"
+
+#include "FrmNewLocation.h"
+#include "FrmUnitConfiguration.h"
+#include "HighwayStore.h"
+#include "LocationStore.h"
+#include "MainViews.h"
+#include "WindowPlacement.h"
+#include "ui_FrmMain.h"
+
+#include <QApplication>
+#include <QHeaderView>
+
+#ifdef NODALYX_HAVE_LINK
+#include "CounterReadout.h"
+#include "Link.h"
+#endif
+
+static void initAppResources() {
+    Q_INIT_RESOURCE(nodalyx_app);
+}
+
+namespace nodalyx {
+
+namespace {
+
+constexpr int kTestTab = 2;
+
+} // namespace
+
+FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::FrmMain>()), m_state(state), m_op(op),
+      m_runDialog([](QDialog& dialog) { dialog.exec(); }) {
+    initAppResources();
+    m_ui->setupUi(this);
+    m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/nodalyx/nodalyx-config.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/nodalyx/nodalyx-config.png")));
+#ifdef NODALYX_HAVE_LINK
+    m_link = new Link(m_state, m_op, this);
+    connect(m_link, &Link::framingErrorsChanged, this,
+            [this](int count) { m_ui->lblError->setText(QString::number(count)); });
+#endif
+    setupLists();
+    connectControls();
+    m_ui->mnuGeneralSettings->setEnabled(false); // its window is not part of this build yet
+    m_ui->mnuUpload->setEnabled(false);
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::setupLists() {
+    for (QTreeWidget* list : {m_ui->LsvHW1, m_ui->LSVHW2, m_ui->LsvHW}) {
+        list->header()->setSectionResizeMode(QHeaderView::Interactive);
+        list->header()->setDefaultSectionSize(56);
+        list->header()->resizeSection(1, 48);
+        list->header()->resizeSection(3, 120);
+        list->header()->setStretchLastSection(false);
+        list->header()->setSectionResizeMode(2, QHeaderView::Stretch); // "Location"
+    }
+    for (int c = 4; c < kTestColumns; ++c) // the narrow counter columns of the test list
+        m_ui->LsvHW->header()->resizeSection(c, 40);
+}
+
+void FrmMain::connectControls() {
+    connect(m_ui->CboLocation, &QComboBox::activated, this, &FrmMain::onLocationChosen);
+    connect(m_ui->CmdNew, &QPushButton::clicked, this, &FrmMain::newLocation);
+    connect(m_ui->mnuLocation, &QAction::triggered, this, &FrmMain::newLocation);
+    connect(m_ui->CmdClose, &QPushButton::clicked, this, &FrmMain::close);
+    connect(m_ui->mnuClose, &QAction::triggered, this, &FrmMain::close);
+    connect(m_ui->CmdRefresh, &QPushButton::clicked, this, &FrmMain::refresh);
+    connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
+    connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
+    });
+    connect(m_ui->LSVHW2, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        editUnit(2, m_ui->LSVHW2->indexOfTopLevelItem(item) + 1);
+    });
+    connect(m_ui->OptHW0, &QRadioButton::clicked, this, &FrmMain::FillTestList1);
+    connect(m_ui->OptHW1, &QRadioButton::clicked, this, &FrmMain::FillTestList2);
+}
+
+void FrmMain::start() {
+    m_ui->SSTab1->setTabVisible(kTestTab, m_state.ServiceMode);
+    m_ui->SSTab1->setTabEnabled(kTestTab, false);
+    m_state.DayNames = {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
+                        QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
+                        QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                        QStringLiteral("Saterday")};
+    m_ui->CboLocation->clear();
+    m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
+    m_ui->CboLocation->setCurrentIndex(-1);
+    setSelectionDependentEnabled(false);
+    m_ui->CboComport->clear();
+    for (int port = 1; port <= 16; ++port)
+        m_ui->CboComport->addItem(QString::number(port));
+    m_ui->CboComport->setCurrentIndex(0);
+    m_ui->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                                  .arg(NODALYX_VERSION_MAJOR)
+                                  .arg(NODALYX_VERSION_MINOR)
+                                  .arg(NODALYX_VERSION_PATCH));
+    resize(1000, 640);
+    placeWindow(this);
+}
+
+QString FrmMain::locationName() const {
+    return m_ui->CboLocation->currentText();
+}
+
+void FrmMain::selectLocation(const QString& name) {
+    m_ui->CboLocation->setCurrentIndex(name.isEmpty() ? -1 : m_ui->CboLocation->findText(name));
+    onLocationChosen();
+}
+
+void FrmMain::setSelectionDependentEnabled(bool enabled) {
+    m_ui->mnuConfiguration->setEnabled(enabled);
+    m_ui->mnuConfiguration->menuAction()->setEnabled(enabled);
+    m_ui->CmdRefresh->setEnabled(enabled);
+    m_ui->SSTab1->setTabEnabled(kTestTab, enabled);
+}
+
+void FrmMain::onLocationChosen() {
+    const QString name = locationName();
+    setSelectionDependentEnabled(!name.isEmpty());
+    if (name.isEmpty())
+        return;
+    ReadFGR(m_state, name + QStringLiteral(".fgr"), m_op);
+    showConnection();
+    LoadHWfiles();
+    if (m_state.ServiceMode) {
+        m_ui->OptHW0->setChecked(true);
+        FillTestList1();
+    }
+}
+
+void FrmMain::showConnection() {
+    if (const auto text = connectionText(m_state.settings))
+        m_ui->txtConnType->setText(*text);
+}
+
+void FrmMain::LoadHWfiles() {
+    BusyGuard busy(m_op);
+    const QString name = locationName();
+    m_ui->LsvHW1->clear();
+    if (ReadHW01(m_state, name, m_op))
+        fillHighwayList(m_ui->LsvHW1, m_state.HW1Unit);
+    m_ui->LSVHW2->clear();
+    if (ReadHW02(m_state, name, m_op))
+        fillHighwayList(m_ui->LSVHW2, m_state.HW2Unit);
+    QApplication::processEvents();
+}
+
+void FrmMain::fillHighwayList(QTreeWidget* list, const UnitTable& table) {
+    QList<QTreeWidgetItem*> rows;
+    for (int i = 1; i <= kUnitsPerHighway; ++i)
+        rows << new QTreeWidgetItem(highwayRowTexts(i, table[i]));
+    list->addTopLevelItems(rows);
+}
+
+void FrmMain::updateRow(QTreeWidget* list, const UnitTable& table, int index) {
+    QTreeWidgetItem* row = list->topLevelItem(index - 1);
+    if (!row || index < 1 || index > kUnitsPerHighway)
+        return;
+    const QStringList texts = highwayRowTexts(index, table[index]);
+    for (int c = 1; c <= 7; ++c)
+        row->setText(c, texts[c]);
+}
+
+void FrmMain::UpdateRowHW1(int index) {
+    updateRow(m_ui->LsvHW1, m_state.HW1Unit, index);
+}
+
+void FrmMain::UpdateRowHW2(int index) {
+    updateRow(m_ui->LSVHW2, m_state.HW2Unit, index);
+}
+
+void FrmMain::fillTestList(const UnitTable& table) {
+    m_ui->LsvHW->clear();
+    QList<QTreeWidgetItem*> rows;
+    for (int i = 1; i <= kUnitsPerHighway; ++i)
+        rows << new QTreeWidgetItem(testRowTexts(i, table[i]));
+    m_ui->LsvHW->addTopLevelItems(rows);
+}
+
+void FrmMain::FillTestList1() {
+    fillTestList(m_state.HW1Unit);
+}
+
+void FrmMain::FillTestList2() {
+    fillTestList(m_state.HW2Unit);
+}
+
+void FrmMain::editUnit(int highway, int index) {
+    if (index < 1 || index > kUnitsPerHighway)
+        return;
+    FrmUnitConfiguration editor(m_state, m_op, locationName(), this);
+    editor.setInputs(QString::number(highway), QString::number(index));
+    m_runDialog(editor);
+    if (highway == 1)
+        UpdateRowHW1(index);
+    else
+        UpdateRowHW2(index);
+}
+
+void FrmMain::newLocation() {
+    FrmNewLocation window(m_state, m_op, this);
+    m_runDialog(window);
+    const QString name = window.NewName();
+    if (name.isEmpty())
+        return;
+    m_ui->CboLocation->clear();
+    m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
+    selectLocation(name);
+}
+
+void FrmMain::saveHWfiles() {
+    WriteHW01(m_state, locationName(), m_op);
+    WriteHW02(m_state, locationName(), m_op);
+}
+
+void FrmMain::refresh() {
+#ifdef NODALYX_HAVE_LINK
+    // The read-out waits for the logger while events run; meanwhile the window takes no
+    // clicks, so no second exchange or other location can start half-way.
+    m_ui->centralwidget->setEnabled(false);
+    menuBar()->setEnabled(false);
+    const RefreshOutcome outcome = RefreshFromLogger(m_state, *m_link, m_op);
+    m_ui->centralwidget->setEnabled(true);
+    menuBar()->setEnabled(true);
+    if (outcome.countersRead)
+        showCounts();
+#endif
+}
+
+void FrmMain::showCounts() {
+#ifdef NODALYX_HAVE_LINK
+    const std::pair<QTreeWidget*, const UnitTable*> lists[] = {{m_ui->LsvHW1, &m_state.HW1Unit},
+                                                               {m_ui->LSVHW2, &m_state.HW2Unit}};
+    for (const auto& [list, table] : lists) {
+        for (int i = 1; i <= kUnitsPerHighway; ++i) {
+            QTreeWidgetItem* row = list->topLevelItem(i - 1);
+            if (!row)
+                break;
+            const auto texts = countColumns((*table)[i]);
+            for (int k = 0; k < 4; ++k)
+                if (texts[k])
+                    row->setText(kFirstCountColumn + k, *texts[k]);
+        }
+    }
+#endif
+}
+
+} // namespace nodalyx

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Operator.h"
+#include "SharedState.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QTreeWidget;
+
+namespace Ui {
+class FrmMain;
+}
+
+namespace nodalyx {
+
+class Link;
+
+// The main window: the location list, how its logger is reached, the units of both
+// highways, and the start of every other window. In service mode a "PCB test" tab is shown.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    FrmMain(SharedState& state, Operator& op, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The window's start: centres it, shows the test tab in service mode only, fills the
+    // day names and the location list (nothing selected), the port list and the version.
+    void start();
+
+    // Selects the entry `name` of the location list and loads that location; an unknown or
+    // empty name leaves nothing selected.
+    void selectLocation(const QString& name);
+    QString locationName() const;
+
+    void LoadHWfiles();
+    void UpdateRowHW1(int index);
+    void UpdateRowHW2(int index);
+    void FillTestList1();
+    void FillTestList2();
+
+    // Opens the unit editor on row `index` (1..64) of highway 1 or 2, then redraws the row.
+    void editUnit(int highway, int index);
+    void newLocation();
+    void saveHWfiles();
+    void refresh();
+
+    // How modal child windows are run; by default they are executed modally. Tests put a
+    // runner here that drives the window and closes it.
+    using DialogRunner = std::function<void(QDialog&)>;
+    void setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
+
+    Link* link() const { return m_link; }
+
+private:
+    void connectControls();
+    void setupLists();
+    void onLocationChosen();
+    void setSelectionDependentEnabled(bool enabled);
+    void showConnection();
+    void fillHighwayList(QTreeWidget* list, const UnitTable& table);
+    void updateRow(QTreeWidget* list, const UnitTable& table, int index);
+    void fillTestList(const UnitTable& table);
+    void showCounts();
+
+    std::unique_ptr<Ui::FrmMain> m_ui;
+    SharedState& m_state;
+    Operator& m_op;
+    Link* m_link = nullptr;
+    DialogRunner m_runDialog;
+};
+
+} // namespace nodalyx

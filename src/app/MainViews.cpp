@@ -1,0 +1,65 @@
+#include "MainViews.h"
+
+namespace nodalyx {
+
+QString addressText(int index) {
+    return QStringLiteral("%1").arg(index - 1, 2, 10, QLatin1Char('0'));
+}
+
+QString unitCodeText(const QString& HWaddress) {
+    if (HWaddress.trimmed().isEmpty() || HWaddress.size() != 12)
+        return {};
+    return HWaddress.mid(0, 4) + QLatin1Char('-') + HWaddress.mid(4, 4) + QLatin1Char('-') +
+           HWaddress.mid(8, 4);
+}
+
+namespace {
+
+QString locationText(const UnitConfig& unit) {
+    if (unit.Name3.isEmpty())
+        return unit.Name1;
+    return unit.Name1 + QLatin1Char('\\') + unit.Name3;
+}
+
+QString columnText(const QString& col) {
+    return col == QLatin1String("0") ? QString() : col;
+}
+
+} // namespace
+
+QStringList highwayRowTexts(int index, const UnitConfig& unit) {
+    QStringList texts{
+        addressText(index),    unit.Active ? QStringLiteral("Yes") : QStringLiteral("No"),
+        locationText(unit),    unitCodeText(unit.HWaddress),
+        columnText(unit.Col1), columnText(unit.Col2),
+        columnText(unit.Col3), columnText(unit.Col4)};
+    while (texts.size() < kHighwayColumns)
+        texts << QString();
+    return texts;
+}
+
+QStringList testRowTexts(int index, const UnitConfig& unit) {
+    QStringList texts = highwayRowTexts(index, unit).mid(0, 4);
+    for (int c = 0; c < 6; ++c)
+        texts << QStringLiteral("0");
+    while (texts.size() < kTestColumns)
+        texts << QString();
+    return texts;
+}
+
+std::optional<QString> connectionText(const GeneralSettings& s) {
+    switch (s.ConnType) {
+    case 1:
+        return QStringLiteral("Direct connect, comport: ") + QString::number(double(s.Comport));
+    case 2:
+        return QStringLiteral("Lan: ") + s.IPnumber + QLatin1Char(':') + s.Portnumber;
+    case 3:
+        return QStringLiteral("Modem analoge. Phonenumber: ") + s.PhoneNumber;
+    case 4:
+        return QStringLiteral("Modem GSM. Phonenumber: ") + s.PhoneNumber;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace nodalyx

@@ -1,0 +1,61 @@
+#include "Screenshots.h"
+
+#include "FrmMain.h"
+#include "FrmNewLocation.h"
+#include "FrmUnitConfiguration.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTextStream>
+
+namespace nodalyx {
+
+namespace {
+
+bool grabInto(QWidget& window, const QString& dir, const QString& fileName) {
+    window.show();
+    window.raise();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const QString path = QDir(dir).filePath(fileName);
+    const bool ok = window.grab().save(path);
+    QTextStream(stderr) << (ok ? "wrote " : "could not write ") << path << '\n';
+    return ok;
+}
+
+void fillExample(FrmNewLocation& window) {
+    const std::pair<const char*, const char*> texts[] = {
+        {"txtName", "North entrance"}, {"txtIPaddress7", "192"}, {"txtIPaddress6", "168"},
+        {"txtIPaddress5", "1"},        {"txtIPaddress4", "40"},  {"txtPortNumber1", "10001"}};
+    for (const auto& [name, text] : texts)
+        window.findChild<QLineEdit*>(QLatin1String(name))->setText(QLatin1String(text));
+    window.findChild<QComboBox*>(QStringLiteral("CboConnType"))->setCurrentIndex(1);
+}
+
+} // namespace
+
+int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QString& dir) {
+    QDir().mkpath(dir);
+    int failures = 0;
+    const auto* locations = main.findChild<QComboBox*>(QStringLiteral("CboLocation"));
+    if (locations->count() > 0) {
+        main.selectLocation(locations->itemText(0));
+        main.refresh();
+    }
+    failures += grabInto(main, dir, QStringLiteral("main-window.png")) ? 0 : 1;
+
+    FrmUnitConfiguration editor(state, op, main.locationName(), &main);
+    editor.setInputs(QStringLiteral("1"), QStringLiteral("1"));
+    failures += grabInto(editor, dir, QStringLiteral("unit-editor.png")) ? 0 : 1;
+    editor.hide();
+
+    FrmNewLocation newLocation(state, op, &main);
+    fillExample(newLocation);
+    failures += grabInto(newLocation, dir, QStringLiteral("new-location.png")) ? 0 : 1;
+    newLocation.hide();
+    return failures;
+}
+
+} // namespace nodalyx

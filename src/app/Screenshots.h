@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Operator.h"
+#include "SharedState.h"
+
+#include <QString>
+
+namespace nodalyx {
+
+class FrmMain;
+
+// Grabs the windows for the documentation into dir: the main window with the first location
+// selected and its counts refreshed (main-window.png), the unit editor on the first unit of
+// Highway 1 (unit-editor.png) and the new-location window (new-location.png). Answers the
+// number of pictures that could not be written.
+int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QString& dir);
+
+} // namespace nodalyx

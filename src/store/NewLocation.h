@@ -9,11 +9,11 @@ namespace nodalyx {
 
 // What the operator says about a location to be created.
 struct NewLocationRequest {
-    QString name;          // used exactly as typed, blanks at the ends included
-    qint16 ConnType = 0;   // 0 none chosen, 1 serial, 2 LAN
-    QString comport;       // "1".."16", or empty
-    QString IPnumber;      // "a.b.c.d" (empty when no address)
-    QString Portnumber;    // TCP port text
+    QString name;        // used exactly as typed, blanks at the ends included
+    qint16 ConnType = 0; // 0 none chosen, 1 serial, 2 LAN
+    QString comport;     // "1".."16", or empty
+    QString IPnumber;    // "a.b.c.d" (empty when no address)
+    QString Portnumber;  // TCP port text
 };
 
 // Empty when the request can be carried out in programDir, else the reason for the operator

@@ -28,8 +28,8 @@ QStringList ScriptedOperator::messages() const {
 }
 
 int ScriptedOperator::questions() const {
-    return int(std::count_if(m_shown.begin(), m_shown.end(),
-                             [](const Shown& s) { return s.question; }));
+    return int(
+        std::count_if(m_shown.begin(), m_shown.end(), [](const Shown& s) { return s.question; }));
 }
 
 void ScriptedOperator::clear() {

@@ -1,6 +1,7 @@
 #include "PseudoTerminal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
@@ -34,7 +35,16 @@ bool PseudoTerminal::open(const QString& linkPath) {
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_device = QString::fromLocal8Bit(name);
     if (!linkPath.isEmpty()) {
-        QFile::remove(linkPath);
+        // Replace an old link of ours, never a file that something else put there.
+        const QFileInfo existing(linkPath);
+        if (existing.isSymLink()) {
+            QFile::remove(linkPath);
+        } else if (existing.exists()) {
+            m_error =
+                QStringLiteral("%1 exists and is not a link; choose another path").arg(linkPath);
+            close();
+            return false;
+        }
         if (!QFile::link(m_device, linkPath)) {
             m_error = QStringLiteral("cannot create the link %1 to %2").arg(linkPath, m_device);
             close();

@@ -1,4 +1,5 @@
 #include "MainViews.h"
+#include "TextConvert.h"
 
 namespace nodalyx {
 
@@ -7,7 +8,7 @@ QString addressText(int index) {
 }
 
 QString unitCodeText(const QString& HWaddress) {
-    if (HWaddress.trimmed().isEmpty() || HWaddress.size() != 12)
+    if (trimBlanks(HWaddress).isEmpty() || HWaddress.size() != 12)
         return {};
     return HWaddress.mid(0, 4) + QLatin1Char('-') + HWaddress.mid(4, 4) + QLatin1Char('-') +
            HWaddress.mid(8, 4);
@@ -50,7 +51,7 @@ QStringList testRowTexts(int index, const UnitConfig& unit) {
 std::optional<QString> connectionText(const GeneralSettings& s) {
     switch (s.ConnType) {
     case 1:
-        return QStringLiteral("Direct connect, comport: ") + QString::number(double(s.Comport));
+        return QStringLiteral("Direct connect, comport: ") + floatText(s.Comport);
     case 2:
         return QStringLiteral("Lan: ") + s.IPnumber + QLatin1Char(':') + s.Portnumber;
     case 3:

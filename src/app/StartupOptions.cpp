@@ -1,10 +1,11 @@
 #include "StartupOptions.h"
+#include "TextConvert.h"
 
 namespace nodalyx {
 
 bool serviceModeFromCommandLine(const QString& commandLine) {
     const QStringList words =
-        (QStringLiteral("X ") + commandLine.trimmed()).split(QLatin1Char(' '));
+        (QStringLiteral("X ") + trimBlanks(commandLine)).split(QLatin1Char(' '));
     for (int i = 1; i <= 4 && i < words.size(); ++i) {
         if (words[i].toUpper().mid(1) == QLatin1String("S"))
             return true;

@@ -1,4 +1,5 @@
 #include "FrmNewLocation.h"
+#include "TextConvert.h"
 
 #include "KeyFilters.h"
 #include "WindowPlacement.h"
@@ -48,7 +49,7 @@ NewLocationRequest FrmNewLocation::request() const {
 
 void FrmNewLocation::save() {
     const NewLocationRequest req = request();
-    if (req.name.trimmed().isEmpty()) {
+    if (trimBlanks(req.name).isEmpty()) {
         m_op.message(QStringLiteral("No name found"), Operator::Icon::None);
         return;
     }

@@ -44,6 +44,15 @@ std::optional<quint8> correctionValue(const QString& text) {
     return quint8(value);
 }
 
+// Characters the highway file cannot carry in a value: a line holding a bracket is skipped
+// when the file is read, "{" starts a comment, and a line break ends the line.
+bool holdsUnstorableCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('{') ||
+               c.unicode() < 32;
+    });
+}
+
 } // namespace
 
 FrmUnitConfiguration::FrmUnitConfiguration(SharedState& state, Operator& op,
@@ -211,6 +220,25 @@ bool FrmUnitConfiguration::validate() {
             m_txtCor[c]->setFocus();
             return false;
         }
+        if (!validateText(c))
+            return false;
+    }
+    return true;
+}
+
+// Pasted text passes the key filters; refuse what the highway file would lose on reading.
+bool FrmUnitConfiguration::validateText(int c) {
+    const std::array<std::pair<QLineEdit*, const char*>, 3> boxes{
+        {{m_txtOnaam[c], "Name"}, {m_txtFrom[c], "From"}, {m_txtTo[c], "To"}}};
+    for (const auto& [box, label] : boxes) {
+        if (holdsUnstorableCharacter(box->text())) {
+            m_op.message(QStringLiteral("%1 of channel %2 cannot hold \"[\", \"]\", \"{\" or "
+                                        "control characters: the highway file would lose it.")
+                             .arg(QLatin1String(label), QString::number(c + 1)),
+                         Operator::Icon::Warning);
+            box->setFocus();
+            return false;
+        }
     }
     return true;
 }
@@ -223,6 +251,7 @@ bool FrmUnitConfiguration::SetData() {
     if (!validate())
         return false;
     UnitConfig& u = (*table)[*i];
+    const UnitConfig before = u;
     u.Active = !m_optType[0]->isChecked();
     u.HWtype = m_optType[2]->isChecked() ? 2 : 1;
     const bool fullCode = std::all_of(m_txtCode.begin(), m_txtCode.end(),
@@ -240,8 +269,10 @@ bool FrmUnitConfiguration::SetData() {
         ch.width = QString::number(m_cboEwidth[c]->currentIndex());
     }
     const int highway = table == &m_state.HW2Unit ? 2 : 1;
-    if (!WriteHighway(m_state, highway, m_location, m_op))
-        return false; // reported by the writer; the edits stay on screen
+    if (!WriteHighway(m_state, highway, m_location, m_op)) {
+        u = before;   // the table keeps what the file holds; the edits stay on screen
+        return false; // reported by the writer
+    }
     m_gewijzigd = false;
     return true;
 }

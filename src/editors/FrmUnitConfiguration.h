@@ -55,6 +55,7 @@ private:
     void clearAll();
     void save();
     bool validate();
+    bool validateText(int channelIndex);
     UnitTable* chosenTable();
     std::optional<int> chosenIndex() const;
     void markModified() { m_gewijzigd = true; }

@@ -47,6 +47,9 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     const QString text = static_cast<QKeyEvent*>(event)->text();
     if (text.isEmpty())
         return false; // no character: navigation and editing keys
+    // Escape and Delete carry control characters too; they edit or close, they type nothing.
+    if (text.size() == 1 && (text[0].unicode() < 32 || text[0].unicode() == 127))
+        return false;
     for (const QChar c : text) {
         if (m_filter(c.unicode()) == 0)
             return true; // swallowed

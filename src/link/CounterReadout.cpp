@@ -1,4 +1,5 @@
 #include "CounterReadout.h"
+#include "TextConvert.h"
 
 #include "LoggerReplies.h"
 
@@ -81,7 +82,7 @@ std::array<std::optional<QString>, 4> countColumns(const UnitConfig& unit) {
     std::array<std::optional<QString>, 4> columns;
     columns[0] = nonZero(unit.In1);
     columns[1] = nonZero(unit.Out1);
-    if (!unit.HWaddress.trimmed().isEmpty()) {
+    if (!trimBlanks(unit.HWaddress).isEmpty()) {
         columns[2] = nonZero(unit.In2);
         columns[3] = nonZero(unit.Out2);
     }

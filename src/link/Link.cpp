@@ -5,6 +5,7 @@
 #include "RxBuffer.h"
 #include "SerialPortName.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -19,6 +20,8 @@ constexpr int kWriteClockCommand = 1;
 // FF, second byte, ten characters, checksum.
 constexpr int kSerialReplySize = 13;
 constexpr int kClockReplyMinimum = 8;
+// Serial port numbers run from 1 to this.
+constexpr int kHighestComport = 255;
 
 bool startsWithSync(const QByteArray& buffer) {
     return !buffer.isEmpty() && quint8(buffer.at(0)) == kSync;
@@ -93,12 +96,14 @@ bool Link::OpenLink() {
 bool Link::openSerial() {
     if (m_comm.isOpen())
         return true;
-    const int number = qRound(m_state.settings.Comport);
-    if (number < 1) {
-        m_op.message(QStringLiteral("The location names no serial port (Comport %1).").arg(number),
+    const double comport = m_state.settings.Comport;
+    if (!(comport >= 0.5 && comport < kHighestComport + 0.5)) { // also refuses NaN
+        m_op.message(QStringLiteral("The location names no serial port (Comport %1).")
+                         .arg(QString::number(comport)),
                      Operator::Icon::Critical);
         return false;
     }
+    const int number = qRound(comport);
     const QString device = serialPortName(number);
     m_device = device;
     m_comm.setPortName(device);
@@ -296,9 +301,11 @@ bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs) {
         if (met || m_deleteHeld || deadline.hasExpired())
             break;
         timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
-        loop.exec();
+        const int exitCode = loop.exec();
         if (!*alive)
             return false; // destroyed during the wait: touch nothing
+        if (exitCode != 0 || QCoreApplication::closingDown())
+            break; // the program is ending: event loops no longer run, so stop waiting
     }
     m_waitLoop = nullptr;
     m_busy = false;

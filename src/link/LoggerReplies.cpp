@@ -1,4 +1,5 @@
 #include "LoggerReplies.h"
+#include "TextConvert.h"
 
 #include "CommandFrame.h"
 
@@ -38,7 +39,7 @@ std::optional<LoggerClock> decodeClockReply(const QByteArray& reply) {
 std::optional<QString> decodeSerialReply(const QByteArray& reply) {
     if (!startsWithSync(reply))
         return std::nullopt;
-    return wireText(reply.mid(2, 10)).trimmed();
+    return trimBlanks(wireText(reply.mid(2, 10)));
 }
 
 bool decodeCounterReply(const QByteArray& reply, UnitTable& table) {

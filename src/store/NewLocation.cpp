@@ -115,26 +115,44 @@ void applyNewLocationDefaults(SharedState& state, const NewLocationRequest& requ
     s.eExt.fill(QString());
 }
 
+namespace {
+
+// Writes the new location's files from the prepared state; false (reported) on a failure.
+bool writeNewLocation(SharedState& draft, const QString& name, Operator& op) {
+    if (!WriteFGR(draft, name, op))
+        return false;
+    if (!QDir(draft.programDir).mkdir(name)) {
+        op.message(
+            QStringLiteral("Cannot create the folder \"%1/%2\".").arg(draft.programDir, name),
+            Operator::Icon::Critical);
+        return false;
+    }
+    ResetHW01(draft);
+    if (!WriteHW01(draft, name, op))
+        return false;
+    ResetHW02(draft);
+    return WriteHW02(draft, name, op);
+}
+
+} // namespace
+
 bool createLocation(SharedState& state, const NewLocationRequest& request, Operator& op) {
     const QString refusal = checkNewLocation(state.programDir, request);
     if (!refusal.isEmpty()) {
         op.message(refusal, Operator::Icon::Warning);
         return false;
     }
-    applyNewLocationDefaults(state, request);
-    if (!WriteFGR(state, request.name, op))
+    // The shared state takes the new location only once all its files are written, so a
+    // failure leaves the location shown before intact in memory.
+    SharedState draft = state;
+    applyNewLocationDefaults(draft, request);
+    if (!writeNewLocation(draft, request.name, op))
         return false;
-    if (!QDir(state.programDir).mkdir(request.name)) {
-        op.message(QStringLiteral("Cannot create the folder \"%1/%2\".")
-                       .arg(state.programDir, request.name),
-                   Operator::Icon::Critical);
-        return false;
-    }
-    ResetHW01(state);
-    if (!WriteHW01(state, request.name, op))
-        return false;
-    ResetHW02(state);
-    return WriteHW02(state, request.name, op);
+    state.settings = draft.settings;
+    state.eDHCPIPaddress = draft.eDHCPIPaddress;
+    state.HW1Unit = draft.HW1Unit;
+    state.HW2Unit = draft.HW2Unit;
+    return true;
 }
 
 } // namespace nodalyx

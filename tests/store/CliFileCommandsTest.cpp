@@ -6,14 +6,12 @@
 #include <QJsonObject>
 #include <QProcess>
 
-namespace {
-
 struct CliRun {
     int exit = -1;
     QByteArray out, err;
 };
 
-CliRun runProgram(const QString& program, const QStringList& args) {
+static CliRun runProgram(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);
     process.waitForFinished(30000);
@@ -21,7 +19,9 @@ CliRun runProgram(const QString& program, const QStringList& args) {
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-} // namespace
+static QJsonValue json(const char* text) {
+    return QJsonDocument::fromJson(text).object();
+}
 
 // The fixture location "Site" (highway 1 empty, highway 2 the fixture file) and the
 // command-line tool to run on it.
@@ -37,7 +37,7 @@ struct CliFileCommands : StoreTest {
     }
 };
 
-TEST_F(CliFileCommands, NewWritesACompleteLocationAndExitCodesTellWhatWentWrong) {
+TEST_F(CliFileCommands, NewWritesACompleteLocation) {
     EXPECT_EQ(cli({"new", "New", "--conn", "lan", "--ip", "10.0.0.5", "--port", "10001"}).exit, 0);
     const QByteArray fgr = dir.read("New.fgr");
     EXPECT_EQ(fgr.count("\r\n"), 31);
@@ -45,22 +45,35 @@ TEST_F(CliFileCommands, NewWritesACompleteLocationAndExitCodesTellWhatWentWrong)
                              "Portnumber=10001\r\n"));
     EXPECT_EQ(dir.read("New/HW01.ini").count("\r\n"), 2178);
     EXPECT_EQ(dir.read("New/HW02.ini").count("\r\n"), 2178);
+}
 
-    // Usage errors give 2, a location that is missing or already there 1.
-    const std::pair<QStringList, int> cases[] = {{{"new", "Site"}, 1},
-                                                 {{"new"}, 2},
-                                                 {{"set", "Gone", "ConnType"}, 2},
-                                                 {{"unit", "Gone", "3", "0", "Name1=x"}, 2},
-                                                 {{"unit", "Gone", "1", "64", "Name1=x"}, 2},
-                                                 {{"set", "Gone", "ConnType=1"}, 1},
-                                                 {{"unit", "Gone", "1", "0", "Name1=x"}, 1}};
-    for (const auto& [args, exit] : cases)
-        EXPECT_EQ(cli(args).exit, exit) << args.join(' ').toStdString();
-    const CliRun missing = cli({"show", "Gone"});
-    EXPECT_EQ(missing.exit, 1);
-    EXPECT_TRUE(missing.err.contains("The location \"Gone\" does not exist"));
+TEST_F(CliFileCommands, FailuresExitWithOneUsageErrorsWithTwoAndNothingIsWritten) {
+    const std::tuple<QStringList, int, const char*> cases[] = {
+        {{"new"}, 2, "new needs a LOCATION"},
+        {{"set", "Gone", "ConnType"}, 2, "'ConnType' is not KEY=VALUE"},
+        {{"unit", "Gone", "3", "0", "Name1=x"}, 2, "HW must be 1 or 2 and ADDR a number 0..63"},
+        {{"unit", "Gone", "1", "64", "Name1=x"}, 2, "HW must be 1 or 2 and ADDR a number 0..63"},
+        {{"show", "Gone"}, 1, "The location \"Gone\" does not exist"},
+        {{"set", "Gone", "ConnType=1"}, 1, "The location \"Gone\" does not exist"},
+        {{"unit", "Gone", "1", "0", "Name1=x"}, 1, "The location \"Gone\" does not exist"},
+        {{"new", "Site"}, 1, "The location \"Site\" already exists."},
+        {{"set", "Site", "LocationCode=5", "ConnType=abc"}, 1, "Nothing was written."},
+        {{"set", "Site", "Saturday=08001800"}, 1, "Nothing was written."},
+        {{"set", "Site", "LocationName=[North]"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Name1=Gate ]"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Cor1=300"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Address=3"}, 1, "Nothing was written."},
+    };
+    for (const auto& [args, exit, error] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.exit, exit);
+        EXPECT_TRUE(run.err.contains(error)) << run.err.constData();
+    }
     EXPECT_EQ(dir.read("Site.fgr"), fixture("Site.fgr"));
-    EXPECT_EQ(cli({"locations"}).out, QByteArray("New\nSite\n"));
+    EXPECT_EQ(dir.read("Site/HW02.ini"), highwayFixture(2));
+    EXPECT_FALSE(dir.exists("Site.bak") || dir.exists("Site/HW02.bak"));
+    EXPECT_EQ(cli({"locations"}).out, QByteArray("Site\n"));
     // A program directory that is not there yet is made, with the default location.
     EXPECT_EQ(cli({"locations"}, dir.file("sub/dir")).out, QByteArray("Configuration 01\n"));
 }
@@ -70,44 +83,24 @@ TEST_F(CliFileCommands, ShowJsonGivesEveryField) {
     ASSERT_EQ(run.exit, 0) << run.err.constData();
     const QJsonObject shown = QJsonDocument::fromJson(run.out).object();
     EXPECT_EQ(shown["location"].toString(), QStringLiteral("Site"));
-    EXPECT_EQ(shown["settings"],
-              QJsonDocument::fromJson(R"({"Comport":1.5,"ConnType":2,"Days":["07002200",
-"07002200","07002200","07002200","07002200","07002200","00000000"],"IPnumber":"192.168.1.20",
-"Interval":"15","LocationCode":"001","LocationName":"Caf\u00e9 Noord","LocationPlace":"Place01",
-"PhoneNumber":"","Portnumber":"10001","eDHCP":true,"eExt":["a","","x y","spare"],"eGateway":["",
-"","",""],"eHostname":"logger1","eIPaddress":["192","168","1","20"],"eMACaddress":["00","1A","2B",
-"3C","4D","5E"],"ePortnumber":"10001","eSerialnumber":"SN0042","eSubnetmask":["255","255","255",
-"0"]})")
-                  .object());
+    EXPECT_EQ(shown["settings"], json(R"({"Comport":1.5,"ConnType":2,"Days":["07002200","07002200",
+"07002200","07002200","07002200","07002200","00000000"],"IPnumber":"192.168.1.20","Interval":"15",
+"LocationCode":"001","LocationName":"Caf\u00e9 Noord","LocationPlace":"Place01","PhoneNumber":"",
+"Portnumber":"10001","eDHCP":true,"eExt":["a","","x y","spare"],"eGateway":["","","",""],
+"eHostname":"logger1","eIPaddress":["192","168","1","20"],"eMACaddress":["00","1A","2B","3C","4D",
+"5E"],"ePortnumber":"10001","eSerialnumber":"SN0042","eSubnetmask":["255","255","255","0"]})"));
     const QJsonArray hw2 = shown["highways"].toObject()["2"].toArray();
     ASSERT_EQ(hw2.size(), 64);
-    EXPECT_EQ(hw2.at(5),
-              QJsonDocument::fromJson(R"({"Address":5,"Active":true,"HWtype":2,"HWaddress":
-"0A1B2C3D4E5F","Col1":"1","Col2":"2","Col3":"0","Col4":"0","CorrType1":"1","Entrancewidth1":"4",
+    EXPECT_EQ(hw2.at(5), json(R"({"Address":5,"Active":true,"HWtype":2,"HWaddress":"0A1B2C3D4E5F",
+"Col1":"1","Col2":"2","Col3":"0","Col4":"0","CorrType1":"1","Entrancewidth1":"4",
 "Name1":"Caf\u00e9","From1":"Street","To1":"Hall","Cor1":95,"CorrType2":"1","Entrancewidth2":"6",
 "Name2":"","From2":"Hall","To2":"","Cor2":255,"CorrType3":"7","Entrancewidth3":"6","Name3":"",
 "From3":"","To3":"","Cor3":0,"CorrType4":"1","Entrancewidth4":"","Name4":"","From4":"","To4":"",
-"Cor4":100})")
-                  .object());
-    EXPECT_TRUE(
-        cli({"show", "Site"}).out.contains("\n05 Active=1 HWtype=2 HWaddress=0A1B2C3D4E5F"));
+"Cor4":100})"));
+    EXPECT_TRUE(cli({"show", "Site"}).out.contains("\n05 Active=1 HWtype=2 HWaddress=0A1B2C"));
 }
 
-TEST_F(CliFileCommands, SetAndUnitSaveWithBackupOrWriteNothing) {
-    const QStringList refusals[] = {{"set", "Site", "LocationCode=5", "ConnType=abc"},
-                                    {"set", "Site", "Saturday=08001800"},
-                                    {"set", "Site", "LocationName=[North]"},
-                                    {"unit", "Site", "2", "5", "Name1=Gate ]"},
-                                    {"unit", "Site", "2", "5", "Cor1=300"},
-                                    {"unit", "Site", "2", "5", "Address=3"}};
-    for (const QStringList& refused : refusals) {
-        const CliRun run = cli(refused);
-        EXPECT_EQ(run.exit, 1) << refused.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains("Nothing was written.")) << run.err.constData();
-    }
-    EXPECT_EQ(dir.read("Site.fgr"), fixture("Site.fgr"));
-    EXPECT_FALSE(dir.exists("Site.bak") || dir.exists("Site/HW02.bak"));
-
+TEST_F(CliFileCommands, SetAndUnitSaveWithABackup) {
     ASSERT_EQ(cli({"set", "Site", "locationcode = 042 {new}", "eDHCP=False"}).exit, 0);
     EXPECT_EQ(dir.read("Site.bak"), fixture("Site.fgr"));
     const QByteArray fgr = dir.read("Site.fgr"), old = fixture("Site.fgr");

@@ -6,7 +6,7 @@ using namespace nodalyx;
 
 TEST(Conversion, NumbersRoundHalvesToEvenAndCheckTheirRange) {
     const int no = 99999; // refused; a row holds a text, then its int16, byte and boolean
-    const std::tuple<const char*, int, int, int> cases[] = {
+    const std::tuple<QString, int, int, int> cases[] = {
         {"0.5", 0, 0, 1},    {"1.5", 2, 2, 1},     {"2.5", 2, 2, 1},       {" 3 ", 3, 3, 1},
         {"-1.5", -2, no, 1}, {"-0.4", 0, 0, 1},    {"255.4", 255, 255, 1}, {"255.5", 256, no, 1},
         {"300", 300, no, 1}, {"1e2", 100, 100, 1}, {"40000", no, no, 1},   {"0", 0, 0, 0},
@@ -14,14 +14,13 @@ TEST(Conversion, NumbersRoundHalvesToEvenAndCheckTheirRange) {
         {"True", no, no, 1}, {"false", no, no, 0}, {" TRUE ", no, no, 1},
     };
     for (const auto& [input, int16, byte, boolean] : cases) {
-        SCOPED_TRACE(input);
-        const QString text = QString::fromLatin1(input);
+        SCOPED_TRACE(input.toStdString());
         qint16 i = 7;
         quint8 b = 7;
         bool flag = false;
-        EXPECT_EQ(toInt16(text, i).isEmpty() ? int(i) : no, int16);
-        EXPECT_EQ(toByte(text, b).isEmpty() ? int(b) : no, byte);
-        EXPECT_EQ(toBoolean(text, flag).isEmpty() ? int(flag) : no, boolean);
+        EXPECT_EQ(toInt16(input, i).isEmpty() ? int(i) : no, int16);
+        EXPECT_EQ(toByte(input, b).isEmpty() ? int(b) : no, byte);
+        EXPECT_EQ(toBoolean(input, flag).isEmpty() ? int(flag) : no, boolean);
     }
 }
 

@@ -32,12 +32,10 @@ TEST(HighwayFile, AddressLinesChooseTheEntry) {
                             "Address=-1\r\nName2=entry zero\r\n",
         1, t);
     ASSERT_FALSE(r.failure) << r.failure->reason.toStdString();
-    EXPECT_EQ(t[0].Name1, QStringLiteral("before any address"));
-    EXPECT_EQ(t[0].Name2, QStringLiteral("entry zero"));
-    EXPECT_EQ(t[1].Name1, QStringLiteral("first"));
-    EXPECT_EQ(t[6].Name1, QStringLiteral("fifth again"));
-    EXPECT_EQ(t[6].Name2, QStringLiteral("fifth"));
-    EXPECT_EQ(t[4].Name1, QStringLiteral("rounded to even")); // 3.5 + 1 = 4.5 -> 4
+    // Entry 0 takes what comes before any address and address -1; 3.5 + 1 rounds to 4.
+    EXPECT_EQ((QStringList{t[0].Name1, t[0].Name2, t[1].Name1, t[6].Name1, t[6].Name2, t[4].Name1}),
+              (QStringList{"before any address", "entry zero", "first", "fifth again", "fifth",
+                           "rounded to even"}));
     EXPECT_TRUE(t[64].Active);
     EXPECT_EQ(t[2], UnitConfig());
 }
@@ -64,13 +62,12 @@ TEST(HighwayFile, ReadingStopsAtTheFirstBadValue) {
     }
 }
 
-TEST_F(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
+TEST_F(HighwayStore, WritersKeepBackupsAndReadersStartFromDefaults) {
     dir.write("Site/HW01.ini", "old one");
     dir.write("Site/HW02.bak", "older"); // no HW02.ini: nothing replaces this backup
-    state.HW1Unit[3].Entrancewidth4.clear();
-    state.HW2Unit[3].Entrancewidth4.clear();
-    ASSERT_TRUE(WriteHW01(state, QStringLiteral("Site"), op));
-    ASSERT_TRUE(WriteHW02(state, QStringLiteral("Site"), op));
+    state.HW1Unit[3].Entrancewidth4 = state.HW2Unit[3].Entrancewidth4 = QString();
+    ASSERT_TRUE(WriteHW01(state, QStringLiteral("Site"), op) &&
+                WriteHW02(state, QStringLiteral("Site"), op));
     EXPECT_EQ(dir.read("Site/HW01.bak"), QByteArray("old one"));
     EXPECT_EQ(dir.read("Site/HW02.bak"), QByteArray("older"));
     EXPECT_TRUE(state.HW1Unit[3].Entrancewidth4.isEmpty());
@@ -78,18 +75,16 @@ TEST_F(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
     EXPECT_EQ(dir.read("Site/HW01.ini"), encodeHighwayFile(1, state.HW1Unit));
     EXPECT_EQ(dir.read("Site/HW02.ini").count("\r\nEntrancewidth4=6\r\n"), 64);
     EXPECT_TRUE(op.shown().isEmpty());
-}
 
-TEST_F(HighwayStore, ReadersStartFromDefaultsAndReportFailures) {
-    dir.write("Site/HW01.ini", "\r\n" + kHeader + "Address=00\r\nName2=read\r\n");
-    dir.write("Site/HW02.ini", "[Datalogger Configuration HW02]\r\nAddress=00\r\nCor1=300\r\n");
+    dir.write("Bad/HW01.ini", "\r\n" + kHeader + "Address=00\r\nName2=read\r\n");
+    dir.write("Bad/HW02.ini", "[Datalogger Configuration HW02]\r\nAddress=00\r\nCor1=300\r\n");
     state.HW1Unit[1].Name1 = state.HW2Unit[1].Name1 = QStringLiteral("from before");
     state.HW1Unit[1].In1 = QStringLiteral("12");
-    EXPECT_FALSE(ReadHW01(state, QStringLiteral("Site"), op));
+    EXPECT_FALSE(ReadHW01(state, QStringLiteral("Bad"), op));
     EXPECT_EQ(op.lastText(), QStringLiteral("Fout in lezen HW01.ini"));
     EXPECT_EQ(state.HW1Unit[1].In1, QStringLiteral("12")); // live counts survive a reset
-    EXPECT_TRUE(ReadHW02(state, QStringLiteral("Site"), op));
-    EXPECT_EQ(op.lastText(), "\"" + dir.file("Site/HW02.ini") +
+    EXPECT_TRUE(ReadHW02(state, QStringLiteral("Bad"), op));
+    EXPECT_EQ(op.lastText(), "\"" + dir.file("Bad/HW02.ini") +
                                  "\" line 3: Cor1 value 300 is out of range 0..255.");
     EXPECT_TRUE(state.HW1Unit[1].Name1.isEmpty() && state.HW2Unit[1].Name1.isEmpty());
     EXPECT_TRUE(state.HW1Unit[1].Name2.isEmpty()); // not read past a missing header

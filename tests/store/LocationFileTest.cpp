@@ -10,9 +10,8 @@ using namespace nodalyx;
 
 const char kHeader[] = "Site: configuration file for VeraDazadizaro 06-12-2026 08:15\r\n";
 
-static NewLocationRequest lan(const char* name, const char* ip = "10.0.0.7",
-                              const char* port = "10001") {
-    return {name, 2, "", ip, port};
+static NewLocationRequest lan(const char* name, const char* ip = "10.0.0.7") {
+    return {name, 2, "", ip, "10001"};
 }
 
 using LocationStore = StoreTest;
@@ -32,12 +31,13 @@ TEST(LocationFile, LinesAreTakenApartLikeTheOldReader) {
     // Nothing is read when the first line that is not blank is no header.
     EXPECT_FALSE(decodeLocationFile("\r\nSite: configuration\r\nLocationCode=9\r\n", s).headerOk);
     s.Interval = QStringLiteral("60");
-    const QByteArray file = "  \r\n\r\nmy site: CONFIGURATION file for veradazadizaro\r\n"
-                            "connType=3\r\nLocationName = Big  Hall {main entrance}\r\n"
-                            "LocationPlace=Ams\tter\tdam\r\n[Section]=x\r\n   \r\n"
-                            "eIPaddress=10.0.0\r\neMACaddress=\r\neGateway=\r\n"
-                            "eSubnetmask=1.2.3.4.5\r\nedhcp=True\r\nNonsense=1\r\nconnType=4\r\n";
-    const LocationReadResult result = decodeLocationFile(file, s);
+    const LocationReadResult result =
+        decodeLocationFile("  \r\n\r\nmy site: CONFIGURATION file for veradazadizaro\r\n"
+                           "connType=3\r\nLocationName = Big  Hall {main entrance}\r\n"
+                           "LocationPlace=Ams\tter\tdam\r\n[Section]=x\r\n   \r\n"
+                           "eIPaddress=10.0.0\r\neMACaddress=\r\neGateway=\r\n"
+                           "eSubnetmask=1.2.3.4.5\r\nedhcp=True\r\nNonsense=1\r\nconnType=4\r\n",
+                           s);
     ASSERT_TRUE(result.headerOk && !result.failure);
     EXPECT_EQ(s.ConnType, 4);
     EXPECT_EQ(s.LocationName, QStringLiteral("Big  Hall"));
@@ -45,8 +45,7 @@ TEST(LocationFile, LinesAreTakenApartLikeTheOldReader) {
     EXPECT_EQ(s.Interval, QStringLiteral("60")); // absent keys keep their values
     EXPECT_TRUE(s.LocationCode.isEmpty());
     EXPECT_EQ(s.eMACaddress, QStringList(7, QString()));
-    // Three octets give the key alone, five keep the last dot.
-    EXPECT_EQ(locationBodyLines(s).mid(18, 6),
+    EXPECT_EQ(locationBodyLines(s).mid(18, 6), // three octets: the key alone
               (QStringList{"eIPaddress=", "eSubnetmask=1.2.3.4.5", "eGateway=...", "eDHCP=1",
                            "ePortnumber=", "eMACaddress=:::::"}));
 }
@@ -145,7 +144,7 @@ TEST_F(LocationStore, ListingCreatesTheDefaultLocationOnce) {
     EXPECT_TRUE(op.lastText().startsWith(QStringLiteral("Cannot create \"")));
 }
 
-TEST_F(NewLocation, CreatesTheFilesWithDefaults) {
+TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
     state.settings.Interval = QStringLiteral("15");
     state.settings.eMACaddress = QStringList{"A", "B", "C", "D", "E", "F"};
     state.settings.eIPaddress = state.settings.eGateway = QStringList{"1", "2", "3", "4"};
@@ -156,16 +155,14 @@ TEST_F(NewLocation, CreatesTheFilesWithDefaults) {
     ASSERT_TRUE(createLocation(state, lan(" New site "), op));
     EXPECT_TRUE(op.shown().isEmpty());
     const QByteArray fgr = dir.read(" New site .fgr");
-    EXPECT_EQ(
-        fgr.mid(fgr.indexOf("\r\n")),
-        "\r\n\r\nConnType=2\r\nComport=0\r\nPhoneNumber=\r\nIPnumber=10.0.0.7\r\n"
-        "Portnumber=10001\r\n\r\nLocationCode=001\r\nLocationName=Location01\r\n"
-        "LocationPlace=Place01\r\nSunday=07002200\r\nMonday=07002200\r\nTuesday=07002200\r\n"
-        "Wednesday=07002200\r\nThursday=07002200\r\nFriday=07002200\r\nSaterday=07002200\r\n"
-        "Interval=15\r\neIPaddress=...\r\neSubnetmask=\r\neGateway=...\r\neDHCP=0\r\nePortnumber="
-        "\r\n"
-        "eMACaddress=A:B:C:D:E:F\r\neHostname=\r\neSerialnumber=\r\neExt1=\r\neExt2=\r\neExt3=\r\n"
-        "eExt4=\r\n");
+    EXPECT_EQ(fgr.mid(fgr.indexOf("\r\n")),
+              "\r\n\r\nConnType=2\r\nComport=0\r\nPhoneNumber=\r\nIPnumber=10.0.0.7\r\n"
+              "Portnumber=10001\r\n\r\nLocationCode=001\r\nLocationName=Location01\r\n"
+              "LocationPlace=Place01\r\nSunday=07002200\r\nMonday=07002200\r\nTuesday=07002200\r\n"
+              "Wednesday=07002200\r\nThursday=07002200\r\nFriday=07002200\r\nSaterday=07002200\r\n"
+              "Interval=15\r\neIPaddress=...\r\neSubnetmask=\r\neGateway=...\r\neDHCP=0\r\n"
+              "ePortnumber=\r\neMACaddress=A:B:C:D:E:F\r\neHostname=\r\neSerialnumber=\r\n"
+              "eExt1=\r\neExt2=\r\neExt3=\r\neExt4=\r\n");
     EXPECT_EQ(state.eDHCPIPaddress, QStringList(4, QString()));
     EXPECT_FALSE(state.HW1Unit[1].Active);
 
@@ -173,9 +170,7 @@ TEST_F(NewLocation, CreatesTheFilesWithDefaults) {
     EXPECT_TRUE(dir.read("Serial.fgr").contains("\r\nConnType=1\r\nComport=3\r\n"));
     ASSERT_TRUE(createLocation(state, NewLocationRequest{"None", 0, "", "", ""}, op));
     EXPECT_TRUE(dir.read("None.fgr").contains("\r\nConnType=0\r\nComport=0\r\n"));
-}
 
-TEST_F(NewLocation, RefusesWhatCannotWorkAndWritesNothing) {
     // Only names every system takes as file and folder names.
     for (const char* good : {"Site", " Site ", "Caf\xC3\xA9", "a.b", "Console", "COM10", "x-1_(2)"})
         EXPECT_EQ(checkLocationName(QString::fromUtf8(good)), QString()) << good;
@@ -183,21 +178,21 @@ TEST_F(NewLocation, RefusesWhatCannotWorkAndWritesNothing) {
                             "a\"b", "tab\there", "con", "NUL.txt", "Com1", "LPT9 ", "name."})
         EXPECT_NE(checkLocationName(QString::fromUtf8(bad)), QString()) << bad;
     EXPECT_NE(checkLocationName(QString(101, QLatin1Char('x'))), QString());
-    dir.write("Taken.fgr", "");
     dir.write("Folder/HW01.ini", "");
     const auto entries = [&] {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     };
     const QStringList before = entries();
+    const GeneralSettings kept = state.settings;
     const std::pair<NewLocationRequest, const char*> cases[] = {
         {lan("  "), "No name found"},
         {lan("a/b"), "cannot hold"},
         {lan("Site", "192..."), "is not four numbers"},
         {lan("Site", "10.0.0.256"), "is not four numbers"},
-        {lan("Site", "10.0.0.1", "0"), "is not a number 1..65535"},
+        {NewLocationRequest{"Site", 2, "", "10.0.0.1", "0"}, "is not a number 1..65535"},
         {NewLocationRequest{"Site", 1, "", "", ""}, "Choose the Comm port"},
         {NewLocationRequest{"Site", 1, "x", "", ""}, "is not a port number"},
-        {lan("Taken"), "already exists"},
+        {lan(" New site "), "already exists"},
         {lan("Folder"), "already in the way"},
     };
     for (const auto& [request, reason] : cases) {
@@ -205,8 +200,8 @@ TEST_F(NewLocation, RefusesWhatCannotWorkAndWritesNothing) {
         op.clear();
         EXPECT_FALSE(createLocation(state, request, op));
         EXPECT_TRUE(op.lastText().contains(QLatin1String(reason))) << op.lastText().toStdString();
-        EXPECT_EQ(state.settings, GeneralSettings());
+        EXPECT_EQ(state.settings, kept);
     }
     EXPECT_EQ(entries(), before);
-    EXPECT_EQ(dir.read("Taken.fgr"), QByteArray());
+    EXPECT_EQ(dir.read(" New site .fgr"), fgr);
 }

@@ -1,23 +1,17 @@
-#include "TempDir.h"
+#include "Fixtures.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <gtest/gtest.h>
-
-using namespace nodalyx;
-
-namespace {
 
 struct CliRun {
     int exit = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
-CliRun runProgram(const QString& program, const QStringList& args) {
+static CliRun runProgram(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);
     process.waitForFinished(30000);
@@ -25,118 +19,113 @@ CliRun runProgram(const QString& program, const QStringList& args) {
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-CliRun cli(const test::TempDir& dir, QStringList args) {
-    return runProgram(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
+static QJsonValue json(const char* text) {
+    return QJsonDocument::fromJson(text).object();
 }
 
-const QByteArray kSite = "Site: configuration file for VeraDazadizaro 1-2-2026 10:00\r\n\r\n"
-                         "ConnType=2\r\nComport=1.5\r\nIPnumber=10.0.0.9\r\n"
-                         "LocationName=Caf\xE9\r\nSaterday=08001800\r\n"
-                         "eIPaddress=10.0.0.9\r\neDHCP=1\r\neMACaddress=\r\neExt4=spare\r\n";
-
-const QByteArray kHW02 = "[Datalogger Configuration HW02]\r\n\r\n[Location]\r\nAddress=07\r\n"
-                         "Active=1\r\nHWtype=2\r\nName3=Gate\r\nCor4=7\r\n";
-
-} // namespace
-
-TEST(CliFileCommands, NewWritesACompleteLocation) {
-    test::TempDir dir;
-    EXPECT_EQ(
-        cli(dir, {"new", "Site", "--conn", "lan", "--ip", "10.0.0.5", "--port", "10001"}).exit, 0);
-    EXPECT_EQ(dir.read("Site.fgr").count("\r\n"), 31);
-    EXPECT_TRUE(dir.read("Site.fgr").contains("\r\nConnType=2\r\nComport=0\r\n"));
-    EXPECT_EQ(dir.read("Site/HW01.ini").count("\r\n"), 2178);
-    EXPECT_EQ(dir.read("Site/HW02.ini").count("\r\n"), 2178);
-    EXPECT_EQ(cli(dir, {"new", "Site"}).exit, 1); // never over an existing location
-    EXPECT_EQ(cli(dir, {"locations"}).out, QByteArray("Site\n"));
-}
-
-TEST(CliFileCommands, UsageErrorsAndMissingLocations) {
-    test::TempDir dir;
-    EXPECT_EQ(cli(dir, {"new"}).exit, 2);
-    EXPECT_EQ(cli(dir, {"set", "Site", "ConnType"}).exit, 2);
-    EXPECT_EQ(cli(dir, {"unit", "Site", "3", "0", "Name1=x"}).exit, 2);
-    EXPECT_EQ(cli(dir, {"unit", "Site", "1", "64", "Name1=x"}).exit, 2);
-    const CliRun missing = cli(dir, {"show", "Site"});
-    EXPECT_EQ(missing.exit, 1);
-    EXPECT_TRUE(missing.err.contains("The location \"Site\" does not exist"));
-    EXPECT_EQ(cli(dir, {"set", "Site", "ConnType=1"}).exit, 1);
-    EXPECT_EQ(cli(dir, {"unit", "Site", "1", "0", "Name1=x"}).exit, 1);
-    EXPECT_FALSE(dir.exists("Site.fgr"));
-    EXPECT_EQ(cli(dir, {"locations"}).out, QByteArray("Configuration 01\n"));
-}
-
-TEST(CliFileCommands, ShowJsonGivesEveryField) {
-    test::TempDir dir;
-    dir.write("Site.fgr", kSite);
-    dir.write("Site/HW01.ini", "");
-    dir.write("Site/HW02.ini", kHW02);
-    const CliRun run = cli(dir, {"show", "Site", "--json"});
-    ASSERT_EQ(run.exit, 0) << run.err.constData();
-    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
-    EXPECT_EQ(json["location"].toString(), QStringLiteral("Site"));
-    const QJsonObject s = json["settings"].toObject();
-    EXPECT_EQ(s.size(), 19);
-    EXPECT_EQ(s["ConnType"].toInt(), 2);
-    EXPECT_EQ(s["Comport"].toDouble(), 1.5);
-    EXPECT_EQ(s["LocationName"].toString(), QStringLiteral("Caf\u00e9"));
-    EXPECT_EQ(s["Days"].toArray().at(6).toString(), QStringLiteral("08001800"));
-    EXPECT_EQ(s["eMACaddress"].toArray().size(), 7);
-    EXPECT_EQ(s["eDHCP"].toBool(), true);
-    const QJsonArray hw2 = json["highways"].toObject()["2"].toArray();
-    ASSERT_EQ(hw2.size(), 64);
-    const QJsonObject unit = hw2.at(7).toObject();
-    EXPECT_EQ(unit.size(), 32); // Address and the 31 stored fields
-    EXPECT_EQ(unit["Address"].toInt(), 7);
-    EXPECT_EQ(unit["Active"].toBool(), true);
-    EXPECT_EQ(unit["HWtype"].toInt(), 2);
-    EXPECT_EQ(unit["Name3"].toString(), QStringLiteral("Gate"));
-    EXPECT_EQ(unit["Cor4"].toInt(), 7);
-    EXPECT_TRUE(cli(dir, {"show", "Site"}).out.contains("\n07 Active=1 HWtype=2 HWaddress="));
-}
-
-TEST(CliFileCommands, SetAndUnitSaveWithBackupOrWriteNothing) {
-    test::TempDir dir;
-    dir.write("Site.fgr", kSite);
-    dir.write("Site/HW02.ini", kHW02);
-    for (const QStringList& refused : {QStringList{"set", "Site", "LocationCode=5", "ConnType=abc"},
-                                       QStringList{"set", "Site", "Saturday=08001800"},
-                                       QStringList{"set", "Site", "LocationName=[North]"},
-                                       QStringList{"unit", "Site", "2", "7", "Name1=Gate ]"},
-                                       QStringList{"unit", "Site", "2", "7", "Cor1=300"},
-                                       QStringList{"unit", "Site", "2", "7", "Address=3"}}) {
-        const CliRun run = cli(dir, refused);
-        EXPECT_EQ(run.exit, 1) << refused.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains("Nothing was written.")) << run.err.constData();
+// The fixture location "Site" (highway 1 empty, highway 2 the fixture file) and the
+// command-line tool to run on it.
+struct CliFileCommands : StoreTest {
+    CliFileCommands() {
+        dir.write("Site.fgr", fixture("Site.fgr"));
+        dir.write("Site/HW01.ini", "");
+        dir.write("Site/HW02.ini", highwayFixture(2));
     }
-    EXPECT_EQ(dir.read("Site.fgr"), kSite);
-    EXPECT_FALSE(dir.exists("Site.bak") || dir.exists("Site/HW02.bak"));
+    CliRun cli(const QStringList& args, const QString& programDir = {}) const {
+        const QString where = programDir.isEmpty() ? dir.path() : programDir;
+        return runProgram(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", where} + args);
+    }
+};
 
-    ASSERT_EQ(cli(dir, {"set", "Site", "locationcode = 042 {new}", "eDHCP=False"}).exit, 0);
-    EXPECT_EQ(dir.read("Site.bak"), kSite);
-    const QByteArray fgr = dir.read("Site.fgr");
-    EXPECT_TRUE(fgr.contains("\r\nComport=1.5\r\n"));
-    EXPECT_TRUE(fgr.contains("\r\nLocationCode=042\r\n"));
-    EXPECT_TRUE(fgr.contains("\r\neDHCP=0\r\n"));
-    EXPECT_TRUE(fgr.contains("\r\nLocationName=Caf\xE9\r\n"));
-
-    ASSERT_EQ(cli(dir, {"unit", "Site", "2", "7", "name1=Door", "COR1=50.5"}).exit, 0);
-    EXPECT_EQ(dir.read("Site/HW02.bak"), kHW02);
-    EXPECT_TRUE(dir.read("Site/HW02.ini").contains("Address=07\r\nActive=1\r\nHWtype=2\r\n"));
-    EXPECT_TRUE(dir.read("Site/HW02.ini").contains("Name1=Door\r\nFrom1=\r\nTo1=\r\nCor1=50\r\n"));
+TEST_F(CliFileCommands, NewWritesACompleteLocation) {
+    EXPECT_EQ(cli({"new", "New", "--conn", "lan", "--ip", "10.0.0.5", "--port", "10001"}).exit, 0);
+    const QByteArray fgr = dir.read("New.fgr");
+    EXPECT_EQ(fgr.count("\r\n"), 31);
+    EXPECT_TRUE(fgr.contains("\r\nConnType=2\r\nComport=0\r\nPhoneNumber=\r\nIPnumber=10.0.0.5\r\n"
+                             "Portnumber=10001\r\n"));
+    EXPECT_EQ(dir.read("New/HW01.ini").count("\r\n"), 2178);
+    EXPECT_EQ(dir.read("New/HW02.ini").count("\r\n"), 2178);
 }
 
-TEST(CliFileCommands, AWriteThatFailsHalfWayKeepsTheOldFile) {
-    test::TempDir dir;
-    ASSERT_EQ(cli(dir, {"new", "Site"}).exit, 0);
-    const QByteArray before = dir.read("Site/HW01.ini");
+TEST_F(CliFileCommands, FailuresExitWithOneUsageErrorsWithTwoAndNothingIsWritten) {
+    const std::tuple<QStringList, int, const char*> cases[] = {
+        {{"new"}, 2, "new needs a LOCATION"},
+        {{"set", "Gone", "ConnType"}, 2, "'ConnType' is not KEY=VALUE"},
+        {{"unit", "Gone", "3", "0", "Name1=x"}, 2, "HW must be 1 or 2 and ADDR a number 0..63"},
+        {{"unit", "Gone", "1", "64", "Name1=x"}, 2, "HW must be 1 or 2 and ADDR a number 0..63"},
+        {{"show", "Gone"}, 1, "The location \"Gone\" does not exist"},
+        {{"set", "Gone", "ConnType=1"}, 1, "The location \"Gone\" does not exist"},
+        {{"unit", "Gone", "1", "0", "Name1=x"}, 1, "The location \"Gone\" does not exist"},
+        {{"new", "Site"}, 1, "The location \"Site\" already exists."},
+        {{"set", "Site", "LocationCode=5", "ConnType=abc"}, 1, "Nothing was written."},
+        {{"set", "Site", "Saturday=08001800"}, 1, "Nothing was written."},
+        {{"set", "Site", "LocationName=[North]"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Name1=Gate ]"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Cor1=300"}, 1, "Nothing was written."},
+        {{"unit", "Site", "2", "5", "Address=3"}, 1, "Nothing was written."},
+    };
+    for (const auto& [args, exit, error] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.exit, exit);
+        EXPECT_TRUE(run.err.contains(error)) << run.err.constData();
+    }
+    EXPECT_EQ(dir.read("Site.fgr"), fixture("Site.fgr"));
+    EXPECT_EQ(dir.read("Site/HW02.ini"), highwayFixture(2));
+    EXPECT_FALSE(dir.exists("Site.bak") || dir.exists("Site/HW02.bak"));
+    EXPECT_EQ(cli({"locations"}).out, QByteArray("Site\n"));
+    // A program directory that is not there yet is made, with the default location.
+    EXPECT_EQ(cli({"locations"}, dir.file("sub/dir")).out, QByteArray("Configuration 01\n"));
+}
+
+TEST_F(CliFileCommands, ShowJsonGivesEveryField) {
+    const CliRun run = cli({"show", "Site", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.err.constData();
+    const QJsonObject shown = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(shown["location"].toString(), QStringLiteral("Site"));
+    EXPECT_EQ(shown["settings"], json(R"({"Comport":1.5,"ConnType":2,"Days":["07002200","07002200",
+"07002200","07002200","07002200","07002200","00000000"],"IPnumber":"192.168.1.20","Interval":"15",
+"LocationCode":"001","LocationName":"Caf\u00e9 Noord","LocationPlace":"Place01","PhoneNumber":"",
+"Portnumber":"10001","eDHCP":true,"eExt":["a","","x y","spare"],"eGateway":["","","",""],
+"eHostname":"logger1","eIPaddress":["192","168","1","20"],"eMACaddress":["00","1A","2B","3C","4D",
+"5E"],"ePortnumber":"10001","eSerialnumber":"SN0042","eSubnetmask":["255","255","255","0"]})"));
+    const QJsonArray hw2 = shown["highways"].toObject()["2"].toArray();
+    ASSERT_EQ(hw2.size(), 64);
+    EXPECT_EQ(hw2.at(5), json(R"({"Address":5,"Active":true,"HWtype":2,"HWaddress":"0A1B2C3D4E5F",
+"Col1":"1","Col2":"2","Col3":"0","Col4":"0","CorrType1":"1","Entrancewidth1":"4",
+"Name1":"Caf\u00e9","From1":"Street","To1":"Hall","Cor1":95,"CorrType2":"1","Entrancewidth2":"6",
+"Name2":"","From2":"Hall","To2":"","Cor2":255,"CorrType3":"7","Entrancewidth3":"6","Name3":"",
+"From3":"","To3":"","Cor3":0,"CorrType4":"1","Entrancewidth4":"","Name4":"","From4":"","To4":"",
+"Cor4":100})"));
+    EXPECT_TRUE(cli({"show", "Site"}).out.contains("\n05 Active=1 HWtype=2 HWaddress=0A1B2C"));
+}
+
+TEST_F(CliFileCommands, SetAndUnitSaveWithABackup) {
+    ASSERT_EQ(cli({"set", "Site", "locationcode = 042 {new}", "eDHCP=False"}).exit, 0);
+    EXPECT_EQ(dir.read("Site.bak"), fixture("Site.fgr"));
+    const QByteArray fgr = dir.read("Site.fgr"), old = fixture("Site.fgr");
+    EXPECT_EQ(fgr.mid(fgr.indexOf('\r')), old.mid(old.indexOf('\r'))
+                                              .replace("LocationCode=001", "LocationCode=042")
+                                              .replace("eDHCP=1", "eDHCP=0"));
+
+    ASSERT_EQ(cli({"unit", "Site", "2", "5", "name1=Door", "COR1=50.5"}).exit, 0);
+    EXPECT_EQ(dir.read("Site/HW02.bak"), highwayFixture(2));
+    // Highway 2 also gives the empty Entrancewidth4 of unit 05 its default.
+    EXPECT_EQ(dir.read("Site/HW02.ini"),
+              highwayFixture(2)
+                  .replace("Name1=Caf\xE9\r\n", "Name1=Door\r\n")
+                  .replace("Cor1=95\r\n", "Cor1=50\r\n")
+                  .replace("Entrancewidth4=\r\n", "Entrancewidth4=6\r\n"));
+}
+
+TEST_F(CliFileCommands, AWriteThatFailsHalfWayKeepsTheOldFile) {
     // Files may grow to a few KiB only: the 21 KiB highway file cannot be written whole.
     const CliRun run = runProgram(QStringLiteral("/bin/sh"),
                                   {"-c", "trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\"",
                                    QStringLiteral(NODALYX_CLI_PATH), "--dir", dir.path(), "unit",
-                                   "Site", "1", "0", "Name1=Door"});
+                                   "Site", "2", "0", "Name1=Door"});
     EXPECT_EQ(run.exit, 1);
     EXPECT_TRUE(run.err.contains("Cannot write \"")) << run.err.constData();
-    EXPECT_EQ(dir.read("Site/HW01.ini"), before);
+    EXPECT_EQ(dir.read("Site/HW02.ini"), highwayFixture(2));
     EXPECT_EQ(QDir(dir.file("Site")).entryList(QDir::Files), (QStringList{"HW01.ini", "HW02.ini"}));
 }

@@ -4,49 +4,32 @@
 
 using namespace nodalyx;
 
-TEST(Conversion, WholeNumbersRoundHalvesToEvenAndCheckTheirRange) {
-    struct Case {
-        const char* text;
-        int int16; // expected, or 99999 for a refusal
-        int byte;
+TEST(Conversion, NumbersRoundHalvesToEvenAndCheckTheirRange) {
+    const int no = 99999; // refused; a row holds a text, then its int16, byte and boolean
+    const std::tuple<QString, int, int, int> cases[] = {
+        {"0.5", 0, 0, 1},    {"1.5", 2, 2, 1},     {"2.5", 2, 2, 1},       {" 3 ", 3, 3, 1},
+        {"-1.5", -2, no, 1}, {"-0.4", 0, 0, 1},    {"255.4", 255, 255, 1}, {"255.5", 256, no, 1},
+        {"300", 300, no, 1}, {"1e2", 100, 100, 1}, {"40000", no, no, 1},   {"0", 0, 0, 0},
+        {"abc", no, no, no}, {"", no, no, no},     {"1,5", no, no, no},    {"12a", no, no, no},
+        {"True", no, no, 1}, {"false", no, no, 0}, {" TRUE ", no, no, 1},
     };
-    const Case cases[] = {
-        {"0.5", 0, 0},       {"1.5", 2, 2},         {"2.5", 2, 2},           {" 3 ", 3, 3},
-        {"-1.5", -2, 99999}, {"-0.4", 0, 0},        {"255.4", 255, 255},     {"255.5", 256, 99999},
-        {"300", 300, 99999}, {"1e2", 100, 100},     {"40000", 99999, 99999}, {"abc", 99999, 99999},
-        {"", 99999, 99999},  {"1,5", 99999, 99999}, {"12a", 99999, 99999},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [input, int16, byte, boolean] : cases) {
+        SCOPED_TRACE(input.toStdString());
         qint16 i = 7;
         quint8 b = 7;
-        const QString intError = toInt16(QString::fromLatin1(c.text), i);
-        const QString byteError = toByte(QString::fromLatin1(c.text), b);
-        EXPECT_EQ(intError.isEmpty() ? int(i) : 99999, c.int16) << c.text;
-        EXPECT_EQ(byteError.isEmpty() ? int(b) : 99999, c.byte) << c.text;
+        bool flag = false;
+        EXPECT_EQ(toInt16(input, i).isEmpty() ? int(i) : no, int16);
+        EXPECT_EQ(toByte(input, b).isEmpty() ? int(b) : no, byte);
+        EXPECT_EQ(toBoolean(input, flag).isEmpty() ? int(flag) : no, boolean);
     }
 }
 
-TEST(Conversion, BooleansAcceptNumbersAndTheWords) {
-    const std::pair<const char*, int> cases[] = {{"1", 1},     {"0", 0},      {"True", 1},
-                                                 {"false", 0}, {" TRUE ", 1}, {"2", 1},
-                                                 {"0.4", 1},   {"abc", -1},   {"", -1}};
-    for (const auto& [text, expected] : cases) {
-        bool value = false;
-        const QString error = toBoolean(QString::fromLatin1(text), value);
-        EXPECT_EQ(error.isEmpty() ? int(value) : -1, expected) << text;
-    }
-}
-
-TEST(Conversion, FloatsAreWrittenAsTheirShortestDecimalText) {
+TEST(Conversion, FloatsAreWrittenShortestAndTextIsWindows1252) {
     float f = 0;
-    ASSERT_TRUE(toFloat(QStringLiteral("1.1"), f).isEmpty());
-    EXPECT_EQ(floatText(f), QStringLiteral("1.1"));
-    EXPECT_EQ(floatText(1.0f), QStringLiteral("1"));
+    EXPECT_EQ(floatText(1.1f), QStringLiteral("1.1"));
     EXPECT_EQ(floatText(100000.0f), QStringLiteral("100000"));
     EXPECT_FALSE(toFloat(QStringLiteral("1e300"), f).isEmpty());
-}
-
-TEST(Conversion, Windows1252IsOneBytePerCharacter) {
+    // Windows-1252 text is one byte per character.
     EXPECT_EQ(encodeWindows1252(QStringLiteral("Caf\u00e9 \u20ac")), QByteArray("Caf\xE9 \x80"));
     EXPECT_EQ(decodeWindows1252(QByteArray("Caf\xE9 \x80")), QStringLiteral("Caf\u00e9 \u20ac"));
     EXPECT_EQ(encodeWindows1252(QStringLiteral("\u0100")), QByteArray("?"));

@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QByteArray>
+#include "ScriptedOperator.h"
+#include "SharedState.h"
+#include "TempDir.h"
+
 #include <QFile>
-#include <QString>
+#include <gtest/gtest.h>
 
 // The hand-written files below tests/store/data (Windows-1252, CR LF).
 inline QByteArray fixture(const char* relative) {
@@ -10,11 +13,10 @@ inline QByteArray fixture(const char* relative) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-#include "ScriptedOperator.h"
-#include "SharedState.h"
-#include "TempDir.h"
-
-#include <gtest/gtest.h>
+// The fixture highway file, its header changed for highway 2 when asked.
+inline QByteArray highwayFixture(int highway) {
+    return fixture("Site/HW01.ini").replace("HW01]", "HW0" + QByteArray::number(highway) + "]");
+}
 
 // A fresh program directory, a state that uses it and an operator double.
 struct StoreTest : ::testing::Test {

@@ -2,72 +2,40 @@
 #include "HighwayFileCodec.h"
 #include "HighwayStore.h"
 
-#include <gtest/gtest.h>
-
 using namespace nodalyx;
 
-namespace {
-
-// Highway 1 of the fixture location, with its header changed for highway 2.
-QByteArray highwayFile(int highway) {
-    return fixture("Site/HW01.ini").replace("HW01]", "HW0" + QByteArray::number(highway) + "]");
-}
-
-UnitTable decoded(const QByteArray& bytes, HighwayReadResult* result = nullptr) {
-    UnitTable table;
-    const HighwayReadResult r = decodeHighwayFile(bytes, 1, table);
-    if (result)
-        *result = r;
-    return table;
-}
-
-} // namespace
+const QByteArray kHeader = "[Datalogger Configuration HW01]\r\n";
 
 using HighwayStore = StoreTest;
 
 TEST(HighwayFile, ReadsAndWritesBackByteForByte) {
     for (int highway : {1, 2}) {
         UnitTable table;
-        const HighwayReadResult result = decodeHighwayFile(highwayFile(highway), highway, table);
-        ASSERT_TRUE(result.headerOk);
-        ASSERT_FALSE(result.failure);
+        const HighwayReadResult result = decodeHighwayFile(highwayFixture(highway), highway, table);
+        ASSERT_TRUE(result.headerOk && !result.failure);
         EXPECT_EQ(table[6].Name1, QStringLiteral("Caf\u00e9"));
-        EXPECT_EQ(table[6].CorrType3, QStringLiteral("7"));
         EXPECT_EQ(table[64].Name3, QStringLiteral("Gate"));
-        EXPECT_EQ(encodeHighwayFile(highway, table), highwayFile(highway));
+        EXPECT_EQ(encodeHighwayFile(highway, table), highwayFixture(highway));
+        EXPECT_FALSE(decodeHighwayFile(highwayFixture(highway), 3 - highway, table).headerOk);
     }
 }
 
-TEST(HighwayFile, HeaderMustBeTheVeryFirstLine) {
-    HighwayReadResult r;
-    decoded("[datalogger configuration hw01]\r\nAddress=00\r\nActive=1\r\n", &r);
-    EXPECT_TRUE(r.headerOk);
-    decoded("\r\n[Datalogger Configuration HW01]\r\nAddress=00\r\n", &r);
-    EXPECT_FALSE(r.headerOk);
-    UnitTable table;
-    EXPECT_FALSE(decodeHighwayFile(highwayFile(1), 2, table).headerOk);
-    EXPECT_EQ(decoded("", &r), UnitTable());
-    EXPECT_TRUE(r.headerOk);
-}
-
 TEST(HighwayFile, AddressLinesChooseTheEntry) {
-    HighwayReadResult r;
-    const UnitTable t =
-        decoded("[Datalogger Configuration HW01]\r\n"
-                "Name1=before any address\r\n"
-                "Address=00\r\nName1=first\r\n"
-                "Address=05\r\n\tNa\tme2 = fif\tth {comment}\r\nname1=fifth again\r\n"
-                "Address=63\r\nACTIVE=True\r\nCor1=100\r\nNoSuchKey=1\r\n"
-                "Address=3.5\r\nName1=rounded to even\r\n"
-                "Address=-1\r\nName2=entry zero\r\n",
-                &r);
+    UnitTable t;
+    EXPECT_TRUE(decodeHighwayFile("", 1, t).headerOk); // no header to miss
+    const HighwayReadResult r = decodeHighwayFile(
+        kHeader.toLower() + "Name1=before any address\r\n"
+                            "Address=00\r\nName1=first\r\n"
+                            "Address=05\r\n\tNa\tme2 = fif\tth {comment}\r\nname1=fifth again\r\n"
+                            "Address=63\r\nACTIVE=True\r\nCor1=100\r\nNoSuchKey=1\r\n"
+                            "Address=3.5\r\nName1=rounded to even\r\n"
+                            "Address=-1\r\nName2=entry zero\r\n",
+        1, t);
     ASSERT_FALSE(r.failure) << r.failure->reason.toStdString();
-    EXPECT_EQ(t[0].Name1, QStringLiteral("before any address"));
-    EXPECT_EQ(t[0].Name2, QStringLiteral("entry zero"));
-    EXPECT_EQ(t[1].Name1, QStringLiteral("first"));
-    EXPECT_EQ(t[6].Name1, QStringLiteral("fifth again"));
-    EXPECT_EQ(t[6].Name2, QStringLiteral("fifth"));
-    EXPECT_EQ(t[4].Name1, QStringLiteral("rounded to even")); // 3.5 + 1 = 4.5 -> 4
+    // Entry 0 takes what comes before any address and address -1; 3.5 + 1 rounds to 4.
+    EXPECT_EQ((QStringList{t[0].Name1, t[0].Name2, t[1].Name1, t[6].Name1, t[6].Name2, t[4].Name1}),
+              (QStringList{"before any address", "entry zero", "first", "fifth again", "fifth",
+                           "rounded to even"}));
     EXPECT_TRUE(t[64].Active);
     EXPECT_EQ(t[2], UnitConfig());
 }
@@ -82,12 +50,11 @@ TEST(HighwayFile, ReadingStopsAtTheFirstBadValue) {
         {"Address=x", "Address value \"x\" is not a number"},
     };
     for (const auto& [lines, reason] : cases) {
-        HighwayReadResult r;
-        const UnitTable t = decoded(QByteArray("[Datalogger Configuration HW01]\r\nAddress=01\r\n"
-                                               "Name1=kept\r\n") +
-                                        lines + "\r\nName2=never\r\n",
-                                    &r);
-        ASSERT_TRUE(r.failure) << lines;
+        SCOPED_TRACE(lines);
+        UnitTable t;
+        const HighwayReadResult r = decodeHighwayFile(
+            kHeader + "Address=01\r\nName1=kept\r\n" + lines + "\r\nName2=never\r\n", 1, t);
+        ASSERT_TRUE(r.failure);
         EXPECT_EQ(r.failure->reason, QString::fromLatin1(reason));
         EXPECT_EQ(r.failure->line, QByteArray(lines).count('\n') + 4);
         EXPECT_EQ(t[2].Name1, QStringLiteral("kept"));
@@ -95,42 +62,31 @@ TEST(HighwayFile, ReadingStopsAtTheFirstBadValue) {
     }
 }
 
-TEST_F(HighwayStore, WritersFillTheirFilesAndKeepBackups) {
+TEST_F(HighwayStore, WritersKeepBackupsAndReadersStartFromDefaults) {
     dir.write("Site/HW01.ini", "old one");
     dir.write("Site/HW02.bak", "older"); // no HW02.ini: nothing replaces this backup
-    state.HW1Unit[3].Entrancewidth4.clear();
-    state.HW2Unit[3].Entrancewidth4.clear();
-    ASSERT_TRUE(WriteHW01(state, QStringLiteral("Site"), op));
-    ASSERT_TRUE(WriteHW02(state, QStringLiteral("Site"), op));
+    state.HW1Unit[3].Entrancewidth4 = state.HW2Unit[3].Entrancewidth4 = QString();
+    ASSERT_TRUE(WriteHW01(state, QStringLiteral("Site"), op) &&
+                WriteHW02(state, QStringLiteral("Site"), op));
     EXPECT_EQ(dir.read("Site/HW01.bak"), QByteArray("old one"));
     EXPECT_EQ(dir.read("Site/HW02.bak"), QByteArray("older"));
     EXPECT_TRUE(state.HW1Unit[3].Entrancewidth4.isEmpty());
     EXPECT_EQ(state.HW2Unit[3].Entrancewidth4, QStringLiteral("6"));
-    EXPECT_TRUE(dir.read("Site/HW01.ini").contains("Address=02\r\n"));
+    EXPECT_EQ(dir.read("Site/HW01.ini"), encodeHighwayFile(1, state.HW1Unit));
     EXPECT_EQ(dir.read("Site/HW02.ini").count("\r\nEntrancewidth4=6\r\n"), 64);
     EXPECT_TRUE(op.shown().isEmpty());
 
-    EXPECT_FALSE(WriteHW01(state, QStringLiteral("Elsewhere"), op)); // no folder
-    EXPECT_TRUE(op.lastText().startsWith(
-        QStringLiteral("Cannot write \"%1/Elsewhere/HW01.ini\": ").arg(dir.path())));
-    EXPECT_EQ(op.busyDepth(), 0);
-}
-
-TEST_F(HighwayStore, ReadersStartFromDefaultsAndReportFailures) {
-    dir.write("Site/HW01.ini", "\r\n[Datalogger Configuration HW01]\r\n");
-    dir.write("Site/HW02.ini", "[Datalogger Configuration HW02]\r\nAddress=00\r\nCor1=300\r\n");
+    dir.write("Bad/HW01.ini", "\r\n" + kHeader + "Address=00\r\nName2=read\r\n");
+    dir.write("Bad/HW02.ini", "[Datalogger Configuration HW02]\r\nAddress=00\r\nCor1=300\r\n");
     state.HW1Unit[1].Name1 = state.HW2Unit[1].Name1 = QStringLiteral("from before");
     state.HW1Unit[1].In1 = QStringLiteral("12");
-    EXPECT_FALSE(ReadHW01(state, QStringLiteral("Site"), op));
+    EXPECT_FALSE(ReadHW01(state, QStringLiteral("Bad"), op));
     EXPECT_EQ(op.lastText(), QStringLiteral("Fout in lezen HW01.ini"));
-    EXPECT_TRUE(state.HW1Unit[1].Name1.isEmpty());
     EXPECT_EQ(state.HW1Unit[1].In1, QStringLiteral("12")); // live counts survive a reset
-    EXPECT_TRUE(ReadHW02(state, QStringLiteral("Site"), op));
-    EXPECT_EQ(op.lastText(), QStringLiteral("\"%1/Site/HW02.ini\" line 3: Cor1 value 300 is out of "
-                                            "range 0..255.")
-                                 .arg(dir.path()));
-    EXPECT_TRUE(ReadHW01(state, QStringLiteral("Nowhere"), op));
-    EXPECT_TRUE(
-        op.lastText().endsWith(QStringLiteral("Nowhere/HW01.ini\": the file does not exist.")));
-    EXPECT_EQ(op.shown().size(), 3);
+    EXPECT_TRUE(ReadHW02(state, QStringLiteral("Bad"), op));
+    EXPECT_EQ(op.lastText(), "\"" + dir.file("Bad/HW02.ini") +
+                                 "\" line 3: Cor1 value 300 is out of range 0..255.");
+    EXPECT_TRUE(state.HW1Unit[1].Name1.isEmpty() && state.HW2Unit[1].Name1.isEmpty());
+    EXPECT_TRUE(state.HW1Unit[1].Name2.isEmpty()); // not read past a missing header
+    EXPECT_EQ(op.shown().size(), 2);
 }

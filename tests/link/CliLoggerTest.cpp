@@ -84,7 +84,7 @@ TEST_F(CliLoggerTest, SerialWithTrace) {
         {59});
 }
 
-TEST_F(CliLoggerTest, FailuresExitWithOne) {
+TEST_F(CliLoggerTest, FailuresExitWithOneUsageErrorsWithTwo) {
     sim.faults().nakCodes = {59}; // a NAK is no serial reply: the full 5 s, then the message
     run({"serial", "Site"}, 1, "^$", kNoConnection, {59});
     sim.faults().corruptCodes = {3};
@@ -96,9 +96,6 @@ TEST_F(CliLoggerTest, FailuresExitWithOne) {
     run({"serial", "Nowhere"}, 1, "^$", "Nowhere", {});
     writeLocation("SN0042", closedPort());
     run({"clock", "Site"}, 1, "^$", kNoConnection, {});
-}
-
-TEST_F(CliLoggerTest, UsageErrorsExitWithTwo) {
     for (const QStringList& args : {QStringList{"serial"}, QStringList{"clock", "Site", "--json"},
                                     QStringList{"refresh", "Site", "Other"}})
         run(args, 2, "^$", "", {});

@@ -66,64 +66,54 @@ TEST(FrameParserTest, FindsFramesAcrossPiecesAndAfterNoise) {
     EXPECT_TRUE(FrameParser::checksumOk(f));
 }
 
-TEST(ResponderTest, ReadRepliesCarryTheLoggersSettings) {
-    LoggerState state = LoggerState::withDefaults();
-    state.serial = QStringLiteral("12345678");
-    LoggerResponder r(state);
-    const std::pair<int, QByteArray> reads[] = {
-        {59, "  12345678"},           {51, fromHex("C0 A8 01 0A FF FF FF 00 C0 A8 01 01")},
-        {55, fromHex("0C 1D")},       {57, fromHex("00 1A 0B 0C 0D 0E")},
-        {63, "NODALYX-LOGGER      "}, {65, fromHex("C0 A8 01 4D")},
-        {66, fromHex("00")},          {101, "SIM01     "},
-        {107, QByteArray(6, ' ')}};
-    for (const auto& [code, data] : reads) {
-        const QByteArray reply = r.respond(frame(code)).bytes;
-        EXPECT_EQ(quint8(reply.at(1)), code);
-        EXPECT_EQ(dataOf(reply), data) << code;
-    }
-    EXPECT_EQ(dataOf(r.respond(frame(2)).bytes).size(), 6);
-}
-
-TEST(ResponderTest, UploadFramesChangeWhatTheReadsAnswer) {
+// Requests in order and the replies they get. The interval and the clock go through the link
+// tests, the counter blocks through the read-out tests.
+TEST(ResponderTest, RepliesAndWhatUploadsChange) {
     LoggerState state;
     LoggerResponder r(state);
-    const QByteArray ack(1, char(6));
-    // location code "123": the first text frame as the tool sends it, then the second and third
-    EXPECT_EQ(r.respond(fromHex("FF FF 66 00 00 33 32 31 00 00 24")).bytes, ack);
-    EXPECT_EQ(r.respond(frame(102, 0, 0, 0, 0, 0, 1)).bytes, ack);
-    EXPECT_EQ(r.respond(frame(102, 0, 0, 0, 0, 0, 2)).bytes, ack);
-    EXPECT_EQ(dataOf(r.respond(frame(101)).bytes), QByteArray("123       "));
-    // a ten-character name: the fifth character in B2 of the first frame, the tenth in B2 of the
-    // second
-    r.respond(frame(104, 'E', 'D', 'C', 'B', 'A', 0));
-    r.respond(frame(104, 'J', 'I', 'H', 'G', 'F', 1));
-    r.respond(frame(104, 0, 0, 0, 0, 0, 2));
-    EXPECT_EQ(state.locationName, QStringLiteral("ABCDEFGHIJ"));
-    r.respond(frame(110, 'f', 'e', 'd', 'c', 'b', 'a'));
-    EXPECT_EQ(dataOf(r.respond(frame(109)).bytes), QByteArray("abcdef"));
-    // Sunday 07:00-22:00 lands at 4*1+6 .. 4*1+9
-    EXPECT_EQ(r.respond(fromHex("FF FF 07 00 16 00 07 00 01 00 65")).bytes, ack);
-    EXPECT_EQ(dataOf(r.respond(frame(3, 0, 0, 14, 0, 10, 0)).bytes), fromHex("07 00 16 00 00"));
-    EXPECT_EQ(state.dayWindow(1), QStringLiteral("07002200"));
-    EXPECT_EQ(r.respond(fromHex("FF FF 3D 00 00 00 00 00 0F 00 40")).bytes, ack);
-    EXPECT_EQ(state.interval(), 15);
-    r.respond(frame(52, 0, 0, 4, 3, 2, 1));
-    r.respond(frame(54, 0, 0, 9, 9, 9, 9));
-    EXPECT_EQ(dataOf(r.respond(frame(51)).bytes).left(4), fromHex("01 02 03 04"));
-    EXPECT_EQ(r.respond(fromHex("FF FF 38 00 00 00 00 0C 1D 00 5B")).bytes, ack);
-    EXPECT_EQ(state.port, 3101);
-    EXPECT_EQ(r.respond(frame(1, 14, 30, 26, 5, 12, 3)).bytes, ack);
-    EXPECT_EQ(dataOf(r.respond(frame(2)).bytes).left(5), fromHex("0E 1E 1A 05 0C"));
-}
-
-TEST(ResponderTest, NakForBadChecksumUnknownCodeBadDayAndBackwardRead) {
-    LoggerState state;
-    LoggerResponder r(state);
+    const QByteArray ack(1, char(6)), nak(1, char(21));
     QByteArray badSum = frame(59);
     badSum.back() = char(badSum.back() ^ 1);
-    for (const QByteArray& f : {badSum, frame(99), frame(7, 0, 22, 0, 7, 0, 8),
-                                frame(3, 0, 0, 0, 0x60, 0, 0x61)}) // the first after the last
-        EXPECT_EQ(r.respond(f).bytes, QByteArray(1, char(21))) << f.toHex(' ').toStdString();
+    const std::pair<QByteArray, QByteArray> exchanges[] = {
+        {frame(59), DataReply(59, "  12345678")},
+        {frame(51), DataReply(51, fromHex("C0 A8 01 0A FF FF FF 00 C0 A8 01 01"))},
+        {frame(55), DataReply(55, fromHex("0C 1D"))},
+        {frame(57), DataReply(57, fromHex("00 1A 0B 0C 0D 0E"))},
+        {frame(63), DataReply(63, "NODALYX-LOGGER      ")},
+        {frame(65), DataReply(65, fromHex("C0 A8 01 4D"))},
+        {frame(66), DataReply(66, fromHex("00"))},
+        {frame(107), DataReply(107, "      ")},
+        // location code "123": the first text frame as the tool sends it, then the others
+        {fromHex("FF FF 66 00 00 33 32 31 00 00 24"), ack},
+        {frame(102, 0, 0, 0, 0, 0, 1), ack},
+        {frame(102, 0, 0, 0, 0, 0, 2), ack},
+        {frame(101), DataReply(101, "123       ")},
+        // a ten-character name: characters 1..5 in B6..B2 of the first frame, 6..10 of the second
+        {frame(104, 'E', 'D', 'C', 'B', 'A', 0), ack},
+        {frame(104, 'J', 'I', 'H', 'G', 'F', 1), ack},
+        {frame(104, 0, 0, 0, 0, 0, 2), ack},
+        {frame(103), DataReply(103, "ABCDEFGHIJ")},
+        {frame(110, 'f', 'e', 'd', 'c', 'b', 'a'), ack},
+        {frame(109), DataReply(109, "abcdef")},
+        // Sunday 07:00-22:00 lands at 4*1+6 .. 4*1+9
+        {fromHex("FF FF 07 00 16 00 07 00 01 00 65"), ack},
+        {frame(3, 0, 0, 14, 0, 10, 0), DataReply(3, fromHex("07 00 16 00 00"))},
+        {frame(52, 0, 0, 4, 3, 2, 1), ack},
+        {frame(54, 0, 0, 9, 9, 9, 9), ack},
+        {frame(51), DataReply(51, fromHex("01 02 03 04 FF FF FF 00 09 09 09 09"))},
+        {frame(56, 0, 0, 0, 0, 0x12, 0x34), ack},
+        {frame(55), DataReply(55, fromHex("12 34"))},
+        {fromHex("FF FF 38 00 00 00 00 0C 1D 00 5B"), ack}, // port 3101
+        {frame(55), DataReply(55, fromHex("0C 1D"))},
+        {badSum, nak},
+        {frame(99), nak},                        // unknown code
+        {frame(7, 0, 22, 0, 7, 0, 8), nak},      // no day 8
+        {frame(3, 0, 0, 0, 0x60, 0, 0x61), nak}, // the first address after the last
+    };
+    for (const auto& [request, reply] : exchanges)
+        EXPECT_EQ(r.respond(request).bytes, reply) << request.toHex(' ').toStdString();
+    EXPECT_EQ(state.dayWindow(1), QStringLiteral("07002200"));
+    EXPECT_EQ(dataOf(r.respond(frame(2)).bytes).size(), 6);
 }
 
 TEST(LoggerStateTest, JsonKeepsEverythingTheToolCanRead) {

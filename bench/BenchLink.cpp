@@ -36,6 +36,15 @@ double cpuSeconds() {
 
 constexpr int kRequestsPerRefresh = 4; // two serial-number requests, two memory reads
 
+// A logger with fixed counts on a loopback port, and a location that points at it.
+void listenOnLoopback(sim::LoggerSim& logger, SharedState& state) {
+    logger.setGrowing(false);
+    logger.listenTcp();
+    state.settings.ConnType = 2;
+    state.settings.IPnumber = QStringLiteral("127.0.0.1");
+    state.settings.Portnumber = QString::number(logger.tcpPort());
+}
+
 struct Rounds {
     int complete = 0;
     double seconds = 0;
@@ -54,12 +63,8 @@ Rounds timedRefreshes(SharedState& state, Link& link, Operator& op, int rounds) 
 
 void benchTcp(QTextStream& out) {
     sim::LoggerSim logger;
-    logger.setGrowing(false);
-    logger.listenTcp();
     SharedState state;
-    state.settings.ConnType = 2;
-    state.settings.IPnumber = QStringLiteral("127.0.0.1");
-    state.settings.Portnumber = QString::number(logger.tcpPort());
+    listenOnLoopback(logger, state);
     QuietOperator op;
     Link link(state, op);
     const int rounds = 50;
@@ -98,13 +103,9 @@ void benchPty(QTextStream& out) {
 
 void benchIdleWait(QTextStream& out) {
     sim::LoggerSim logger;
-    logger.setGrowing(false);
-    logger.listenTcp();
-    logger.faults().silent = true;
     SharedState state;
-    state.settings.ConnType = 2;
-    state.settings.IPnumber = QStringLiteral("127.0.0.1");
-    state.settings.Portnumber = QString::number(logger.tcpPort());
+    listenOnLoopback(logger, state);
+    logger.faults().silent = true;
     QuietOperator op;
     Link link(state, op);
     if (!link.OpenLink() || !link.SendCommand(59, 0, 0, 0, 0, 0, 0)) {

@@ -27,11 +27,6 @@ QByteArray frame(int b1, int b2 = 0, int b3 = 0, int b4 = 0, int b5 = 0, int b6 
                         quint8(b7));
 }
 
-QByteArray dataOf(const QByteArray& reply) {
-    EXPECT_TRUE(CheckReply(reply)) << reply.toHex(' ').toStdString();
-    return reply.mid(2, reply.size() - 3);
-}
-
 // The program; start() collects the lines it prints until it is ready ("serial ...").
 struct SimProcess {
     QProcess process;
@@ -113,7 +108,9 @@ TEST(ResponderTest, RepliesAndWhatUploadsChange) {
     for (const auto& [request, reply] : exchanges)
         EXPECT_EQ(r.respond(request).bytes, reply) << request.toHex(' ').toStdString();
     EXPECT_EQ(state.dayWindow(1), QStringLiteral("07002200"));
-    EXPECT_EQ(dataOf(r.respond(frame(2)).bytes).size(), 6);
+    const QByteArray clock = r.respond(frame(2)).bytes; // six bytes of data
+    EXPECT_EQ(clock.size(), 9);
+    EXPECT_TRUE(CheckReply(clock));
 }
 
 TEST(LoggerStateTest, JsonKeepsEverythingTheToolCanRead) {

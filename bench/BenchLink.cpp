@@ -36,24 +36,41 @@ double cpuSeconds() {
 
 constexpr int kRequestsPerRefresh = 4; // two serial-number requests, two memory reads
 
-void benchTcp(QTextStream& out) {
-    sim::LoggerSim logger;
+// A logger with fixed counts on a loopback port, and a location that points at it.
+void listenOnLoopback(sim::LoggerSim& logger, SharedState& state) {
     logger.setGrowing(false);
     logger.listenTcp();
-    SharedState state;
     state.settings.ConnType = 2;
     state.settings.IPnumber = QStringLiteral("127.0.0.1");
     state.settings.Portnumber = QString::number(logger.tcpPort());
-    QuietOperator op;
-    Link link(state, op);
-    const int rounds = 50;
-    int good = 0;
+}
+
+struct Rounds {
+    int complete = 0;
+    double seconds = 0;
+};
+
+// Runs the given number of counter read-outs and times them together.
+Rounds timedRefreshes(SharedState& state, Link& link, Operator& op, int rounds) {
+    Rounds r;
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < rounds; ++i)
-        good += RefreshFromLogger(state, link, op).highway2Read ? 1 : 0;
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    out << "(a) TCP loopback: " << rounds << " read-outs (" << good << " complete), "
+        r.complete += RefreshFromLogger(state, link, op).highway2Read ? 1 : 0;
+    r.seconds = double(timer.nsecsElapsed()) / 1e9;
+    return r;
+}
+
+void benchTcp(QTextStream& out) {
+    sim::LoggerSim logger;
+    SharedState state;
+    listenOnLoopback(logger, state);
+    QuietOperator op;
+    Link link(state, op);
+    const int rounds = 50;
+    const Rounds r = timedRefreshes(state, link, op, rounds);
+    const double ms = r.seconds * 1e3;
+    out << "(a) TCP loopback: " << rounds << " read-outs (" << r.complete << " complete), "
         << QString::number(ms / (rounds * kRequestsPerRefresh), 'f', 3)
         << " ms per request (connect and close included)" << Qt::endl;
 }
@@ -73,15 +90,11 @@ void benchPty(QTextStream& out) {
     QuietOperator op;
     Link link(state, op);
     const int rounds = 3;
-    int good = 0;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; ++i)
-        good += RefreshFromLogger(state, link, op).highway2Read ? 1 : 0;
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const Rounds r = timedRefreshes(state, link, op, rounds);
+    const double seconds = r.seconds;
     const qint64 bytes = logger.bytesIn() + logger.bytesOut();
     const double wire = double(bytes) * 10.0 / 19200.0;
-    out << "(b) pseudo-terminal at 19200 baud: " << rounds << " read-outs (" << good
+    out << "(b) pseudo-terminal at 19200 baud: " << rounds << " read-outs (" << r.complete
         << " complete), " << bytes << " bytes both ways, wire time "
         << QString::number(wire, 'f', 3) << " s, elapsed " << QString::number(seconds, 'f', 3)
         << " s, ratio " << QString::number(seconds / wire, 'f', 3) << " (target <= 1.10)"
@@ -90,13 +103,9 @@ void benchPty(QTextStream& out) {
 
 void benchIdleWait(QTextStream& out) {
     sim::LoggerSim logger;
-    logger.setGrowing(false);
-    logger.listenTcp();
-    logger.faults().silent = true;
     SharedState state;
-    state.settings.ConnType = 2;
-    state.settings.IPnumber = QStringLiteral("127.0.0.1");
-    state.settings.Portnumber = QString::number(logger.tcpPort());
+    listenOnLoopback(logger, state);
+    logger.faults().silent = true;
     QuietOperator op;
     Link link(state, op);
     if (!link.OpenLink() || !link.SendCommand(59, 0, 0, 0, 0, 0, 0)) {

@@ -1,16 +1,20 @@
-// Requests and waits of the link against the simulated logger over TCP loopback.
+// Requests and waits of the link against the simulated logger, over TCP loopback and over a
+// pseudo-terminal opened through NODALYX_COM7.
 #include "CommandFrame.h"
+#include "CounterReadout.h"
 #include "LinkHarness.h"
 #include "LoggerReplies.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTcpServer>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
+using sim::SimFaults;
 
 namespace {
 // Sends a memory read of the interval byte (addresses 9..10): a 5-byte data reply.
@@ -19,194 +23,119 @@ bool requestInterval(Link& link) {
 }
 } // namespace
 
-TEST(LinkTimeoutsTest, DefaultsAreTheLoggersTimeLimits) {
-    const LinkTimeouts t;
-    EXPECT_EQ(t.replyMs, 5000);
-    EXPECT_EQ(t.ackMs, 4000);
-    EXPECT_EQ(t.connectMs, 5000);
-    EXPECT_EQ(t.pollMs, 100);
-    SharedState state;
-    ScriptedOperator op;
-    Link link(state, op);
-    EXPECT_EQ(link.timeouts().replyMs, 5000);
+TEST(LinkSerialNumberTest, ReplyWholeInPiecesShortOrMissing) {
+    const struct {
+        const char* what;
+        std::function<void(SimFaults&)> fault;
+        const char* expected;
+    } rows[] = {
+        {"whole", [](SimFaults&) {}, "AB345678"},
+        {"pieces with gaps shorter than the settle time, longer than a poll",
+         [](SimFaults& f) { f.chunkSize = 4, f.chunkGapMs = 25; }, "AB345678"},
+        {"checksum never comes: taken after the settle time",
+         [](SimFaults& f) { f.dropByteCodes = {59}; }, "AB345678"},
+        {"no reply", [](SimFaults& f) { f.silent = true; }, "False"},
+        {"NAK", [](SimFaults& f) { f.nakCodes = {59}; }, "False"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Harness h;
+        h.sim.state().serial = QStringLiteral("AB345678");
+        row.fault(h.sim.faults());
+        ASSERT_TRUE(h.link->OpenLink());
+        EXPECT_EQ(h.link->ReadLoggerSerial(), QString::fromLatin1(row.expected));
+        EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
+        EXPECT_TRUE(h.op.shown().isEmpty());
+        EXPECT_EQ(h.sim.requestCodes(), QList<int>{59});
+    }
+}
+
+TEST(LinkTimeoutsTest, RealLimitsEndAnUnansweredRequestAfterFiveSeconds) {
+    Harness h;
+    h.sim.faults().silent = true;
+    Link link(h.state, h.op); // with its own time limits
+    const LinkTimeouts& t = link.timeouts();
+    EXPECT_EQ(std::tuple(t.ackMs, t.connectMs, link.TTcomm().interval()),
+              std::tuple(4000, 5000, 100));
     EXPECT_TRUE(link.TTcomm().isActive());
-    EXPECT_EQ(link.TTcomm().interval(), 100);
-}
-
-TEST(LinkSerialNumberTest, ReadsTheNumberAndEmptiesTheBuffer) {
-    TcpHarness h;
-    h.sim.state().serial = QStringLiteral("12345678");
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("12345678"));
-    EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
-    EXPECT_EQ(h.sim.requestCodes(), QList<int>{59});
-    EXPECT_EQ(h.sim.requests().first(), hexBytes("FF FF 3B 00 00 00 00 00 00 00 49"));
-    EXPECT_TRUE(h.op.shown().isEmpty());
-}
-
-TEST(LinkSerialNumberTest, ReplyInSeveralPiecesIsReadWhole) {
-    TcpHarness h;
-    h.sim.state().serial = QStringLiteral("AB34567890");
-    h.sim.faults().chunkSize = 4;
-    h.sim.faults().chunkGapMs = 25; // shorter than the settle time, longer than a poll
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("AB34567890"));
-}
-
-TEST(LinkSerialNumberTest, ShortReplyIsTakenAfterTheSettleTime) {
-    TcpHarness h;
-    h.sim.state().serial = QStringLiteral("12345678");
-    h.sim.faults().dropByteCodes = {59}; // 12 bytes: the checksum never comes
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("12345678"));
-}
-
-TEST(LinkSerialNumberTest, NoReplyOrNakGivesFalse) {
-    TcpHarness h;
-    h.sim.faults().silent = true;
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
-    h.sim.faults().silent = false;
-    h.sim.faults().nakCodes = {59};
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
-    EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
-    EXPECT_TRUE(h.op.shown().isEmpty());
-}
-
-TEST(LinkSerialNumberTest, RealFiveSecondLimitEndsAnUnansweredRequest) {
-    TcpHarness h;
-    h.link->setTimeouts(LinkTimeouts{});
-    h.sim.faults().silent = true;
-    ASSERT_TRUE(h.link->OpenLink());
+    ASSERT_TRUE(link.OpenLink());
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_EQ(link.ReadLoggerSerial(), QStringLiteral("False"));
     EXPECT_GE(timer.elapsed(), 5000);
-    EXPECT_FALSE(h.link->isBusy());
+    EXPECT_FALSE(link.isBusy());
 }
 
-TEST(LinkClockTest, SetClockThenReadItBack) {
-    TcpHarness h;
+TEST(LinkClockTest, SetThenReadBackInPiecesAndANakFailsAfterTheFullTime) {
+    Harness h;
     ASSERT_TRUE(h.link->OpenLink());
     const LoggerClock set{14, 30, 26, 5, 12, 3};
     ASSERT_TRUE(h.link->WriteLoggerClock(set));
-    EXPECT_EQ(h.sim.requests().last(), hexBytes("FF FF 01 0E 1E 1A 05 0C 03 00 73"));
+    EXPECT_EQ(h.sim.requests().last(), fromHex("FF FF 01 0E 1E 1A 05 0C 03 00 73"));
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
+    h.sim.faults().chunkSize = 7; // the reply is not taken before its eighth byte
+    h.sim.faults().chunkGapMs = 150;
     LoggerClock read;
     ASSERT_TRUE(h.link->ReadLoggerClock(read));
     EXPECT_EQ(read, set);
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
-}
 
-TEST(LinkClockTest, NakOrSilenceFailsAfterTheFullTime) {
-    TcpHarness h;
-    ASSERT_TRUE(h.link->OpenLink());
+    h.sim.faults() = {};
     h.sim.faults().nakCodes = {1, 2};
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(h.link->WriteLoggerClock(LoggerClock{}));
     EXPECT_GE(timer.elapsed(), shortTimeouts().replyMs); // a NAK does not end the wait early
-    LoggerClock read{1, 2, 3, 4, 5, 6};
     EXPECT_FALSE(h.link->ReadLoggerClock(read));
-    EXPECT_EQ(read, (LoggerClock{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(read, set); // left as it was
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
 }
 
-TEST(LinkClockTest, ClockReplyIsNotTakenBeforeItsEighthByte) {
-    TcpHarness h;
+// Wrong lengths and checksums of data replies are the read-out tests' failure rows.
+TEST(LinkWaitTest, WaitAckAndWaitReply) {
+    Harness h;
     ASSERT_TRUE(h.link->OpenLink());
-    h.sim.faults().chunkSize = 7;
-    h.sim.faults().chunkGapMs = 150;
-    LoggerClock read;
-    ASSERT_TRUE(h.link->ReadLoggerClock(read));
-    EXPECT_EQ(read.year, QDate::currentDate().year() - 2000);
-}
-
-TEST(LinkWaitTest, WaitAckEndsOnAckAndFailsOnNak) {
-    TcpHarness h;
-    ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 15));
+    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 20));
     EXPECT_TRUE(h.link->WaitAck());
-    EXPECT_EQ(h.sim.state().interval(), 15);
-    h.sim.faults().nakCodes = {61};
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 30));
-    EXPECT_FALSE(h.link->WaitAck());
-    EXPECT_TRUE(h.state.link.NakFlag);
-    EXPECT_EQ(h.state.link.RxBuffer, hexBytes("15")); // WaitAck leaves the buffer
-}
-
-TEST(LinkWaitTest, WaitReplyWantsExactLengthAndChecksum) {
-    TcpHarness h;
-    ASSERT_TRUE(h.link->OpenLink());
-    h.sim.state().setInterval(20);
     ASSERT_TRUE(requestInterval(*h.link));
     ASSERT_TRUE(h.link->WaitReply(5));
     EXPECT_EQ(quint8(h.state.link.RxBuffer.at(2)), 20);
     EXPECT_EQ(h.op.busyDepth(), 0);
-    EXPECT_GE(h.op.maxBusyDepth(), 1);
+    EXPECT_GE(h.op.maxBusyDepth(), 1); // the hourglass showed during the wait
 
-    ASSERT_TRUE(requestInterval(*h.link));
-    EXPECT_FALSE(h.link->WaitReply(4)); // one byte more than expected fails
-
-    for (auto fault : {&sim::SimFaults::extraByteCodes, &sim::SimFaults::dropByteCodes,
-                       &sim::SimFaults::corruptCodes}) {
-        h.sim.faults() = sim::SimFaults{};
-        (h.sim.faults().*fault) = {3};
-        ASSERT_TRUE(requestInterval(*h.link));
-        EXPECT_FALSE(h.link->WaitReply(5));
-    }
-}
-
-TEST(LinkWaitTest, SplitCounterReplyArrivesWhole) {
-    TcpHarness h;
-    ASSERT_TRUE(h.link->OpenLink());
     h.sim.faults().chunkSize = 50;
     h.sim.faults().chunkGapMs = 2;
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60));
+    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60)); // the counters of highway 1
     EXPECT_TRUE(h.link->WaitReply(kCounterReplySize));
+
+    h.sim.faults().nakCodes = {61};
+    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 30));
+    EXPECT_FALSE(h.link->WaitAck());
+    EXPECT_TRUE(h.state.link.NakFlag);
+    EXPECT_EQ(h.state.link.RxBuffer, fromHex("15")); // WaitAck leaves the buffer
 }
 
-TEST(LinkWaitTest, WaitLetsTimeAndEventsPass) {
-    TcpHarness h;
-    bool fired = false;
-    QTimer::singleShot(20, [&fired] { fired = true; });
-    QElapsedTimer timer;
-    timer.start();
-    h.link->Wait(0.1);
-    EXPECT_GE(timer.elapsed(), 100);
-    EXPECT_TRUE(fired);
-}
-
-TEST(LinkSendTest, RefusesValuesOutsideAByteAndAnUnconnectedSocket) {
-    TcpHarness h;
+TEST(LinkOpenTest, RefusalsAndTheTypesThatGoOverTcp) {
+    Harness h;
     EXPECT_FALSE(h.link->SendCommand(56, 0, 0, 0, 0, 0, 0)); // not connected: silent
     EXPECT_TRUE(h.op.shown().isEmpty());
-    ASSERT_TRUE(h.link->OpenLink());
+    for (qint16 type : {0, 3, 4}) { // unset and the modems
+        h.state.settings.ConnType = type;
+        EXPECT_TRUE(h.link->OpenLink()) << type;
+    }
     EXPECT_FALSE(h.link->SendCommand(56, 0, 0, 0, 0, -1, 0));
-    EXPECT_EQ(h.op.shown().size(), 1);
     EXPECT_FALSE(h.link->SendCommand(56, 256, 0, 0, 0, 0, 0));
+    EXPECT_EQ(h.op.shown().size(), 2);
+    h.state.settings.Portnumber = QStringLiteral("31O1");
+    EXPECT_FALSE(h.link->OpenLink());
+    ASSERT_EQ(h.op.shown().size(), 3);
+    EXPECT_TRUE(h.op.lastText().contains("31O1"));
     QTest::qWait(50);
     EXPECT_TRUE(h.sim.requests().isEmpty());
 }
 
-TEST(LinkOpenTest, RefusedOrUnreachableTcpFailsSilently) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const quint16 freePort = probe.serverPort();
-    probe.close();
-    TcpHarness h;
-    h.state.settings.Portnumber = QString::number(freePort);
-    EXPECT_FALSE(h.link->OpenLink());
-    EXPECT_TRUE(h.op.shown().isEmpty());
-    for (qint16 type : {qint16(3), qint16(4), qint16(0)}) { // modems and unset go over TCP too
-        h.state.settings.ConnType = type;
-        h.state.settings.Portnumber = QString::number(h.sim.tcpPort());
-        EXPECT_TRUE(h.link->OpenLink()) << type;
-    }
-}
-
 TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
-    TcpHarness h;
+    Harness h;
     h.sim.faults().closeCodes = {59};
     ASSERT_TRUE(h.link->OpenLink());
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
@@ -215,36 +144,15 @@ TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
     EXPECT_TRUE(h.op.shown().isEmpty());
     h.sim.faults() = {};
     ASSERT_TRUE(h.link->OpenLink());
+    ASSERT_TRUE(h.link->OpenLink()); // opening again without closing starts a new connection
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-}
-
-TEST(LinkOpenTest, PortTextThatIsNotANumberIsReported) {
-    TcpHarness h;
-    h.state.settings.Portnumber = QStringLiteral("31O1");
-    EXPECT_FALSE(h.link->OpenLink());
-    ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().contains("31O1"));
-}
-
-TEST(LinkOpenTest, ClientsComeOneAfterAnother) {
-    TcpHarness h;
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(h.link->OpenLink());
-        EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-        h.link->CloseLink();
-        QTest::qWait(20);
-    }
-    // opening again without closing first starts a new connection
-    ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-    EXPECT_EQ(h.sim.connections(), 5);
+    EXPECT_EQ(h.sim.connections(), 3);
 }
 
 // ---- re-entrancy ----
 
 TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
-    TcpHarness h;
+    Harness h;
     h.sim.faults().chunkSize = 3;
     h.sim.faults().chunkGapMs = 100;
     ASSERT_TRUE(h.link->OpenLink());
@@ -274,34 +182,109 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::ConnectedState); // not closed under it
 }
 
-TEST(LinkBusyTest, DeleteLaterDuringAWaitEndsTheWaitThenDeletes) {
-    TcpHarness h;
-    h.link->setTimeouts(LinkTimeouts{});
-    h.sim.faults().silent = true;
-    ASSERT_TRUE(h.link->OpenLink());
-    Link* link = h.link.release();
-    QPointer<Link> watch(link);
-    ASSERT_TRUE(link->SendCommand(59, 0, 0, 0, 0, 0, 0));
-    QTimer::singleShot(30, link, &QObject::deleteLater);
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_FALSE(link->WaitReply(13));
-    EXPECT_LT(timer.elapsed(), 4000);
-    EXPECT_TRUE(watch); // still there while its routine returns
-    QTest::qWait(20);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(watch);
+TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
+    for (bool later : {true, false}) {
+        SCOPED_TRACE(later ? "deleteLater" : "delete");
+        Harness h;
+        h.link->setTimeouts(LinkTimeouts{});
+        h.sim.faults().silent = true;
+        ASSERT_TRUE(h.link->OpenLink());
+        Link* link = h.link.release();
+        QPointer<Link> watch(link);
+        QTimer::singleShot(30, [link, later] { later ? link->deleteLater() : delete link; });
+        QElapsedTimer timer;
+        timer.start();
+        if (later) {
+            ASSERT_TRUE(link->SendCommand(59, 0, 0, 0, 0, 0, 0));
+            EXPECT_FALSE(link->WaitReply(13));
+        } else {
+            EXPECT_EQ(link->ReadLoggerSerial(), QStringLiteral("False"));
+        }
+        EXPECT_LT(timer.elapsed(), 4000);
+        EXPECT_EQ(bool(watch), later); // a deferred delete waits until the routine returns
+        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(watch);
+    }
 }
 
-TEST(LinkBusyTest, LinkDestroyedInsideAWaitEndsTheWaitCleanly) {
-    TcpHarness h;
-    h.link->setTimeouts(LinkTimeouts{});
-    h.sim.faults().silent = true;
+// ---- serial line ----
+
+namespace {
+struct PtyLinkTest : ::testing::Test {
+    Harness h{true};
+    void SetUp() override { ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString(); }
+};
+} // namespace
+
+TEST_F(PtyLinkTest, RefreshOverASerialLine) {
+    h.state.settings.eSerialnumber = h.sim.state().serial;
+    h.sim.state().setCounts(1, 2, {.in1 = 700, .out1 = 701, .in2 = 5, .out2 = 6});
+    const RefreshOutcome r = RefreshFromLogger(h.state, *h.link, h.op);
+    EXPECT_TRUE(r.highway1Read);
+    EXPECT_TRUE(r.highway2Read);
+    EXPECT_EQ(countsOf(h.state.HW1Unit[3]), QStringList({"0", "0", "700", "701", "5", "6"}));
+    EXPECT_FALSE(h.link->Comm().isOpen()); // closed at the end
+    EXPECT_TRUE(h.sim.ptyDevice().endsWith(h.link->Comm().portName()));
+    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+    EXPECT_TRUE(h.op.shown().isEmpty());
+}
+
+TEST_F(PtyLinkTest, OpenPortIsTakenAsItIsAndReadAsBytesArrive) {
+    LinkTimeouts slowPoll = shortTimeouts();
+    slowPoll.pollMs = 60000; // only readyRead can deliver within the test
+    h.link->setTimeouts(slowPoll);
     ASSERT_TRUE(h.link->OpenLink());
-    Link* link = h.link.release();
-    QTimer::singleShot(30, [link] { delete link; });
+    h.link->Comm().setBaudRate(9600); // as the highway test leaves it
+    EXPECT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->Comm().baudRate(), 9600);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
+}
+
+TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
+    qputenv("NODALYX_COM7", "/dev/nodalyx-no-such-port");
+    EXPECT_FALSE(h.link->OpenLink());
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
+    EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // port closed: reported
+    EXPECT_EQ(h.op.shown().size(), 2);
+    h.state.settings.Comport = 0;
+    EXPECT_FALSE(h.link->OpenLink());
+    EXPECT_TRUE(h.op.lastText().contains("Comport 0"));
+}
+
+TEST_F(PtyLinkTest, StoppedPollTimerLeavesSerialBytesToTheirOwner) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.link->TTcomm().stop();
+    ASSERT_TRUE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->Comm().bytesAvailable() == 13; }, 2000));
+    EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
+    h.link->TTcomm().start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.state.link.RxBuffer.size() == 13; }, 2000));
+}
+
+TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
+    ASSERT_TRUE(h.link->OpenLink());
+    for (int tick = 0; tick < 5; ++tick) {
+        emit h.link->Comm().errorOccurred(QSerialPort::ReadError);
+        EXPECT_TRUE(h.link->OpenLink()); // reopened: the port opens but has not worked yet
+    }
+    EXPECT_EQ(h.op.shown().size(), 1);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // bytes flow again
+
+    // a device that hangs up fails every read: reported once, then closed
+    int errors = 0;
+    QObject::connect(
+        &h.link->Comm(), &QSerialPort::errorOccurred,
+        [&errors](QSerialPort::SerialPortError e) { errors += e != QSerialPort::NoError; });
+    h.sim.closePty();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(link->ReadLoggerSerial(), QStringLiteral("False"));
-    EXPECT_LT(timer.elapsed(), 4000);
+    h.link->Wait(0.5); // five poll ticks
+    EXPECT_GE(timer.elapsed(), 500);
+    ASSERT_EQ(h.op.shown().size(), 2);
+    EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
+    EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
+    EXPECT_FALSE(h.link->Comm().isOpen());
+    EXPECT_LE(errors, 2);
 }

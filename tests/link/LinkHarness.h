@@ -4,9 +4,11 @@
 #include "LoggerSim.h"
 #include "ScriptedOperator.h"
 #include "SharedState.h"
+#include "TempDir.h"
 
-#include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTcpServer>
 #include <memory>
 #include <ostream>
 
@@ -17,38 +19,54 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace nodalyx::test {
 
-// Short time limits so the failure paths of the suite stay quick.
+// Short time limits (reply, ack, connect, poll, serial settle) so failure paths stay quick.
 inline LinkTimeouts shortTimeouts() {
-    LinkTimeouts t;
-    t.replyMs = 400;
-    t.ackMs = 300;
-    t.connectMs = 400;
-    t.pollMs = 100;
-    t.serialSettleMs = 60;
-    return t;
+    return {400, 300, 400, 100, 60};
 }
 
-// A tool-side link and a simulated logger in the same process, over TCP loopback.
-struct TcpHarness {
-    TcpHarness();
-    SharedState state;
-    ScriptedOperator op;
-    sim::LoggerSim sim;
-    std::unique_ptr<Link> link;
-};
+inline void pointAtTcp(SharedState& state, quint16 port) {
+    state.settings.ConnType = 2;
+    state.settings.IPnumber = QStringLiteral("127.0.0.1");
+    state.settings.Portnumber = QString::number(port);
+}
 
-// The same over a pseudo-terminal, reached as serial port 7 through NODALYX_COM7.
-struct PtyHarness {
-    PtyHarness();
-    ~PtyHarness();
+// A loopback port nobody listens on.
+inline quint16 closedPort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+// Live1, Live2, In1, Out1, In2, Out2 of a unit.
+inline QStringList countsOf(const UnitConfig& u) {
+    return {u.Live1, u.Live2, u.In1, u.Out1, u.In2, u.Out2};
+}
+
+// A tool-side link and a simulated logger in the same process: over TCP loopback, or over a
+// pseudo-terminal reached as serial port 7 through NODALYX_COM7.
+struct Harness {
+    explicit Harness(bool serial = false) {
+        sim.setGrowing(false);
+        if (serial) {
+            ok = sim.openPty();
+            qputenv("NODALYX_COM7", sim.ptyDevice().toLocal8Bit());
+            state.settings.ConnType = 1;
+            state.settings.Comport = 7.2f; // rounded to the nearest port number
+        } else {
+            ok = sim.listenTcp();
+            pointAtTcp(state, sim.tcpPort());
+        }
+        link = std::make_unique<Link>(state, op);
+        link->setTimeouts(shortTimeouts());
+    }
+    ~Harness() {
+        link.reset();
+        qunsetenv("NODALYX_COM7");
+    }
     bool ok = false;
     SharedState state;
     ScriptedOperator op;
     sim::LoggerSim sim;
     std::unique_ptr<Link> link;
 };
-
-// "FF 3B ..." -> bytes.
-QByteArray hexBytes(const char* hex);
 
 } // namespace nodalyx::test

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <tuple>
 
 using namespace nodalyx;
@@ -208,6 +209,24 @@ TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
     }
 }
 
+TEST(LinkBusyTest, WaitsEndAtOnceWhenTheProgramEnds) {
+    Harness h;
+    h.link->setTimeouts(LinkTimeouts{});
+    h.sim.faults().silent = true;
+    ASSERT_TRUE(h.link->OpenLink());
+    // The main window closed during the read-out: event loops stop running from here on.
+    QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60));
+    EXPECT_FALSE(h.link->WaitReply(772));
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_LT(timer.elapsed(), 2000); // not two full 5 s limits, spinning
+    // Let the application's loop run once more so that later tests have working loops.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
 // ---- serial line ----
 
 namespace {
@@ -248,9 +267,15 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
     EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // port closed: reported
     EXPECT_EQ(h.op.shown().size(), 2);
-    h.state.settings.Comport = 0;
-    EXPECT_FALSE(h.link->OpenLink());
-    EXPECT_TRUE(h.op.lastText().contains("Comport 0"));
+    for (const float comport :
+         {0.0f, -3.0f, 255.6f, 1e20f, std::numeric_limits<float>::quiet_NaN()}) {
+        SCOPED_TRACE(comport);
+        h.op.clear();
+        h.state.settings.Comport = comport; // a number from a file: no device can be made of it
+        EXPECT_FALSE(h.link->OpenLink());
+        ASSERT_EQ(h.op.shown().size(), 1);
+        EXPECT_TRUE(h.op.lastText().startsWith("The location names no serial port"));
+    }
 }
 
 TEST_F(PtyLinkTest, StoppedPollTimerLeavesSerialBytesToTheirOwner) {

@@ -205,3 +205,17 @@ TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(dir.read(" New site .fgr"), fgr);
 }
+
+TEST_F(NewLocation, AFailedCreationLeavesTheShownLocationInMemory) {
+    state.settings.IPnumber = QStringLiteral("10.1.1.1");
+    state.settings.eSerialnumber = QStringLiteral("SN7");
+    state.HW1Unit[3].Active = true;
+    const SharedState before = state;
+    dir.write("plain", "a file where the program directory should be");
+    state.programDir = dir.file("plain"); // every write fails
+    EXPECT_FALSE(createLocation(state, lan("Elsewhere"), op));
+    EXPECT_FALSE(op.shown().isEmpty()); // the writer said why
+    EXPECT_EQ(state.settings, before.settings);
+    EXPECT_EQ(state.HW1Unit, before.HW1Unit);
+    EXPECT_EQ(state.eDHCPIPaddress, before.eDHCPIPaddress);
+}

@@ -1,102 +1,60 @@
 #include "AppFixture.h"
-#include "FrmMain.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
+#include "StartupOptions.h"
+#include "WidgetOperator.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
 
-namespace {
+TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceDirectoryOptionsAreOut) {
+    // Blanks at the ends are removed; double blanks inside make empty words that count.
+    const std::pair<const char*, bool> lines[] = {
+        {"a /s", true},        {"/S", true},       {"-s", true},        {"xs", true},
+        {"a b c /S", true},    {"   /s   ", true}, {"a  /s", true},     {"", false},
+        {"a b c d /S", false}, {"S", false},       {"/SERVICE", false}, {"/x", false},
+        {"a   b /s", false}};
+    for (const auto& [line, on] : lines)
+        EXPECT_EQ(serviceModeFromCommandLine(line), on) << '"' << line << '"';
 
-class MainWindow : public AppFixture {
-protected:
-    // The main window after its start, shown.
-    std::unique_ptr<FrmMain> startWindow() {
-        auto w = std::make_unique<FrmMain>(state, op);
-        w->start();
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        return w;
+    const std::tuple<QStringList, QString, bool> arguments[] = {
+        {{"--dir", "/tmp/x y", "/s"}, "/tmp/x y", true},
+        {{"a", "--dir", "d", "b", "c", "/s"}, "d", true}, // --dir and its value are no words
+        {{"--dir=/data", "--screenshot", "shots", "S"}, "/data", false},
+        {{"--dir", "/s"}, "/s", false}}; // a directory named "/s" is a value, not the switch
+    for (const auto& [list, dir, serviceMode] : arguments) {
+        SCOPED_TRACE(list.join(' ').toStdString());
+        const StartupOptions o = parseStartupOptions(list);
+        EXPECT_EQ(o.dir, dir);
+        EXPECT_EQ(o.serviceMode, serviceMode);
+        EXPECT_TRUE(o.error.isEmpty());
     }
-    void writeSite() {
-        writeLocation("Site", lan("127.0.0.1", "10001"), [](SharedState& s) {
-            s.HW1Unit[1].Active = true;
-            s.HW1Unit[1].Name1 = "K1";
-            s.HW1Unit[1].Name3 = "K3";
-            s.HW1Unit[1].HWaddress = "0123456789AB";
-            s.HW1Unit[1].Col2 = "0";
-            s.HW1Unit[1].Col3 = "7";
-            s.HW2Unit[64].Name1 = "Last";
-            s.HW2Unit[64].HWaddress = "0123456789A";
-        });
-    }
-    static QStringList rowTexts(QTreeWidget* list, int row) {
-        QStringList texts;
-        for (int c = 0; c < list->columnCount(); ++c)
-            texts << list->topLevelItem(row)->text(c);
-        return texts;
-    }
-    // A real double click: press and release, then the second press that the system reports
-    // as a double click.
-    static void doubleClickRow(QTreeWidget* list, int row) {
-        const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-    static QStringList headers(QTreeWidget* list) {
-        QStringList texts;
-        for (int c = 0; c < list->columnCount(); ++c)
-            texts << list->headerItem()->text(c);
-        return texts;
-    }
-};
-
-} // namespace
-
-TEST_F(MainWindow, ControlsCaptionsAndMenus) {
-    auto w = startWindow();
-    EXPECT_EQ(w->windowTitle(), "NVQ Nodalyx configuration tool");
-    auto* tabs = child<QTabWidget>(*w, "SSTab1");
-    EXPECT_EQ(tabs->tabText(0), "  Highway 1  ");
-    EXPECT_EQ(tabs->tabText(1), "  Highway 2  ");
-    EXPECT_EQ(tabs->tabText(2), "PCB test");
-    EXPECT_EQ(headers(child<QTreeWidget>(*w, "LsvHW1")),
-              QStringList({"Addr", "Active", "Location", "Addres Code", "Col 1", "Col 2", "Col 3",
-                           "Col 4", "In 1", "Out 1", "In 2", "Out 2"}));
-    EXPECT_EQ(headers(child<QTreeWidget>(*w, "LSVHW2"))[3], "Address Code");
-    const QStringList test = headers(child<QTreeWidget>(*w, "LsvHW"));
-    ASSERT_EQ(test.size(), 18);
-    EXPECT_EQ(test[3], "Addres Code");
-    EXPECT_EQ(test[17], "CC4");
-    for (const char* hidden :
-         {"mnuDownload", "mnuLocalSettings", "mnuHighway1", "mnuHighway2", "mnuHWfiles"})
-        EXPECT_FALSE(child<QAction>(*w, hidden)->isVisible()) << hidden;
-    EXPECT_FALSE(child<QAction>(*w, "mnuGeneralSettings")->isEnabled());
-    EXPECT_FALSE(child<QAction>(*w, "mnuUpload")->isEnabled());
-    EXPECT_EQ(child<QComboBox>(*w, "CboComport")->currentText(), "1");
-    EXPECT_EQ(child<QComboBox>(*w, "CboComport")->count(), 16);
-    EXPECT_FALSE(child<QPushButton>(*w, "CmdStart")->isEnabled());
-    EXPECT_EQ(child<QLabel>(*w, "lblError")->text(), "0");
-    EXPECT_EQ(state.DayNames[6], "Saterday");
-    const QString version = child<QLabel>(*w, "lblVersion")->text();
-    EXPECT_TRUE(QRegularExpression("^Version (0|[1-9][0-9]*)\\.(0|[1-9][0-9]*)\\.(0|[1-9][0-9]*)$")
-                    .match(version)
-                    .hasMatch())
-        << version.toStdString();
+    EXPECT_EQ(parseStartupOptions({"--screenshot", "shots"}).screenshotDir, "shots");
+    EXPECT_FALSE(parseStartupOptions({"/s", "--dir"}).error.isEmpty()); // value missing
 }
 
-TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocation) {
+TEST(WidgetOperator, HourglassNestsAndIsRestored) {
+    WidgetOperator op;
+    {
+        BusyGuard outer(op);
+        BusyGuard inner(op);
+        inner.release();
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+using MainWindow = AppFixture;
+
+TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocationAndCloseAsksNothing) {
     auto w = startWindow();
     auto* list = child<QComboBox>(*w, "CboLocation");
     ASSERT_EQ(list->count(), 1);
@@ -104,7 +62,6 @@ TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocation) {
     EXPECT_EQ(list->currentIndex(), -1);
     EXPECT_FALSE(child<QMenu>(*w, "mnuConfiguration")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(*w, "CmdRefresh")->isEnabled());
-    EXPECT_FALSE(child<QTabWidget>(*w, "SSTab1")->isTabEnabled(2));
 
     // The empty location: both highway files missing are reported, then 64 default rows.
     w->selectLocation("Configuration 01");
@@ -119,11 +76,20 @@ TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocation) {
         EXPECT_EQ(rowTexts(hw, 63)[0], "63");
     }
     EXPECT_EQ(op.busyDepth(), 0);
+    EXPECT_FALSE(child<QTabWidget>(*w, "SSTab1")->isTabVisible(2)); // not in service mode
+
+    click(*w, "CmdClose");
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(op.shown().size(), 2); // no question
 }
 
-TEST_F(MainWindow, SelectingALocationFillsBothLists) {
+TEST_F(MainWindow, SelectingALocationFillsBothListsAndInServiceModeTheTestList) {
     writeSite();
+    state.ServiceMode = true;
     auto w = startWindow();
+    auto* tabs = child<QTabWidget>(*w, "SSTab1");
+    EXPECT_TRUE(tabs->isTabVisible(2));
+    EXPECT_FALSE(tabs->isTabEnabled(2));
     auto* list = child<QComboBox>(*w, "CboLocation");
     list->setCurrentIndex(list->findText("Site"));
     emit list->activated(list->currentIndex()); // as the operator's choice does
@@ -132,134 +98,89 @@ TEST_F(MainWindow, SelectingALocationFillsBothLists) {
     auto* hw2 = child<QTreeWidget>(*w, "LSVHW2");
     ASSERT_EQ(hw1->topLevelItemCount(), 64);
     ASSERT_EQ(hw2->topLevelItemCount(), 64);
-    EXPECT_EQ(rowTexts(hw1, 0), QStringList({"00", "Yes", "K1\\K3", "0123-4567-89AB", "", "", "7",
-                                             "", "", "", "", ""}));
-    EXPECT_EQ(rowTexts(hw2, 63).mid(0, 4), QStringList({"63", "No", "Last", ""}));
+    EXPECT_EQ(rowTexts(hw2, 2), QStringList({"02", "Yes", "K1\\K3", "0123-4567-89AB", "", "", "7",
+                                             "6", "", "", "", ""}));
+    // Only the text "0" is hidden; a unit code is grouped only when it has 12 characters.
+    EXPECT_EQ(rowTexts(hw1, 63).mid(0, 5), QStringList({"63", "No", "Last", "", "00"}));
     EXPECT_TRUE(op.shown().isEmpty());
     EXPECT_EQ(op.busyDepth(), 0);
     EXPECT_GE(op.maxBusyDepth(), 1);
+    EXPECT_TRUE(tabs->isTabEnabled(2));
+    EXPECT_TRUE(child<QAbstractButton>(*w, "OptHW0")->isChecked());
+    auto* test = child<QTreeWidget>(*w, "LsvHW");
+    ASSERT_EQ(test->topLevelItemCount(), 64);
+    EXPECT_EQ(rowTexts(test, 63)[2], "Last");
+    click(*w, "OptHW1");
+    ASSERT_EQ(test->topLevelItemCount(), 64);
+    EXPECT_EQ(rowTexts(test, 2), QStringList({"02", "Yes", "K1\\K3", "0123-4567-89AB", "0", "0",
+                                              "0", "0", "0", "0", "", "", "", "", "", "", "", ""}));
 
     // A second selection reloads from the files: unsaved table edits are gone.
-    state.HW1Unit[1].Name1 = "changed";
+    state.HW2Unit[3].Name1 = "changed";
     w->selectLocation("Site");
-    EXPECT_EQ(rowTexts(hw1, 0)[2], "K1\\K3");
-    EXPECT_EQ(hw1->topLevelItemCount(), 64);
+    EXPECT_EQ(rowTexts(hw2, 2)[2], "K1\\K3");
+    EXPECT_EQ(hw2->topLevelItemCount(), 64);
 }
 
-TEST_F(MainWindow, DoubleClickEditsTheUnitAndRedrawsTheRow) {
+// Set 2 disabled but still stored; the name box swallows the blank and the "!".
+TEST_F(MainWindow, DoubleClickOpensTheModalEditorAndSaveRewritesFileAndRow) {
     writeSite();
     auto w = startWindow();
     w->selectLocation("Site");
+    UnitConfig expected = state.HW2Unit[3];
+    expected.HWtype = 1;
+    expected.Name1 = "Northgate";
+    expected.Col1 = "12";
+    expected.Cor1 = 100; // shown as 100, stored as 100
     auto* hw2 = child<QTreeWidget>(*w, "LSVHW2");
     hw2->topLevelItem(2)->setText(8, "55"); // a count column keeps its text
     child<QTabWidget>(*w, "SSTab1")->setCurrentIndex(1);
     int opened = 0;
-    w->setDialogRunner([&](QDialog& dialog) {
-        auto* editor = qobject_cast<FrmUnitConfiguration*>(&dialog);
+    QTimer::singleShot(0, w.get(), [&] { // runs inside the editor's own modal loop
+        auto* editor = qobject_cast<FrmUnitConfiguration*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
         ++opened;
         EXPECT_EQ(child<QLineEdit>(*editor, "txtHW")->text(), "2");
         EXPECT_EQ(child<QLineEdit>(*editor, "txtID")->text(), "3");
-        QTest::mouseClick(child<QAbstractButton>(*editor, "OptType1"), Qt::LeftButton);
-        QTest::keyClicks(child<QLineEdit>(*editor, "txtOnaam0"), "Dock");
+        click(*editor, "OptType1");
+        child<QLineEdit>(*editor, "txtOnaam0")->clear();
+        type(*editor, "txtOnaam0", "North gate!");
         child<QComboBox>(*editor, "CboColumn0")->setCurrentText("12");
-        QTest::mouseClick(child<QPushButton>(*editor, "CmdOpslaan"), Qt::LeftButton);
+        click(*editor, "CmdOpslaan");
     });
-    doubleClickRow(hw2, 2);
+    // A real double click: a click, then the second press the system reports as a double click.
+    const QPoint at = hw2->visualItemRect(hw2->topLevelItem(2)).center();
+    QTest::mouseClick(hw2->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(hw2->viewport(), Qt::LeftButton, {}, at);
     ASSERT_EQ(opened, 1);
-    EXPECT_EQ(rowTexts(hw2, 2),
-              QStringList({"02", "Yes", "Dock", "", "12", "", "", "", "55", "", "", ""}));
-    EXPECT_EQ(readBack("Site", 2)[3].Name1, "Dock");
-    EXPECT_EQ(readBack("Site", 2)[3].Col1, "12");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(rowTexts(hw2, 2), QStringList({"02", "Yes", "Northgate\\K3", "0123-4567-89AB", "12",
+                                             "", "7", "6", "55", "", "", ""}));
+    EXPECT_EQ(readBack("Site", 2)[3], expected);
+    EXPECT_EQ(state.HW2Unit[3], expected);
 }
 
-TEST_F(MainWindow, DoubleClickOpensAModalEditor) {
+TEST_F(MainWindow, NewCreatesAndSelectsTheLocationAndBackChangesNothing) {
     writeSite();
     auto w = startWindow();
     w->selectLocation("Site");
-    bool wasModal = false;
-    QTimer::singleShot(0, w.get(), [&] {
-        auto* editor = qobject_cast<FrmUnitConfiguration*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        wasModal = editor->isModal() && editor->windowTitle() == "Unit configuration";
-        QTest::mouseClick(child<QPushButton>(*editor, "CmdSluiten"), Qt::LeftButton);
-    });
-    auto* hw1 = child<QTreeWidget>(*w, "LsvHW1");
-    doubleClickRow(hw1, 0);
-    EXPECT_TRUE(wasModal);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
-TEST_F(MainWindow, NewCreatesAndSelectsTheLocation) {
-    writeSite();
-    auto w = startWindow();
-    w->setDialogRunner([&](QDialog& dialog) {
-        auto* window = qobject_cast<FrmNewLocation*>(&dialog);
-        ASSERT_NE(window, nullptr);
-        QTest::keyClicks(child<QLineEdit>(*window, "txtName"), "Bridge");
-        child<QComboBox>(*window, "CboConnType")->setCurrentIndex(0);
-        child<QComboBox>(*window, "CboCommport")->setCurrentIndex(3);
-        QTest::mouseClick(child<QPushButton>(*window, "cmdSave"), Qt::LeftButton);
-    });
-    QTest::mouseClick(child<QPushButton>(*w, "CmdNew"), Qt::LeftButton);
     auto* list = child<QComboBox>(*w, "CboLocation");
+    w->setDialogRunner([](QDialog& dialog) { click(dialog, "CmdBack"); });
+    child<QAction>(*w, "mnuLocation")->trigger();
+    EXPECT_EQ(list->currentText(), "Site");
+    EXPECT_EQ(list->count(), 1);
+
+    w->setDialogRunner([&](QDialog& dialog) {
+        ASSERT_NE(qobject_cast<FrmNewLocation*>(&dialog), nullptr);
+        type(dialog, "txtName", "Bridge");
+        child<QComboBox>(dialog, "CboConnType")->setCurrentIndex(0);
+        child<QComboBox>(dialog, "CboCommport")->setCurrentIndex(3);
+        click(dialog, "cmdSave");
+    });
+    click(*w, "CmdNew");
     EXPECT_EQ(list->currentText(), "Bridge");
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(child<QLineEdit>(*w, "txtConnType")->text(), "Direct connect, comport: 4");
     EXPECT_EQ(child<QTreeWidget>(*w, "LsvHW1")->topLevelItemCount(), 64);
     EXPECT_TRUE(child<QPushButton>(*w, "CmdRefresh")->isEnabled());
-}
-
-TEST_F(MainWindow, CancelledNewLocationChangesNothing) {
-    writeSite();
-    auto w = startWindow();
-    w->selectLocation("Site");
-    w->setDialogRunner([](QDialog& dialog) {
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdBack"), Qt::LeftButton);
-    });
-    child<QAction>(*w, "mnuLocation")->trigger();
-    EXPECT_EQ(child<QComboBox>(*w, "CboLocation")->currentText(), "Site");
-    EXPECT_EQ(child<QComboBox>(*w, "CboLocation")->count(), 1);
-}
-
-TEST_F(MainWindow, PcbTestTabOnlyInServiceMode) {
-    writeSite();
-    {
-        auto w = startWindow();
-        w->selectLocation("Site");
-        EXPECT_FALSE(child<QTabWidget>(*w, "SSTab1")->isTabVisible(2));
-    }
-    state.ServiceMode = true;
-    auto w = startWindow();
-    auto* tabs = child<QTabWidget>(*w, "SSTab1");
-    EXPECT_TRUE(tabs->isTabVisible(2));
-    EXPECT_FALSE(tabs->isTabEnabled(2));
-    w->selectLocation("Site");
-    EXPECT_TRUE(tabs->isTabEnabled(2));
-    EXPECT_TRUE(child<QAbstractButton>(*w, "OptHW0")->isChecked());
-    auto* test = child<QTreeWidget>(*w, "LsvHW");
-    ASSERT_EQ(test->topLevelItemCount(), 64);
-    EXPECT_EQ(rowTexts(test, 0).mid(0, 10),
-              QStringList({"00", "Yes", "K1\\K3", "0123-4567-89AB", "0", "0", "0", "0", "0", "0"}));
-    QTest::mouseClick(child<QAbstractButton>(*w, "OptHW1"), Qt::LeftButton);
-    ASSERT_EQ(test->topLevelItemCount(), 64);
-    EXPECT_EQ(rowTexts(test, 63)[2], "Last");
-}
-
-TEST_F(MainWindow, SaveHighwayFilesWritesBoth) {
-    writeSite();
-    auto w = startWindow();
-    w->selectLocation("Site");
-    state.HW1Unit[2].Name1 = "Saved1";
-    state.HW2Unit[2].Name1 = "Saved2";
-    child<QAction>(*w, "mnuHWfiles")->trigger();
-    EXPECT_EQ(readBack("Site", 1)[2].Name1, "Saved1");
-    EXPECT_EQ(readBack("Site", 2)[2].Name1, "Saved2");
-}
-
-TEST_F(MainWindow, CloseEndsWithoutAQuestion) {
-    auto w = startWindow();
-    QTest::mouseClick(child<QPushButton>(*w, "CmdClose"), Qt::LeftButton);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_TRUE(op.shown().isEmpty());
 }

@@ -1,0 +1,311 @@
+#include "AppFixture.h"
+#include "FrmNewLocation.h"
+#include "FrmUnitConfiguration.h"
+#include "KeyFilters.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+TEST(KeyFilters, ControlCodesPassOtherKeysOnlyWhenAllowed) {
+    // The sets are case sensitive; 27 (Escape) and 32 (blank) are no control codes here.
+    const std::tuple<KeyFilterFunction, const char*, const char*> rows[] = {
+        {FilterDigits, "7", ": \x1b"},
+        {FilterTimeChars, ":", "."},
+        {FilterHexChars, "fF", "gG"},
+        {FilterNameChars, "z-_", " \\\xE9"}};
+    for (const auto& [filter, allowed, refused] : rows) {
+        SCOPED_TRACE(allowed);
+        for (int key : {0, 8, 13, 26})
+            EXPECT_EQ(filter(key), key);
+        for (const char* c = allowed; *c; ++c)
+            EXPECT_EQ(filter(uchar(*c)), uchar(*c));
+        for (const char* c = refused; *c; ++c)
+            EXPECT_EQ(filter(uchar(*c)), 0) << int(uchar(*c));
+    }
+}
+
+namespace {
+
+class NewLocation : public AppFixture {
+protected:
+    std::unique_ptr<FrmNewLocation> open() {
+        auto window = std::make_unique<FrmNewLocation>(state, op);
+        window->show();
+        return window;
+    }
+    // The form filled in: by default a complete LAN location.
+    static void fill(const QWidget& w, const QString& name, int connType = 1, bool address = true) {
+        type(w, "txtName", name);
+        child<QComboBox>(w, "CboConnType")->setCurrentIndex(connType);
+        if (address) {
+            type(w, "txtIPaddress7", "192");
+            type(w, "txtIPaddress6", "168");
+            type(w, "txtIPaddress5", "10");
+            type(w, "txtIPaddress4", "20");
+        }
+        type(w, "txtPortNumber1", "10001");
+    }
+};
+
+} // namespace
+
+TEST_F(NewLocation, RequestFromTheControls) {
+    auto w = open();
+    EXPECT_EQ(child<QComboBox>(*w, "CboConnType")->currentIndex(), -1); // no choices yet
+    EXPECT_EQ(child<QComboBox>(*w, "CboCommport")->currentIndex(), -1);
+    type(*w, "txtName", " Two blanks ");
+    type(*w, "txtIPaddress7", "1a.2345");
+    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress7")->text(), "123"); // digits, at most 3
+    child<QComboBox>(*w, "CboCommport")->setCurrentIndex(2);
+    const NewLocationRequest r = w->request();
+    EXPECT_EQ(r.name, " Two blanks ");
+    EXPECT_EQ(r.ConnType, 0);
+    EXPECT_EQ(r.comport, "3");
+    EXPECT_EQ(r.IPnumber, "123..."); // the other boxes may be empty
+}
+
+TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
+    auto w = open();
+    fill(*w, "Harbour");
+    click(*w, "cmdSave");
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->NewName(), "Harbour");
+    EXPECT_TRUE(dir.exists("Harbour.fgr"));
+    EXPECT_EQ(state.settings.IPnumber, "192.168.10.20");
+    EXPECT_EQ(state.settings.Portnumber, "10001");
+
+    w = open();
+    fill(*w, "Quay");
+    QTest::keyClick(child<QLineEdit>(*w, "txtPortNumber1"), Qt::Key_Return);
+    EXPECT_EQ(w->NewName(), "Quay");
+    EXPECT_TRUE(dir.exists("Quay.fgr"));
+
+    w = open();
+    fill(*w, "Pier");
+    QTest::keyClick(child<QLineEdit>(*w, "txtName"), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->NewName().isEmpty());
+    EXPECT_FALSE(dir.exists("Pier.fgr"));
+}
+
+// The store decides what to refuse; the window shows it, stays open and writes nothing.
+TEST_F(NewLocation, RefusalKeepsTheWindowOpenAndWritesNothing) {
+    writeLocation("Harbour", [](SharedState& s) { s.HW1Unit[1].Name1 = "Keep"; });
+    const QByteArray fgr = dir.read("Harbour.fgr");
+    const QByteArray hw = dir.read("Harbour/HW01.ini");
+    const QStringList before = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    const std::tuple<const char*, int, bool> rows[] = {
+        {"   ", 1, true},      // blank name
+        {"Serial", 0, true},   // serial without a port
+        {"Lan", 1, false},     // LAN without an address
+        {"Bad/Name", 1, true}, // a name no file can have
+        {"Harbour", 1, true}}; // exists already
+    for (const auto& [name, connType, address] : rows) {
+        SCOPED_TRACE(name);
+        op.clear();
+        auto w = open();
+        fill(*w, name, connType, address);
+        click(*w, "cmdSave");
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_TRUE(w->NewName().isEmpty());
+        EXPECT_EQ(op.shown().size(), 1);
+        EXPECT_FALSE(op.lastText().isEmpty());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+    EXPECT_EQ(dir.read("Harbour.fgr"), fgr);
+    EXPECT_EQ(dir.read("Harbour/HW01.ini"), hw);
+}
+
+namespace {
+
+class UnitEditor : public AppFixture {
+protected:
+    void SetUp() override {
+        writeSite();
+        state.HW1Unit = readBack("Site", 1);
+        state.HW2Unit = readBack("Site", 2);
+        file = dir.read("Site/HW02.ini");
+        unit = state.HW2Unit[3];
+    }
+    // An editor shown (not modal) on unit `id` of highway `hw`.
+    std::unique_ptr<FrmUnitConfiguration> open(const QString& hw = "2", const QString& id = "3") {
+        auto editor = std::make_unique<FrmUnitConfiguration>(state, op, "Site");
+        editor->setInputs(hw, id);
+        editor->show();
+        return editor;
+    }
+    static QLineEdit* box(const QWidget& w, const char* name) { return child<QLineEdit>(w, name); }
+
+    QByteArray file; // highway 2's file as written before the test
+    UnitConfig unit; // and its unit 3
+};
+
+} // namespace
+
+TEST_F(UnitEditor, ShowsTheUnitOfTheChosenRow) {
+    auto ed = open();
+    EXPECT_TRUE(child<QRadioButton>(*ed, "OptType2")->isChecked());
+    EXPECT_EQ(box(*ed, "txtCode0")->text(), "0123");
+    EXPECT_EQ(box(*ed, "txtCode2")->text(), "89AB");
+    EXPECT_EQ(child<QComboBox>(*ed, "CboColumn3")->currentText(), "6");
+    EXPECT_EQ(child<QComboBox>(*ed, "CboEwidth1")->currentIndex(), 4);
+    EXPECT_EQ(box(*ed, "txtOnaam2")->text(), "K3");
+    EXPECT_EQ(box(*ed, "txtTo2")->text(), "Street");
+    EXPECT_EQ(box(*ed, "txtCor0")->text(), "100"); // a correction of 0 shows as 100
+    EXPECT_EQ(box(*ed, "txtCor1")->text(), "90");
+    EXPECT_FALSE(ed->Gewijzigd());
+    ed->setInputs("1", "64"); // a unit not in use shows as type 0 whatever its type
+    EXPECT_TRUE(child<QRadioButton>(*ed, "OptType0")->isChecked());
+    ed->setInputs("2", "65"); // outside the table: nothing is stored
+    EXPECT_TRUE(ed->SetData());
+    EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+}
+
+TEST_F(UnitEditor, TypeRuleEnablesTheSets) {
+    auto ed = open("2", "1"); // a default unit: not in use
+    // {type clicked (none: as loaded), set 1, set 2 and the middle code box enabled}
+    const std::tuple<const char*, bool, bool, bool> rows[] = {{"", false, false, false},
+                                                              {"OptType1", true, false, false},
+                                                              {"OptType2", true, true, true},
+                                                              {"OptType0", false, false, false}};
+    for (const auto& [button, set1, set2, middleCode] : rows) {
+        SCOPED_TRACE(button);
+        if (*button)
+            click(*ed, button);
+        EXPECT_EQ(child<QGroupBox>(*ed, "fraSet1")->isEnabled(), set1);
+        EXPECT_EQ(child<QGroupBox>(*ed, "fraSet2")->isEnabled(), set2);
+        EXPECT_EQ(box(*ed, "txtCode1")->isEnabled(), middleCode);
+    }
+}
+
+TEST_F(UnitEditor, IncompleteCodeStoresEmptyAndCodesTurnUpperCase) {
+    auto ed = open();
+    QLineEdit* code2 = box(*ed, "txtCode2");
+    code2->clear();
+    QTest::keyClicks(code2, "c");
+    EXPECT_TRUE(ed->SetData());
+    EXPECT_EQ(readBack("Site", 2)[3].HWaddress, "");
+
+    code2->clear();
+    QTest::keyClicks(code2, "abxc9"); // x is no hex digit; max 4 characters
+    EXPECT_EQ(code2->text(), "abc9");
+    QFocusEvent leave(QEvent::FocusOut);
+    QApplication::sendEvent(code2, &leave);
+    EXPECT_EQ(code2->text(), "ABC9");
+    EXPECT_TRUE(ed->SetData());
+    EXPECT_EQ(readBack("Site", 2)[3].HWaddress, "01234567ABC9");
+}
+
+TEST_F(UnitEditor, ClearAllKeepsWidthsCorrectionsAndDirections) {
+    auto ed = open();
+    click(*ed, "CmdClear");
+    EXPECT_TRUE(child<QRadioButton>(*ed, "OptType0")->isChecked());
+    EXPECT_TRUE(ed->Gewijzigd());
+    click(*ed, "CmdOpslaan");
+    UnitConfig expected = unit;
+    expected.Active = false;
+    expected.HWtype = 1; // a unit not in use is stored as type 1
+    expected.HWaddress.clear();
+    expected.Name1.clear();
+    expected.Name3.clear();
+    expected.Col3 = expected.Col4 = "0";
+    expected.Cor1 = 100;
+    EXPECT_EQ(readBack("Site", 2)[3], expected);
+}
+
+// Each edit of the operator raises the modified flag; loading a unit clears it.
+TEST_F(UnitEditor, EveryEditMarksTheUnitModified) {
+    const std::function<void(QWidget&)> edits[] = {
+        [](QWidget& ed) { type(ed, "txtFrom0", "A"); },
+        [](QWidget& ed) { QTest::keyClick(child<QComboBox>(ed, "CboColumn1"), Qt::Key_Down); },
+        [](QWidget& ed) { click(ed, "OptType1"); },
+        [](QWidget& ed) { QTest::keyClick(box(ed, "txtCode1"), Qt::Key_Backspace); }};
+    auto ed = open();
+    for (size_t i = 0; i < std::size(edits); ++i) {
+        SCOPED_TRACE(i);
+        ed->setInputs("2", "3");
+        EXPECT_FALSE(ed->Gewijzigd());
+        edits[i](*ed);
+        EXPECT_TRUE(ed->Gewijzigd());
+    }
+}
+
+// Closing asks "Store firstly?" only after edits: Yes stores, No leaves file and table alone.
+TEST_F(UnitEditor, CloseAsksToStoreOnlyAfterEdits) {
+    auto ed = open();
+    click(*ed, "CmdSluiten");
+    EXPECT_EQ(op.questions(), 0);
+    EXPECT_FALSE(ed->isVisible());
+
+    ed = open();
+    type(*ed, "txtOnaam1", "X");
+    op.answer({false});
+    QTest::keyClick(ed.get(), Qt::Key_Escape);
+    EXPECT_EQ(op.questions(), 1);
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_FALSE(ed->Gewijzigd());
+    EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+    EXPECT_EQ(state.HW2Unit[3], unit); // the table is untouched too
+
+    ed = open();
+    type(*ed, "txtOnaam1", "X");
+    op.answer({true});
+    click(*ed, "CmdSluiten");
+    EXPECT_EQ(op.questions(), 2);
+    EXPECT_EQ(op.lastText(), "Data have been modified\r\nStore firstly?");
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_EQ(readBack("Site", 2)[3].Name2, "X");
+}
+
+// Refused by Save and by Yes to the close question alike: the editor stays open, stores nothing.
+TEST_F(UnitEditor, UnusableCorrectionIsRefusedNamingTheChannel) {
+    const std::tuple<const char*, const char*, const char*, int> rows[] = {
+        {"txtCor1", "", "CmdOpslaan", 2},
+        {"txtCor1", "256", "CmdOpslaan", 2},
+        {"txtCor1", "999", "CmdOpslaan", 2},
+        {"txtCor0", "", "CmdSluiten", 1}};
+    for (const auto& [cor, text, button, channel] : rows) {
+        SCOPED_TRACE(std::string(button) + " " + cor + " '" + text + "'");
+        op.clear();
+        op.answer({true});
+        auto ed = open();
+        box(*ed, cor)->selectAll();
+        QTest::keyClick(box(*ed, cor), Qt::Key_Backspace);
+        type(*ed, cor, text);
+        click(*ed, button);
+        EXPECT_TRUE(ed->isVisible());
+        EXPECT_EQ(
+            op.lastText(),
+            QString("Correction of channel %1 must be a whole number from 0 to 255.").arg(channel));
+        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+        EXPECT_EQ(state.HW2Unit[3], unit);
+    }
+    auto ed = open();
+    box(*ed, "txtCor3")->setText("255");
+    box(*ed, "txtCor0")->setText("0");
+    click(*ed, "CmdOpslaan");
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_EQ(readBack("Site", 2)[3].Cor4, 255);
+    EXPECT_EQ(readBack("Site", 2)[3].Cor1, 0);
+}
+
+TEST_F(UnitEditor, FailedWriteKeepsTheWindowOpen) {
+    // The location folder is missing and a file stands in its place: the write must fail.
+    ASSERT_TRUE(QDir(dir.file("Site")).removeRecursively());
+    dir.write("Site", "not a folder");
+    auto ed = open();
+    type(*ed, "txtOnaam0", "Y");
+    click(*ed, "CmdOpslaan");
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_FALSE(op.shown().isEmpty()); // the writer reported it
+    EXPECT_TRUE(ed->Gewijzigd());
+
+    op.clear();
+    op.answer({true}); // "Store firstly?" Yes, and the write fails again
+    click(*ed, "CmdSluiten");
+    EXPECT_TRUE(ed->isVisible());
+}

@@ -303,9 +303,41 @@ TEST_F(UnitEditor, FailedWriteKeepsTheWindowOpen) {
     EXPECT_TRUE(ed->isVisible());
     EXPECT_FALSE(op.shown().isEmpty()); // the writer reported it
     EXPECT_TRUE(ed->Gewijzigd());
+    EXPECT_EQ(state.HW2Unit[3], unit); // the table keeps what the file holds
 
     op.clear();
     op.answer({true}); // "Store firstly?" Yes, and the write fails again
     click(*ed, "CmdSluiten");
     EXPECT_TRUE(ed->isVisible());
+    EXPECT_EQ(state.HW2Unit[3], unit);
+}
+
+// Pasted text passes the key filters; what the highway file would lose on reading is refused.
+TEST_F(UnitEditor, TextTheFileCannotCarryIsRefusedNamingTheBox) {
+    for (const char* text : {"Hall [A]", "Gate{1}", "Line\nbreak"}) {
+        SCOPED_TRACE(text);
+        op.clear();
+        auto ed = open();
+        box(*ed, "txtTo2")->setText(QString::fromUtf8(text));
+        click(*ed, "CmdOpslaan");
+        EXPECT_TRUE(ed->isVisible());
+        EXPECT_TRUE(op.lastText().startsWith("To of channel 3 cannot hold"))
+            << op.lastText().toStdString();
+        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+        EXPECT_EQ(state.HW2Unit[3], unit);
+    }
+}
+
+// The filters act on typed characters: Delete still edits and Escape still closes.
+TEST_F(UnitEditor, DeleteAndEscapeWorkInsideFilteredBoxes) {
+    auto ed = open();
+    QLineEdit* name = box(*ed, "txtOnaam0");
+    name->setText("AB");
+    name->setFocus();
+    name->setCursorPosition(0);
+    QTest::keyClick(name, Qt::Key_Delete);
+    EXPECT_EQ(name->text(), "B");
+    QTest::keyClick(name, Qt::Key_Escape);
+    EXPECT_EQ(op.questions(), 1); // the close question about the unsaved edit: No
+    EXPECT_FALSE(ed->isVisible());
 }

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
+#include "MainViews.h"
 #include "StartupOptions.h"
 #include "WidgetOperator.h"
 
@@ -38,6 +39,29 @@ TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceDirectoryOptions
     }
     EXPECT_EQ(parseStartupOptions({"--screenshot", "shots"}).screenshotDir, "shots");
     EXPECT_FALSE(parseStartupOptions({"/s", "--dir"}).error.isEmpty()); // value missing
+}
+
+TEST(MainViews, ConnectionTextPerConnectionType) {
+    GeneralSettings s;
+    s.Comport = 3;
+    s.IPnumber = "10.0.0.7";
+    s.Portnumber = "3101";
+    s.PhoneNumber = "0612345678";
+    const std::pair<qint16, const char*> rows[] = {{1, "Direct connect, comport: 3"},
+                                                   {2, "Lan: 10.0.0.7:3101"},
+                                                   {3, "Modem analoge. Phonenumber: 0612345678"},
+                                                   {4, "Modem GSM. Phonenumber: 0612345678"}};
+    for (const auto& [type, text] : rows) {
+        s.ConnType = type;
+        EXPECT_EQ(connectionText(s), QString(text));
+    }
+    s.ConnType = 1;
+    s.Comport = 1234567; // a whole number stays whole, never "1.23457e+06"
+    EXPECT_EQ(connectionText(s), QString("Direct connect, comport: 1234567"));
+    for (const qint16 other : {0, 5, -1}) {
+        s.ConnType = other;
+        EXPECT_FALSE(connectionText(s)) << other; // the box keeps its text
+    }
 }
 
 TEST(WidgetOperator, HourglassNestsAndIsRestored) {

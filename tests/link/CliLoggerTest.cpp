@@ -78,13 +78,10 @@ const char* const kNoConnection = "^nodalyx-cli: error: Connection with Datalogg
 
 } // namespace
 
-TEST_F(CliLoggerTest, SerialWithTrace) {
+TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
     run({"--trace", "serial", "Site"}, 0, "^SN0042\n$",
         R"(^\d\d:\d\d:\d\d\.\d{3} -> FF FF 3B 00 00 00 00 00 00 00 49\n[\s\S]* <- FF 3B 20 20 20 20 53 4E 30 30 34 32)",
         {59});
-}
-
-TEST_F(CliLoggerTest, FailuresExitWithOneUsageErrorsWithTwo) {
     sim.faults().nakCodes = {59}; // a NAK is no serial reply: the full 5 s, then the message
     run({"serial", "Site"}, 1, "^$", kNoConnection, {59});
     sim.faults().corruptCodes = {3};

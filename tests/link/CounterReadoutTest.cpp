@@ -37,26 +37,37 @@ Read refresh(Harness& h, const char* local, std::initializer_list<bool> answers 
     } else {
         EXPECT_EQ(h.state.HW2Unit[64].In1, "old");
     }
+    EXPECT_EQ(h.state.HW1Unit[0].In1, "old"); // entry 0 is no unit
     EXPECT_EQ(h.op.busyDepth(), 0);
     return {r.countersRead, r.highway1Read, r.highway2Read};
 }
 } // namespace
 
 TEST(ReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
-    for (const char* local : {"00123456", "", "NX00123456", "0012", "456"}) {
-        SCOPED_TRACE(local);
-        Harness h;
+    const std::pair<const char*, bool> rows[] = {
+        {"00123456", false}, {"", false},    {"NX00123456", false},
+        {"0012", false},     {"456", false}, {"00123456", true}}; // the last over a serial line
+    for (const auto& [local, serial] : rows) {
+        SCOPED_TRACE(std::string(local) + (serial ? " serial" : " TCP"));
+        Harness h(serial);
+        ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString();
         EXPECT_EQ(refresh(h, local), Read(true, true, true));
         EXPECT_TRUE(h.op.shown().isEmpty());
         ASSERT_EQ(h.sim.requestCodes(), kFullRead);
         EXPECT_EQ(h.sim.requests()[2], fromHex("FF FF 03 00 00 00 63 00 60 00 72"));
         EXPECT_EQ(h.sim.requests()[3], fromHex("FF FF 03 00 00 00 67 00 64 00 72"));
-        EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+        if (!serial) {
+            EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+        } else { // closed at the end, at the line's speed
+            EXPECT_FALSE(h.link->Comm().isOpen());
+            EXPECT_TRUE(h.sim.ptyDevice().endsWith(h.link->Comm().portName()));
+            EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+        }
     }
 }
 
 // Answered Yes it reads: the command-line test with --yes.
-TEST(ReadoutTest, MismatchAnsweredNoReadsNothing) {
+TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     Harness h;
     EXPECT_EQ(refresh(h, "00123457", {false}), Read()); // one digit differs
     ASSERT_EQ(h.op.questions(), 1);
@@ -66,15 +77,13 @@ TEST(ReadoutTest, MismatchAnsweredNoReadsNothing) {
     EXPECT_EQ(h.op.shown().first().icon, Operator::Icon::None);
     EXPECT_EQ(h.sim.requestCodes(), (QList<int>{59, 59}));
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
-}
 
-TEST(ReadoutTest, NoSerialReplyIsReportedARefusedConnectionIsNot) {
-    Harness h;
-    h.sim.faults().silent = true;
-    EXPECT_EQ(refresh(h, "00123456"), Read());
-    EXPECT_EQ(h.op.messages(), QStringList{"Connection with Datalogger failed"});
-    EXPECT_EQ(h.op.shown().first().icon, Operator::Icon::Critical);
-    EXPECT_EQ(h.sim.requestCodes(), QList<int>{59});
+    Harness silent; // no serial reply is reported, a refused connection is not
+    silent.sim.faults().silent = true;
+    EXPECT_EQ(refresh(silent, "00123456"), Read());
+    EXPECT_EQ(silent.op.messages(), QStringList{"Connection with Datalogger failed"});
+    EXPECT_EQ(silent.op.shown().first().icon, Operator::Icon::Critical);
+    EXPECT_EQ(silent.sim.requestCodes(), QList<int>{59});
     Harness refused;
     refused.state.settings.Portnumber = QString::number(closedPort());
     EXPECT_EQ(refresh(refused, "00123456"), Read());
@@ -99,16 +108,4 @@ TEST(ReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {
             EXPECT_TRUE(h.op.shown().isEmpty());
         }
     }
-}
-
-TEST(ReadoutTest, RefreshWhileTheLinkWaitsIsRefused) {
-    Harness h;
-    h.sim.faults().delayMs = 150;
-    ASSERT_TRUE(h.link->OpenLink());
-    RefreshOutcome inner{true, true, true};
-    QTimer::singleShot(30, [&] { inner = RefreshFromLogger(h.state, *h.link, h.op); });
-    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-    EXPECT_FALSE(inner.countersRead);
-    EXPECT_EQ(h.op.messages(), QStringList{Link::busyText()});
-    EXPECT_EQ(h.sim.requestCodes(), QList<int>{59});
 }

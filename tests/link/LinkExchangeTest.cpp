@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTest>
-#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <tuple>
@@ -17,32 +16,26 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 using sim::SimFaults;
 
-namespace {
-// Sends a memory read of the interval byte (addresses 9..10): a 5-byte data reply.
-bool requestInterval(Link& link) {
-    return link.SendCommand(3, 0, 0, 10, 0, 9, 0);
-}
-} // namespace
-
 TEST(LinkSerialNumberTest, ReplyWholeInPiecesShortOrMissing) {
+    const char* const serial = "\311B345678"; // 0xC9 first: one character a byte, not UTF-8
     const struct {
         const char* what;
-        std::function<void(SimFaults&)> fault;
+        SimFaults fault;
         const char* expected;
     } rows[] = {
-        {"whole", [](SimFaults&) {}, "AB345678"},
+        {"whole", {}, serial},
         {"pieces with gaps shorter than the settle time, longer than a poll",
-         [](SimFaults& f) { f.chunkSize = 4, f.chunkGapMs = 25; }, "AB345678"},
-        {"checksum never comes: taken after the settle time",
-         [](SimFaults& f) { f.dropByteCodes = {59}; }, "AB345678"},
-        {"no reply", [](SimFaults& f) { f.silent = true; }, "False"},
-        {"NAK", [](SimFaults& f) { f.nakCodes = {59}; }, "False"},
+         {.chunkSize = 4, .chunkGapMs = 25},
+         serial},
+        {"checksum never comes: taken after the settle time", {.dropByteCodes = {59}}, serial},
+        {"no reply", {.silent = true}, "False"},
+        {"NAK", {.nakCodes = {59}}, "False"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         Harness h;
-        h.sim.state().serial = QStringLiteral("AB345678");
-        row.fault(h.sim.faults());
+        h.sim.state().serial = QString::fromLatin1(serial);
+        h.sim.faults() = row.fault;
         ASSERT_TRUE(h.link->OpenLink());
         EXPECT_EQ(h.link->ReadLoggerSerial(), QString::fromLatin1(row.expected));
         EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
@@ -67,22 +60,39 @@ TEST(LinkTimeoutsTest, RealLimitsEndAnUnansweredRequestAfterFiveSeconds) {
     EXPECT_FALSE(link.isBusy());
 }
 
-TEST(LinkClockTest, SetThenReadBackInPiecesAndANakFailsAfterTheFullTime) {
+// Wrong lengths and checksums of data replies are the read-out tests' failure rows.
+TEST(LinkWaitTest, AckRepliesInPiecesTheClockAndNaks) {
     Harness h;
     ASSERT_TRUE(h.link->OpenLink());
+    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 20));
+    EXPECT_TRUE(h.link->WaitAck());
+    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0)); // the interval byte: 5 back
+    ASSERT_TRUE(h.link->WaitReply(5));
+    EXPECT_EQ(quint8(h.state.link.RxBuffer.at(2)), 20);
+    EXPECT_EQ(h.op.busyDepth(), 0);
+    EXPECT_GE(h.op.maxBusyDepth(), 1); // the hourglass showed during the wait
+
+    h.sim.faults() = {.chunkSize = 50, .chunkGapMs = 2};
+    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60)); // the counters of highway 1
+    EXPECT_TRUE(h.link->WaitReply(kCounterReplySize));
+
+    h.sim.faults().nakCodes = {61};
+    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 30));
+    EXPECT_FALSE(h.link->WaitAck());
+    EXPECT_TRUE(h.state.link.NakFlag);
+    EXPECT_EQ(h.state.link.RxBuffer, fromHex("15")); // WaitAck leaves the buffer
+
     const LoggerClock set{14, 30, 26, 5, 12, 3};
     ASSERT_TRUE(h.link->WriteLoggerClock(set));
     EXPECT_EQ(h.sim.requests().last(), fromHex("FF FF 01 0E 1E 1A 05 0C 03 00 73"));
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
-    h.sim.faults().chunkSize = 7; // the reply is not taken before its eighth byte
-    h.sim.faults().chunkGapMs = 150;
+    h.sim.faults() = {.chunkSize = 7, .chunkGapMs = 150}; // not taken before its eighth byte
     LoggerClock read;
     ASSERT_TRUE(h.link->ReadLoggerClock(read));
     EXPECT_EQ(read, set);
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
 
-    h.sim.faults() = {};
-    h.sim.faults().nakCodes = {1, 2};
+    h.sim.faults() = {.nakCodes = {1, 2}};
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(h.link->WriteLoggerClock(LoggerClock{}));
@@ -92,31 +102,7 @@ TEST(LinkClockTest, SetThenReadBackInPiecesAndANakFailsAfterTheFullTime) {
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
 }
 
-// Wrong lengths and checksums of data replies are the read-out tests' failure rows.
-TEST(LinkWaitTest, WaitAckAndWaitReply) {
-    Harness h;
-    ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 20));
-    EXPECT_TRUE(h.link->WaitAck());
-    ASSERT_TRUE(requestInterval(*h.link));
-    ASSERT_TRUE(h.link->WaitReply(5));
-    EXPECT_EQ(quint8(h.state.link.RxBuffer.at(2)), 20);
-    EXPECT_EQ(h.op.busyDepth(), 0);
-    EXPECT_GE(h.op.maxBusyDepth(), 1); // the hourglass showed during the wait
-
-    h.sim.faults().chunkSize = 50;
-    h.sim.faults().chunkGapMs = 2;
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60)); // the counters of highway 1
-    EXPECT_TRUE(h.link->WaitReply(kCounterReplySize));
-
-    h.sim.faults().nakCodes = {61};
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 30));
-    EXPECT_FALSE(h.link->WaitAck());
-    EXPECT_TRUE(h.state.link.NakFlag);
-    EXPECT_EQ(h.state.link.RxBuffer, fromHex("15")); // WaitAck leaves the buffer
-}
-
-TEST(LinkOpenTest, RefusalsAndTheTypesThatGoOverTcp) {
+TEST(LinkOpenTest, RefusalsTypesThatGoOverTcpAndALoggerThatHangsUp) {
     Harness h;
     EXPECT_FALSE(h.link->SendCommand(56, 0, 0, 0, 0, 0, 0)); // not connected: silent
     EXPECT_TRUE(h.op.shown().isEmpty());
@@ -133,10 +119,10 @@ TEST(LinkOpenTest, RefusalsAndTheTypesThatGoOverTcp) {
     EXPECT_TRUE(h.op.lastText().contains("31O1"));
     QTest::qWait(50);
     EXPECT_TRUE(h.sim.requests().isEmpty());
-}
 
-TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
-    Harness h;
+    // a logger that hangs up gives no reply, and the next open reconnects
+    h.op.clear();
+    h.state.settings.Portnumber = QString::number(h.sim.tcpPort());
     h.sim.faults().closeCodes = {59};
     ASSERT_TRUE(h.link->OpenLink());
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
@@ -147,7 +133,7 @@ TEST(LinkOpenTest, LoggerThatHangsUpGivesNoReplyAndTheNextOpenReconnects) {
     ASSERT_TRUE(h.link->OpenLink());
     ASSERT_TRUE(h.link->OpenLink()); // opening again without closing starts a new connection
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-    EXPECT_EQ(h.sim.connections(), 3);
+    EXPECT_EQ(h.sim.connections(), 6); // three of them for the types above
 }
 
 // ---- re-entrancy ----
@@ -157,10 +143,11 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     h.sim.faults().chunkSize = 3;
     h.sim.faults().chunkGapMs = 100;
     ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(requestInterval(*h.link));
+    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0));
     bool sent = true, opened = true;
     QString serial;
     QByteArray bufferBefore, bufferAfter;
+    RefreshOutcome refreshed{true, true, true};
     QTimer::singleShot(50, [&] {
         EXPECT_TRUE(h.link->isBusy());
         bufferBefore = h.state.link.RxBuffer;
@@ -169,16 +156,19 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
         serial = h.link->ReadLoggerSerial();
         h.link->Wait(1.0);
         h.link->CloseLink();
+        refreshed = RefreshFromLogger(h.state, *h.link, h.op);
         bufferAfter = h.state.link.RxBuffer;
     });
     EXPECT_TRUE(h.link->WaitReply(5));
     EXPECT_FALSE(sent);
     EXPECT_FALSE(opened);
     EXPECT_EQ(serial, QStringLiteral("False"));
+    EXPECT_FALSE(refreshed.countersRead);
     EXPECT_EQ(bufferBefore, bufferAfter);
     EXPECT_EQ(h.sim.requestCodes(), QList<int>{3});
-    EXPECT_GE(h.op.shown().size(), 4);
-    EXPECT_EQ(h.op.shown().first().text, Link::busyText());
+    EXPECT_GE(h.op.shown().size(), 5);
+    for (const QString& text : h.op.messages()) // the busy notice, never a failed connection
+        EXPECT_EQ(text, Link::busyText());
     EXPECT_FALSE(h.link->isBusy());
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::ConnectedState); // not closed under it
 }
@@ -236,30 +226,6 @@ struct PtyLinkTest : ::testing::Test {
 };
 } // namespace
 
-TEST_F(PtyLinkTest, RefreshOverASerialLine) {
-    h.state.settings.eSerialnumber = h.sim.state().serial;
-    h.sim.state().setCounts(1, 2, {.in1 = 700, .out1 = 701, .in2 = 5, .out2 = 6});
-    const RefreshOutcome r = RefreshFromLogger(h.state, *h.link, h.op);
-    EXPECT_TRUE(r.highway1Read);
-    EXPECT_TRUE(r.highway2Read);
-    EXPECT_EQ(countsOf(h.state.HW1Unit[3]), QStringList({"0", "0", "700", "701", "5", "6"}));
-    EXPECT_FALSE(h.link->Comm().isOpen()); // closed at the end
-    EXPECT_TRUE(h.sim.ptyDevice().endsWith(h.link->Comm().portName()));
-    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
-    EXPECT_TRUE(h.op.shown().isEmpty());
-}
-
-TEST_F(PtyLinkTest, OpenPortIsTakenAsItIsAndReadAsBytesArrive) {
-    LinkTimeouts slowPoll = shortTimeouts();
-    slowPoll.pollMs = 60000; // only readyRead can deliver within the test
-    h.link->setTimeouts(slowPoll);
-    ASSERT_TRUE(h.link->OpenLink());
-    h.link->Comm().setBaudRate(9600); // as the highway test leaves it
-    EXPECT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->Comm().baudRate(), 9600);
-    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-}
-
 TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     qputenv("NODALYX_COM7", "/dev/nodalyx-no-such-port");
     EXPECT_FALSE(h.link->OpenLink());
@@ -278,7 +244,9 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     }
 }
 
-TEST_F(PtyLinkTest, StoppedPollTimerLeavesSerialBytesToTheirOwner) {
+// Bytes are taken off the port while the poll timer runs, as they arrive; while it is stopped
+// they are left to whoever stopped it.
+TEST_F(PtyLinkTest, OpenPortIsTakenAsItIsAndReadOnlyWhileThePollTimerRuns) {
     ASSERT_TRUE(h.link->OpenLink());
     h.link->TTcomm().stop();
     ASSERT_TRUE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0));
@@ -286,6 +254,14 @@ TEST_F(PtyLinkTest, StoppedPollTimerLeavesSerialBytesToTheirOwner) {
     EXPECT_TRUE(h.state.link.RxBuffer.isEmpty());
     h.link->TTcomm().start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.state.link.RxBuffer.size() == 13; }, 2000));
+
+    LinkTimeouts slowPoll = shortTimeouts();
+    slowPoll.pollMs = 60000; // only readyRead can deliver within the test
+    h.link->setTimeouts(slowPoll);
+    h.link->Comm().setBaudRate(9600); // as the highway test leaves it
+    EXPECT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->Comm().baudRate(), 9600);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }
 
 TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {

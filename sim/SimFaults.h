@@ -7,16 +7,16 @@ namespace nodalyx::sim {
 
 // Faults the simulator can be told to show, for tests and demonstrations.
 struct SimFaults {
-    int delayMs = 0;          // every reply starts this much later
-    bool silent = false;      // take requests, answer nothing
-    QSet<int> nakCodes;       // answer these command codes with NAK
-    QSet<int> corruptCodes;   // replies to these codes carry a wrong checksum
-    QSet<int> extraByteCodes; // replies to these codes get one byte more (00 at the end)
-    QSet<int> dropByteCodes;  // replies to these codes lose their last byte
-    QSet<int> closeCodes;     // close the TCP connection instead of answering these codes
-    int chunkSize = 0;        // send replies in pieces of this many bytes (0 = whole)
-    int chunkGapMs = 0;       // pause between pieces
-    int baud = 0;             // pace output at this line rate, 10 bits a byte (0 = no pacing)
+    int delayMs = 0;            // every reply starts this much later
+    bool silent = false;        // take requests, answer nothing
+    QSet<int> nakCodes{};       // answer these command codes with NAK
+    QSet<int> corruptCodes{};   // replies to these codes carry a wrong checksum
+    QSet<int> extraByteCodes{}; // replies to these codes get one byte more (00 at the end)
+    QSet<int> dropByteCodes{};  // replies to these codes lose their last byte
+    QSet<int> closeCodes{};     // close the TCP connection instead of answering these codes
+    int chunkSize = 0;          // send replies in pieces of this many bytes (0 = whole)
+    int chunkGapMs = 0;         // pause between pieces
+    int baud = 0;               // pace output at this line rate, 10 bits a byte (0 = no pacing)
 
     // Applies the reply faults for a command code to the reply bytes.
     QByteArray apply(int code, QByteArray reply) const;

@@ -109,17 +109,14 @@ int showLocation(CliContext& ctx, QStringList args) {
     return Done;
 }
 
-// The readers skip a location file line holding "[", "]" and "=", and a highway file line
-// holding "[" or "]": such a value would be written and then never read back.
-KeyResult bracketRefusal(const QString& key, const char* what) {
-    return {KeyResult::Rejected,
-            QStringLiteral("The value of %1 cannot hold %2: the file's reader skips such a line")
-                .arg(key, QLatin1String(what))};
-}
-
+// The reader skips a location file line holding "[", "]" and "=": such a value would be
+// written and then never read back.
 KeyResult applyToSettings(GeneralSettings& settings, const QString& key, const QString& value) {
     if (value.contains(QLatin1Char('[')) && value.contains(QLatin1Char(']')))
-        return bracketRefusal(key, "both \"[\" and \"]\"");
+        return {KeyResult::Rejected,
+                QStringLiteral("The value of %1 cannot hold both \"[\" and \"]\": the file's "
+                               "reader skips such a line")
+                    .arg(key)};
     return applySettingKey(settings, key, value);
 }
 
@@ -150,8 +147,8 @@ int parseNumber(const QString& text, int low, int high) {
 KeyResult applyToUnit(UnitConfig& unit, const QString& key, const QString& value) {
     if (key.compare(QLatin1String("Address"), Qt::CaseInsensitive) == 0)
         return {KeyResult::Rejected, QStringLiteral("Address selects the unit; it cannot be set")};
-    if (value.contains(QLatin1Char('[')) || value.contains(QLatin1Char(']')))
-        return bracketRefusal(key, "\"[\" or \"]\"");
+    if (const QString problem = unitValueProblem(value); !problem.isEmpty())
+        return {KeyResult::Rejected, QStringLiteral("The value of %1 %2").arg(key, problem)};
     return applyUnitKey(unit, key, value);
 }
 

@@ -1,5 +1,6 @@
 #include "FrmUnitConfiguration.h"
 
+#include "HighwayFileCodec.h"
 #include "HighwayStore.h"
 #include "KeyFilters.h"
 #include "WindowPlacement.h"
@@ -42,15 +43,6 @@ std::optional<quint8> correctionValue(const QString& text) {
     if (!ok || value < 0 || value > 255)
         return std::nullopt;
     return quint8(value);
-}
-
-// Characters the highway file cannot carry in a value: a line holding a bracket is skipped
-// when the file is read, "{" starts a comment, and a line break ends the line.
-bool holdsUnstorableCharacter(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('{') ||
-               c.unicode() < 32;
-    });
 }
 
 } // namespace
@@ -231,10 +223,10 @@ bool FrmUnitConfiguration::validateText(int c) {
     const std::array<std::pair<QLineEdit*, const char*>, 3> boxes{
         {{m_txtOnaam[c], "Name"}, {m_txtFrom[c], "From"}, {m_txtTo[c], "To"}}};
     for (const auto& [box, label] : boxes) {
-        if (holdsUnstorableCharacter(box->text())) {
-            m_op.message(QStringLiteral("%1 of channel %2 cannot hold \"[\", \"]\", \"{\" or "
-                                        "control characters: the highway file would lose it.")
-                             .arg(QLatin1String(label), QString::number(c + 1)),
+        const QString problem = unitValueProblem(box->text());
+        if (!problem.isEmpty()) {
+            m_op.message(QStringLiteral("%1 of channel %2 %3.")
+                             .arg(QLatin1String(label), QString::number(c + 1), problem),
                          Operator::Icon::Warning);
             box->setFocus();
             return false;

@@ -3,6 +3,7 @@
 #include "TextConvert.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace nodalyx {
 
@@ -134,6 +135,16 @@ QByteArray encodeHighwayFile(int highway, const UnitTable& table) {
     for (int i = 1; i <= kUnitsPerHighway; ++i)
         appendBlock(lines, i, table[size_t(i)]);
     return encodeWindows1252(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+}
+
+QString unitValueProblem(const QString& value) {
+    if (value.contains(QLatin1Char('[')) || value.contains(QLatin1Char(']')))
+        return QStringLiteral("cannot hold \"[\" or \"]\": the file's reader skips such a line");
+    if (value.contains(QLatin1Char('{')))
+        return QStringLiteral("cannot hold \"{\": the file's reader takes it as a comment");
+    const bool control =
+        std::any_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 32; });
+    return control ? QStringLiteral("cannot hold control characters or line breaks") : QString();
 }
 
 } // namespace nodalyx

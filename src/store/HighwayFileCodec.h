@@ -40,4 +40,9 @@ QByteArray encodeHighwayFile(int highway, const UnitTable& table);
 // "Address" is not a key of a unit (it selects the unit) and answers Unknown.
 KeyResult applyUnitKey(UnitConfig& unit, const QString& key, const QString& value);
 
+// Why a unit value would not come back from a write and a read of the file, starting with
+// "cannot hold ..." (a bracket makes the reader skip the line, "{" starts a comment, a
+// control character breaks or changes the line); empty when it would.
+QString unitValueProblem(const QString& value);
+
 } // namespace nodalyx

@@ -8,11 +8,6 @@
 
 #include <QString>
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace nodalyx::test {
 

@@ -8,6 +8,11 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 using sim::UnitFault;
 
+// Readable QString values in failure messages (as the window tests of this executable).
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 const QString kCode = QStringLiteral("A1B2C3D4E5F1");
 const QString kCode2 = QStringLiteral("00FF00FF00F2");

@@ -99,12 +99,12 @@ SimUnit* UnitSimConfig::unit(int address) {
     return nullptr;
 }
 
-bool addUnitSpec(const QString& spec, UnitSimConfig& config, QString* error) {
-    const QStringList parts = spec.split(QLatin1Char(':'));
+bool addUnitOption(const QString& text, UnitSimConfig& config, QString* error) {
+    const QStringList parts = text.split(QLatin1Char(':'));
     SimUnit unit;
     if (parts.size() < 2 || parts.size() > 3 || !parseNumber(parts[0], 0, 63, unit.address) ||
         !parseNumber(parts[1], 1, 2, unit.type) || (parts.size() == 3 && unit.type != 2)) {
-        *error = QStringLiteral("--unit %1: expected ADDR:1 or ADDR:2:CODE").arg(spec);
+        *error = QStringLiteral("--unit %1: expected ADDR:1 or ADDR:2:CODE").arg(text);
         return false;
     }
     unit.codeText = parts.value(2);
@@ -114,18 +114,18 @@ bool addUnitSpec(const QString& spec, UnitSimConfig& config, QString* error) {
     return true;
 }
 
-bool addFaultSpec(const QString& spec, UnitSimConfig& config, QString* error) {
-    const QStringList parts = spec.split(QLatin1Char(':'));
+bool addFaultOption(const QString& text, UnitSimConfig& config, QString* error) {
+    const QStringList parts = text.split(QLatin1Char(':'));
     int address = -1;
     const auto fault = parts.size() == 2 ? parseUnitFault(parts[1]) : std::nullopt;
     if (!fault || !parseNumber(parts[0], 0, 63, address)) {
         *error = QStringLiteral("--fault %1: expected ADDR:KIND, KIND one of %2")
-                     .arg(spec, unitFaultNames());
+                     .arg(text, unitFaultNames());
         return false;
     }
     SimUnit* unit = config.unit(address);
     if (!unit) {
-        *error = QStringLiteral("--fault %1: no unit %2 was given").arg(spec).arg(address);
+        *error = QStringLiteral("--fault %1: no unit %2 was given").arg(text).arg(address);
         return false;
     }
     unit->fault = *fault;

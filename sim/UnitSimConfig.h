@@ -49,9 +49,9 @@ struct UnitSimConfig {
 
 // "ADDR:TYPE" or "ADDR:2:CODE" (address 0..63, type 1 or 2, a code of up to 12 characters).
 // A unit given twice replaces the first.
-bool addUnitSpec(const QString& spec, UnitSimConfig& config, QString* error);
+bool addUnitOption(const QString& text, UnitSimConfig& config, QString* error);
 // "ADDR:KIND" for a unit already given.
-bool addFaultSpec(const QString& spec, UnitSimConfig& config, QString* error);
+bool addFaultOption(const QString& text, UnitSimConfig& config, QString* error);
 // A JSON file: {"units": [{"address": 5, "type": 2, "code": "A1B2C3D4E5F1",
 // "counters": [1, 2, 3, 4], "fault": "late"}, ...], "growMs": 1000, "replyDelayMs": 10,
 // "lateMs": 2500}; every member but "address" and "type" may be left out.

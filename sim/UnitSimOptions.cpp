@@ -19,9 +19,9 @@ bool takeOption(const QString& option, const QString& value, UnitSimOptions& o, 
     if (option == QLatin1String("--pty"))
         o.ptyLink = value;
     else if (option == QLatin1String("--unit"))
-        return addUnitSpec(value, o.config, error);
+        return addUnitOption(value, o.config, error);
     else if (option == QLatin1String("--fault"))
-        return addFaultSpec(value, o.config, error);
+        return addFaultOption(value, o.config, error);
     else if (option == QLatin1String("--config"))
         return loadUnitSimConfig(value, o.config, error);
     else if (option == QLatin1String("--grow-ms"))

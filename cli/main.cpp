@@ -1,5 +1,6 @@
 // nodalyx-cli: the configuration tool's core without windows, for scripts and tests.
 #include "CliContext.h"
+#include "HwtestCommand.h"
 #include "ProgramDir.h"
 #include "TerminalOperator.h"
 
@@ -30,10 +31,19 @@ const char* const kUsage =
     "  refresh LOCATION [--json] [--yes]\n"
     "                                   the live counters of both highways\n"
     "\n"
+    "Highway test (the units of one highway, over a serial port at 9600 baud):\n"
+    "  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"
+    "                                   poll the location's active units of highway HW\n"
+    "                                   over serial port N for K passes (default 1; 0 runs\n"
+    "                                   until Ctrl-C, which stops after the running pass),\n"
+    "                                   then print one row per active unit: TX, RX, the\n"
+    "                                   raw counters, the counts and the start values\n"
+    "\n"
     "Options:\n"
     "  --dir DIR    program directory holding the locations (default: the executable's\n"
     "               directory when writable, else the per-user data directory)\n"
-    "  --trace      write every frame sent and received to stderr, in hex\n"
+    "  --trace      write every frame sent and received to stderr, in hex (hwtest:\n"
+    "               every poll and answer)\n"
     "  --yes        answer Yes to questions (a serial-number mismatch)\n"
     "  --help       this text\n"
     "  --version    the version\n"
@@ -92,5 +102,7 @@ int main(int argc, char* argv[]) {
         return runFileCommand(ctx, command, rest);
     if (isLoggerCommand(command))
         return runLoggerCommand(ctx, command, rest);
+    if (command == QLatin1String("hwtest"))
+        return runHwtestCommand(ctx, rest);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -14,6 +14,7 @@
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
 #include "Link.h"
+#include "PcbTestTab.h"
 #endif
 
 static void initAppResources() {
@@ -39,6 +40,7 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_link = new Link(m_state, m_op, this);
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
+    m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);
 #endif
     setupLists();
     connectControls();
@@ -191,8 +193,8 @@ void FrmMain::FillTestList2() {
 }
 
 void FrmMain::editUnit(int highway, int index) {
-    if (index < 1 || index > kUnitsPerHighway)
-        return;
+    if (index < 1 || index > kUnitsPerHighway || (m_pcbTest && m_pcbTest->isRunning()))
+        return; // the highway test holds the window until it has ended
     FrmUnitConfiguration editor(m_state, m_op, locationName(), this);
     editor.setInputs(QString::number(highway), QString::number(index));
     m_runDialog(editor);

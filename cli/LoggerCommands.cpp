@@ -15,8 +15,6 @@ namespace nodalyx::cli {
 
 namespace {
 
-const QString kNoConnection = QString::fromLatin1(kConnectionFailedText);
-
 // Counts questions as well as messages, so a command can tell whether the operator has
 // already heard why it stopped.
 class LoggerOperator : public CountingOperator {
@@ -74,6 +72,12 @@ bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state
     return op.messages() == 0;
 }
 
+// "text: reason" when the link knows why, else the text with a full stop.
+QString withReason(const QString& text, const Link& link) {
+    return link.lastFailure().isEmpty() ? text + QLatin1Char('.')
+                                        : text + QStringLiteral(": ") + link.lastFailure();
+}
+
 int failed(LoggerOperator& op, const QString& text) {
     op.message(text, Operator::Icon::Critical);
     return Failed;
@@ -81,22 +85,23 @@ int failed(LoggerOperator& op, const QString& text) {
 
 int runSerial(CliContext& ctx, Link& link, LoggerOperator& op) {
     if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     const QString serial = link.ReadLoggerSerial();
     if (serial == QLatin1String("False"))
-        return failed(op, kNoConnection);
+        return failed(op, link.connectionFailedText());
     ctx.out << serial << Qt::endl;
     return Done;
 }
 
 int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
     if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
         return failed(op, QStringLiteral("The logger did not accept the new time."));
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
-        return failed(op, QStringLiteral("The logger did not answer the clock request."));
+        return failed(
+            op, withReason(QStringLiteral("The logger did not answer the clock request"), link));
     ctx.out << clock.text() << Qt::endl;
     return Done;
 }
@@ -105,7 +110,7 @@ int runRefresh(CliContext& ctx, SharedState& state, Link& link, LoggerOperator& 
     const RefreshOutcome outcome = RefreshFromLogger(state, link, op);
     if (!outcome.countersRead) {
         if (!op.toldAnything())
-            failed(op, kNoConnection);
+            failed(op, link.connectionFailedText());
         return Failed;
     }
     if (json)

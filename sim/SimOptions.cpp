@@ -72,6 +72,9 @@ QString simUsage() {
         "  --chunk N           send replies in pieces of N bytes\n"
         "  --chunk-gap MS      pause between pieces\n"
         "  --baud RATE         pace output at RATE baud (10 bits a byte), e.g. 19200\n"
+        "  --late-byte MS      send the last byte of every reply MS milliseconds late\n"
+        "  --stray N           send N noise bytes in front of every reply\n"
+        "  --flood N           send N noise bytes behind every reply\n"
         "\n"
         "Other:\n"
         "  --verbose           log every request and reply on stderr\n"
@@ -155,6 +158,12 @@ std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* erro
             ok = number(0, 65536, o.faults.chunkSize);
         } else if (a == QLatin1String("--chunk-gap")) {
             ok = number(0, 60000, o.faults.chunkGapMs);
+        } else if (a == QLatin1String("--late-byte")) {
+            ok = number(0, 60000, o.faults.lateByteMs);
+        } else if (a == QLatin1String("--stray")) {
+            ok = number(0, 65536, o.faults.strayBytes);
+        } else if (a == QLatin1String("--flood")) {
+            ok = number(0, 16 * 1024 * 1024, o.faults.floodBytes);
         } else if (a == QLatin1String("--baud")) {
             ok = number(0, 4000000, o.faults.baud);
         } else if (a == QLatin1String("--verbose")) {

@@ -103,7 +103,7 @@ void FrmMain::start() {
 }
 
 QString FrmMain::locationName() const {
-    return m_ui->CboLocation->currentText();
+    return m_state.locationName;
 }
 
 void FrmMain::selectLocation(const QString& name) {
@@ -119,7 +119,8 @@ void FrmMain::setSelectionDependentEnabled(bool enabled) {
 }
 
 void FrmMain::onLocationChosen() {
-    const QString name = locationName();
+    const QString name = m_ui->CboLocation->currentText();
+    m_state.locationName = name;
     setSelectionDependentEnabled(!name.isEmpty());
     if (name.isEmpty())
         return;

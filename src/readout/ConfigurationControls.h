@@ -20,7 +20,7 @@ inline constexpr int kSerialBoxLength = 10;
 // window shows, what the read-out from the logger writes and what Save stores. The members
 // carry the controls' names; arrays are indexed as the control arrays are.
 struct ConfigurationControls {
-    int CboConnType = 0;                 // item index: 0 "Com port", 1 "LAN"
+    int CboConnType = 0; // item index: 0 "Com port", 1 "LAN"
     QString CboCommport = QStringLiteral("1");
     std::array<QString, 8> txtIPaddress; // 0..3 the logger's own address, 7..4 the local one
     QString txtPortNumber1;              // local port

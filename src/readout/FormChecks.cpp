@@ -71,8 +71,8 @@ QString checkDays(const ConfigurationControls& c) {
 
 QString checkText(const QString& text, const char* label) {
     const QString problem = unitValueProblem(text);
-    return problem.isEmpty() ? QString() : QLatin1String(label) + QLatin1Char(' ') + problem +
-                                               QLatin1Char('.');
+    return problem.isEmpty() ? QString()
+                             : QLatin1String(label) + QLatin1Char(' ') + problem + QLatin1Char('.');
 }
 
 QString checkTexts(const ConfigurationControls& c) {
@@ -110,15 +110,14 @@ const std::array<const char*, 7>& dayRowNames() {
 QString checkControls(const ConfigurationControls& c) {
     const std::array<QString, 4> remote{c.txtIPaddress[0], c.txtIPaddress[1], c.txtIPaddress[2],
                                         c.txtIPaddress[3]};
-    const QString refusals[] = {
-        checkLocalAddress(c),
-        checkPort(c, c.txtPortNumber1, "txtPortNumber1", "Local"),
-        checkDays(c),
-        checkOctets(c, remote, "txtIPaddress", "remote IP address"),
-        checkOctets(c, c.txtSubnetmask, "txtSubnetmask", "Subnetmask"),
-        checkOctets(c, c.txtGateway, "txtGateway", "Gateway"),
-        checkPort(c, c.txtPortNumber, "txtPortNumber", "Remote"),
-        checkTexts(c)};
+    const QString refusals[] = {checkLocalAddress(c),
+                                checkPort(c, c.txtPortNumber1, "txtPortNumber1", "Local"),
+                                checkDays(c),
+                                checkOctets(c, remote, "txtIPaddress", "remote IP address"),
+                                checkOctets(c, c.txtSubnetmask, "txtSubnetmask", "Subnetmask"),
+                                checkOctets(c, c.txtGateway, "txtGateway", "Gateway"),
+                                checkPort(c, c.txtPortNumber, "txtPortNumber", "Remote"),
+                                checkTexts(c)};
     for (const QString& refusal : refusals) {
         if (!refusal.isEmpty())
             return refusal;

@@ -40,8 +40,9 @@ QueryRequest plainRequest(int code) {
 }
 
 QString timeText(int hour, int minute) {
-    return QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10,
-                                                                           QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(hour, 2, 10, QLatin1Char('0'))
+        .arg(minute, 2, 10, QLatin1Char('0'));
 }
 
 std::optional<DayTimes> decodeDayReply(const QByteArray& reply) {

@@ -37,8 +37,9 @@ public:
         for (const QString& part : parts)
             fits = fits && part.size() <= kOctetBoxLength;
         if (!fits) {
-            problem(QStringLiteral("IPnumber \"%1\" is not four numbers separated by dots.").arg(ip),
-                    names);
+            problem(
+                QStringLiteral("IPnumber \"%1\" is not four numbers separated by dots.").arg(ip),
+                names);
             return;
         }
         for (int i = 0; i < 4; ++i)
@@ -190,9 +191,9 @@ bool SaveGeneralsettings(SharedState& state, const ConfigurationControls& c, Ope
     if (ok)
         s.Comport = comport;
     if (!c.txtIPaddress[7].isEmpty() && !c.kept.contains(QLatin1String(kLocalBoxes[0])))
-        s.IPnumber = QStringList{c.txtIPaddress[7], c.txtIPaddress[6], c.txtIPaddress[5],
-                                 c.txtIPaddress[4]}
-                         .join(QLatin1Char('.'));
+        s.IPnumber =
+            QStringList{c.txtIPaddress[7], c.txtIPaddress[6], c.txtIPaddress[5], c.txtIPaddress[4]}
+                .join(QLatin1Char('.'));
     store(s.Portnumber, c.txtPortNumber1, "txtPortNumber1");
     store(s.LocationCode, c.txtCode, "txtCode");
     store(s.LocationName, c.txtName, "txtName");

@@ -27,9 +27,15 @@ const char* const kUsage =
     "\n"
     "Logger:\n"
     "  serial LOCATION                  the logger's serial number\n"
-    "  clock LOCATION [--set]           the logger's clock; --set sets it from the PC first\n"
+    "  clock LOCATION [--set]           the logger's clock and how far it is from the PC's;\n"
+    "                                   --set sets it from the PC first\n"
     "  refresh LOCATION [--json] [--yes]\n"
     "                                   the live counters of both highways\n"
+    "  settings LOCATION [--json] [--save] [--diff]\n"
+    "                                   read the logger's general settings as the\n"
+    "                                   configuration window does and print them; --save\n"
+    "                                   stores them into the location (.bak kept); --diff\n"
+    "                                   prints what differs from the location (exit 3)\n"
     "\n"
     "Highway test (the units of one highway, over a serial port at 9600 baud):\n"
     "  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"
@@ -48,7 +54,8 @@ const char* const kUsage =
     "  --help       this text\n"
     "  --version    the version\n"
     "\n"
-    "Exit status: 0 done, 1 the operation failed, 2 usage error.\n";
+    "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
+    "a difference.\n";
 
 } // namespace
 
@@ -104,5 +111,7 @@ int main(int argc, char* argv[]) {
         return runLoggerCommand(ctx, command, rest);
     if (command == QLatin1String("hwtest"))
         return runHwtestCommand(ctx, rest);
+    if (command == QLatin1String("settings"))
+        return runSettingsCommand(ctx, rest);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -13,6 +13,7 @@
 
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
+#include "FrmConfiguration.h"
 #include "Link.h"
 #include "PcbTestTab.h"
 #endif
@@ -44,7 +45,6 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
 #endif
     setupLists();
     connectControls();
-    m_ui->mnuGeneralSettings->setEnabled(false); // its window is not part of this build yet
     m_ui->mnuUpload->setEnabled(false);
 }
 
@@ -71,6 +71,7 @@ void FrmMain::connectControls() {
     connect(m_ui->mnuClose, &QAction::triggered, this, &FrmMain::close);
     connect(m_ui->CmdRefresh, &QPushButton::clicked, this, &FrmMain::refresh);
     connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
+    connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -218,6 +219,21 @@ void FrmMain::newLocation() {
 void FrmMain::saveHWfiles() {
     WriteHW01(m_state, locationName(), m_op);
     WriteHW02(m_state, locationName(), m_op);
+}
+
+void FrmMain::generalSettings() {
+#ifdef NODALYX_HAVE_LINK
+    const QString name = locationName();
+    if (name.isEmpty())
+        return;
+    {
+        FrmConfiguration window(m_state, *m_link, m_op, this);
+        m_runDialog(window);
+        if (window.Gewijzigd())
+            WriteFGR(m_state, name, m_op);
+    }
+    selectLocation(name); // shows what the location file holds now
+#endif
 }
 
 void FrmMain::refresh() {

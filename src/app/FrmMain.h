@@ -47,6 +47,9 @@ public:
     void newLocation();
     void saveHWfiles();
     void refresh();
+    // "General settings": the configuration window on the selected location; after Save the
+    // location file is written (its .bak kept). The location is reloaded in either case.
+    void generalSettings();
 
     // How modal child windows are run; by default they are executed modally. Tests put a
     // runner here that drives the window and closes it.

@@ -9,7 +9,10 @@
 #include "ui_FrmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
 
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
@@ -42,6 +45,10 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
 #endif
     setupLists();
     connectControls();
+    m_programDir = new QLabel(this);
+    m_programDir->setObjectName(QStringLiteral("lblProgramDir"));
+    m_programDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addPermanentWidget(m_programDir);
     m_ui->mnuGeneralSettings->setEnabled(false); // its window is not part of this build yet
     m_ui->mnuUpload->setEnabled(false);
 }
@@ -86,6 +93,8 @@ void FrmMain::start() {
                         QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
                         QStringLiteral("Thursday"), QStringLiteral("Friday"),
                         QStringLiteral("Saterday")};
+    m_programDir->setText(
+        QStringLiteral("Locations: %1").arg(QDir::toNativeSeparators(m_state.programDir)));
     m_ui->CboLocation->clear();
     m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
     m_ui->CboLocation->setCurrentIndex(-1);

@@ -1,6 +1,7 @@
 // The logger commands of nodalyx-cli: serial, clock and refresh. Each loads the location's
 // settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
+#include "CliText.h"
 #include "CounterReadout.h"
 #include "CounterReport.h"
 #include "CountingOperator.h"
@@ -45,12 +46,12 @@ int parseArgs(const QString& command, const QStringList& args, Invocation& out) 
         else if (command == QLatin1String("refresh") && a == QLatin1String("--json"))
             out.json = true;
         else if (a.startsWith(QLatin1String("--")) || !out.location.isEmpty())
-            return usageError(QStringLiteral("%1: unexpected '%2'").arg(command, a));
+            return usageError(CliText::tr("%1: unexpected '%2'").arg(command, a));
         else
             out.location = a;
     }
     if (out.location.isEmpty())
-        return usageError(QStringLiteral("%1 needs a LOCATION").arg(command));
+        return usageError(CliText::tr("%1 needs a LOCATION").arg(command));
     return Done;
 }
 
@@ -63,13 +64,13 @@ bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state
         return false;
     }
     if (!QFileInfo(ctx.programDir + QLatin1Char('/') + name + QStringLiteral(".fgr")).isFile()) {
-        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                       .arg(name, ctx.programDir),
-                   Operator::Icon::Critical);
+        op.message(
+            CliText::tr("The location \"%1\" does not exist in \"%2\".").arg(name, ctx.programDir),
+            Operator::Icon::Critical);
         return false;
     }
     if (!ReadFGR(state, name + QStringLiteral(".fgr"), op) && op.messages() == 0)
-        op.message(QStringLiteral("\"%1.fgr\" is not a location file.").arg(name),
+        op.message(CliText::tr("\"%1.fgr\" is not a location file.").arg(name),
                    Operator::Icon::Critical);
     return op.messages() == 0;
 }
@@ -93,10 +94,10 @@ int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
     if (!link.OpenLink())
         return op.toldAnything() ? Failed : failed(op, kNoConnection);
     if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
-        return failed(op, QStringLiteral("The logger did not accept the new time."));
+        return failed(op, CliText::tr("The logger did not accept the new time."));
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
-        return failed(op, QStringLiteral("The logger did not answer the clock request."));
+        return failed(op, CliText::tr("The logger did not answer the clock request."));
     ctx.out << clock.text() << Qt::endl;
     return Done;
 }
@@ -116,8 +117,8 @@ int runRefresh(CliContext& ctx, SharedState& state, Link& link, LoggerOperator& 
     int result = Done;
     for (int hw = 1; hw <= 2; ++hw) {
         if (!(hw == 1 ? outcome.highway1Read : outcome.highway2Read))
-            result = failed(op, QStringLiteral("Highway %1: no valid counter reply; its values "
-                                               "were not read.")
+            result = failed(op, CliText::tr("Highway %1: no valid counter reply; its values "
+                                            "were not read.")
                                     .arg(hw));
     }
     return result;

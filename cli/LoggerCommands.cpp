@@ -1,6 +1,7 @@
 // The logger commands of nodalyx-cli: serial, clock and refresh. Each loads the location's
 // settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
+#include "ClockDrift.h"
 #include "CounterReadout.h"
 #include "CounterReport.h"
 #include "CountingOperator.h"
@@ -102,7 +103,10 @@ int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
     if (!link.ReadLoggerClock(clock))
         return failed(
             op, withReason(QStringLiteral("The logger did not answer the clock request"), link));
-    ctx.out << clock.text() << Qt::endl;
+    const QDateTime pc = QDateTime::currentDateTime();
+    ctx.out << clock.text() << '\n'
+            << "PC " << pcClockText(pc) << "  " << clockDriftText(clockDriftMinutes(clock, pc))
+            << Qt::endl;
     return Done;
 }
 

@@ -15,6 +15,8 @@ QByteArray SimFaults::apply(int code, QByteArray reply) const {
         reply.append('\0');
     if (dropByteCodes.contains(code))
         reply.chop(1);
+    if (cutCodes.contains(code))
+        reply.truncate(cutCodes.value(code));
     return reply;
 }
 

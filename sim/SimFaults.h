@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+<<<<<<< HEAD
 #include <QList>
+=======
+#include <QHash>
+>>>>>>> main
 #include <QSet>
 #include <QString>
 #include <optional>
@@ -38,6 +42,7 @@ struct SimFaults {
     QSet<int> extraByteCodes{}; // replies to these codes get one byte more (00 at the end)
     QSet<int> dropByteCodes{};  // replies to these codes lose their last byte
     QSet<int> closeCodes{};     // close the TCP connection instead of answering these codes
+    QHash<int, int> cutCodes{}; // replies to these codes keep only their first n bytes
     int chunkSize = 0;          // send replies in pieces of this many bytes (0 = whole)
     int chunkGapMs = 0;         // pause between pieces
     int baud = 0;               // pace output at this line rate, 10 bits a byte (0 = no pacing)

@@ -42,6 +42,19 @@ bool parseCodes(const QString& text, QSet<int>& out) {
     return true;
 }
 
+bool parseCuts(const QString& text, QHash<int, int>& out) {
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList pair = part.split(QLatin1Char(':'));
+        int code = 0;
+        int length = 0;
+        if (pair.size() != 2 || !parseInt(pair[0].trimmed(), 0, 255, code) ||
+            !parseInt(pair[1].trimmed(), 0, 65536, length))
+            return false;
+        out.insert(code, length);
+    }
+    return true;
+}
+
 QString simUsage() {
     return QStringLiteral(
         "Usage: nodalyx-loggersim [--tcp [HOST:]PORT] [--pty LINK] [options]\n"
@@ -70,6 +83,7 @@ QString simUsage() {
         "  --extra-byte CODES  replies to these codes get one byte too many\n"
         "  --drop-byte CODES   replies to these codes lose their last byte\n"
         "  --close-on CODES    hang up the TCP connection instead of answering these codes\n"
+        "  --cut CODE:N,...    replies to CODE keep only their first N bytes\n"
         "  --chunk N           send replies in pieces of N bytes\n"
         "  --chunk-gap MS      pause between pieces\n"
         "  --baud RATE         pace output at RATE baud (10 bits a byte), e.g. 19200\n"
@@ -173,6 +187,12 @@ std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* erro
             ok = codes(o.faults.dropByteCodes);
         } else if (a == QLatin1String("--close-on")) {
             ok = codes(o.faults.closeCodes);
+        } else if (a == QLatin1String("--cut")) {
+            ok = value(v);
+            if (ok && !parseCuts(v, o.faults.cutCodes)) {
+                *error = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
+                ok = false;
+            }
         } else if (a == QLatin1String("--chunk")) {
             ok = number(0, 65536, o.faults.chunkSize);
         } else if (a == QLatin1String("--chunk-gap")) {

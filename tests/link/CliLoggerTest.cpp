@@ -105,7 +105,9 @@ TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
 TEST_F(CliLoggerTest, ClockSetFromThePcThenReadBack) {
     sim.state().clockOffsetSecs = -86400 * 3;
     const CliRun r =
-        run({"clock", "Site", "--set"}, 0, R"(^\d\d-\d\d-\d{4}  \d\d:\d\d\n$)", "^$", {1, 2});
+        run({"clock", "Site", "--set"}, 0,
+            R"(^\d\d-\d\d-\d{4}  \d\d:\d\d\nPC \d\d-\d\d-\d{4}  \d\d:\d\d  logger clock )", "^$",
+            {1, 2});
     EXPECT_LT(std::abs(sim.state().clockOffsetSecs), 120);
     EXPECT_TRUE(r.out.startsWith(QDate::currentDate().toString("dd-MM-yyyy") + "  "))
         << r.out.toStdString();

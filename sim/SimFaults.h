@@ -1,11 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-<<<<<<< HEAD
-#include <QList>
-=======
 #include <QHash>
->>>>>>> main
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <optional>

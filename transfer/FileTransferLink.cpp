@@ -232,6 +232,8 @@ qint16 FileTransferLink::SendPacket(quint8 code, qint32 number, const QByteArray
     if (bytes.isEmpty())
         return transfer::BadArgument;
     m_lastSent = packet.number;
+    m_reader.keepWholePackets();
+    traceSeen();
     QString error;
     if (!m_transport.write(bytes, &error))
         return transfer::SendFailed;

@@ -72,6 +72,22 @@ PacketReader::Result PacketReader::take(quint32 number) {
     return {};
 }
 
+void PacketReader::keepWholePackets() {
+    QByteArray kept;
+    qsizetype at = 0;
+    while (at < m_buffer.size()) {
+        const PacketScan scan = scanPacket(QByteArrayView(m_buffer).sliced(at));
+        if (scan.kind == PacketScan::Kind::Packet) {
+            kept += m_buffer.mid(at, scan.size);
+            at += scan.size;
+        } else {
+            noteNoise(1);
+            ++at;
+        }
+    }
+    m_buffer = kept;
+}
+
 QList<PacketReader::Seen> PacketReader::takeSeen() {
     return std::exchange(m_seen, {});
 }

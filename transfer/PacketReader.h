@@ -40,6 +40,10 @@ public:
     // None while nothing of the kind is complete yet.
     Result take(quint32 number);
 
+    // Before a new request: drops everything but whole, valid packets (a late answer may still
+    // be of use to a repeated request), so the rest of a broken answer cannot linger.
+    void keepWholePackets();
+
     // What was seen since the last call, in order.
     QList<Seen> takeSeen();
 

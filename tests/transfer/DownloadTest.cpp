@@ -4,8 +4,6 @@
 #include "HighwayDownload.h"
 #include "TransferHarness.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -204,35 +202,8 @@ TEST(DownloadSerialTest, OverAPseudoTerminal) {
     EXPECT_TRUE(h.linkWorks());
 }
 
-namespace {
-
-// A logger that answers every packet as the test says, for headers our simulator never sends.
-struct ScriptedLogger {
-    ScriptedLogger() {
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            QTcpSocket* s = server.nextPendingConnection();
-            QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                buffer += s->readAll();
-                for (PacketScan scan = scanPacket(buffer); scan.kind == PacketScan::Kind::Packet;
-                     scan = scanPacket(buffer)) {
-                    buffer.remove(0, scan.size);
-                    ++requests;
-                    s->write(encodePacket(answer(scan.packet)));
-                }
-            });
-        });
-    }
-    QTcpServer server;
-    QByteArray buffer;
-    int requests = 0;
-    std::function<TransferPacket(const TransferPacket&)> answer;
-};
-
-} // namespace
-
 TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
-    ScriptedLogger logger;
+    RawLogger logger;
     pointAtTcp(h.state, logger.server.serverPort());
     keepOld();
     struct Case {
@@ -254,8 +225,8 @@ TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
         logger.requests = 0;
         logger.answer = [&c](const TransferPacket& p) {
             if (p.code == 11)
-                return TransferPacket{11, 0, c.size, c.blocks};
-            return TransferPacket{11, p.number, p.number == 1 ? "ab\ncd\nefgh\r\n" : "abcd", {}};
+                return encodePacket({11, 0, c.size, c.blocks});
+            return encodePacket({11, p.number, p.number == 1 ? "ab\ncd\nefgh\r\n" : "abcd", {}});
         };
         const DownloadResult r = get();
         EXPECT_FALSE(r.saved);

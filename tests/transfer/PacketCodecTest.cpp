@@ -118,3 +118,13 @@ TEST(PacketReaderTest, FalseStartsDoNotHideAReplyAndFloodsStayBounded) {
         noise += s.bytes;
     EXPECT_EQ(noise, 100 * 4096);
 }
+
+TEST(PacketReaderTest, ANewRequestKeepsWholePacketsOnly) {
+    PacketReader r;
+    const QByteArray ack5 = encodePacket(reply(5));
+    r.feed("xx" + ack5 + ack5.left(7));
+    r.keepWholePackets();
+    EXPECT_EQ(r.size(), ack5.size());
+    EXPECT_EQ(r.take(5).outcome, PacketReader::Result::Outcome::Reply);
+    EXPECT_TRUE(r.isEmpty());
+}

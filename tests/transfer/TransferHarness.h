@@ -6,7 +6,10 @@
 #include "TransferContext.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <memory>
 
 namespace nodalyx::test {
@@ -77,6 +80,33 @@ struct TransferHarness {
     std::unique_ptr<Link> link;
     std::unique_ptr<FileTransferLink> transfer;
     QList<TransferProgress> shown;
+};
+
+// A logger on loopback that answers each packet with the bytes the test gives, for answers
+// the simulator never sends.
+struct RawLogger {
+    RawLogger() {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            client = server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this] { take(); });
+        });
+    }
+    void take() {
+        buffer += client->readAll();
+        for (PacketScan s = scanPacket(buffer); s.kind == PacketScan::Kind::Packet;
+             s = scanPacket(buffer)) {
+            buffer.remove(0, s.size);
+            ++requests;
+            if (answer)
+                client->write(answer(s.packet));
+        }
+    }
+    QTcpServer server;
+    QPointer<QTcpSocket> client;
+    QByteArray buffer;
+    int requests = 0;
+    std::function<QByteArray(const TransferPacket&)> answer;
 };
 
 } // namespace nodalyx::test

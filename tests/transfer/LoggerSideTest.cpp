@@ -57,15 +57,15 @@ TEST(LoggerSideTest, FileRequestsAndBlocks) {
         {{6, 3, {}, {}}, {21, 3, "NAK", {}}},
         {{6, 0, {}, {}}, {21, 0, "NAK", {}}},
         {{11, 0, "C:\\nvq\\HW02.ini", {}}, {11, 0, "NAK", {}}},   // no such file
-        {{6, 1, {}, {}}, {21, 1, "NAK", {}}},                      // nothing requested
+        {{6, 1, {}, {}}, {21, 1, "NAK", {}}},                     // nothing requested
         {{11, 0, "C:\\other\\HW01.ini", {}}, {11, 0, "NAK", {}}}, // not in C:\nvq
         {{11, 0, "C:\\nvq\\..\\x", {}}, {11, 0, "NAK", {}}},
     };
     for (const auto& [request, reply] : exchanges) {
         const SimPacket got = r.respond(request).reply;
-        EXPECT_EQ(got.encode(), reply.encode()) << request.text1.toStdString() << " "
-                                                << request.number << ": " << got.code << " "
-                                                << got.text1.toStdString();
+        EXPECT_EQ(got.encode(), reply.encode())
+            << request.text1.toStdString() << " " << request.number << ": " << got.code << " "
+            << got.text1.toStdString();
     }
 }
 
@@ -86,7 +86,7 @@ TEST(LoggerSideTest, UploadsAreStoredOnceWholeAndOnlyAtTheirAnnouncedSize) {
     const FileResponder::Answer last = r.respond(upload(3, " txt"));
     EXPECT_EQ(last.reply.text1, "ACK");
     EXPECT_EQ(last.stored, "HW01.ini");
-    EXPECT_EQ(dir.read("hw01.ini"), "new txt"); // the existing name's case is kept
+    EXPECT_EQ(dir.read("hw01.ini"), "new txt");                 // the existing name's case is kept
     EXPECT_TRUE(r.respond(upload(3, " txt")).stored.isEmpty()); // acknowledged, not stored again
 
     EXPECT_EQ(say(upload(0, "c:\\nvq\\HW02.ini")), "ACK");

@@ -172,13 +172,13 @@ qint16 FileTransferLink::connectTcp(const LinkEndpoint& endpoint) {
 }
 
 bool FileTransferLink::SerialIsOpen() const {
-    return m_transport.endpoint().isSerial() &&
-           const_cast<LinkTransport&>(m_transport).serial().isOpen();
+    // Opening one side closes the other, so the transport is open on this side only.
+    return m_transport.endpoint().isSerial() && m_transport.isOpen();
 }
 
 bool FileTransferLink::TcpIsConnected() const {
     return !m_transport.endpoint().isSerial() &&
-           const_cast<LinkTransport&>(m_transport).tcp().state() == QAbstractSocket::ConnectedState;
+           m_transport.connectState() == LinkTransport::ConnectState::Connected;
 }
 
 bool FileTransferLink::isOpen() const {

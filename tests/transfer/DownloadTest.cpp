@@ -116,12 +116,12 @@ TEST_F(DownloadTest, SixBadBlocksAndThreeFailedRequestsEndWithTheirMessagesAndNo
         {"11:0:silent:0", "No response from data logger!", "11:0", 3},
         {"6:1:hangup:1", "Connection broken!", "6:1", 1},
     };
-    for (const auto& [spec, message, packet, sends] : cases) {
-        SCOPED_TRACE(spec);
+    for (const auto& [fault, message, packet, sends] : cases) {
+        SCOPED_TRACE(fault);
         h.op.clear();
         h.sim.clearLog();
         h.sim.faults() = {};
-        h.fault(spec);
+        h.fault(fault);
         const DownloadResult r = get();
         EXPECT_FALSE(r.saved);
         EXPECT_EQ(h.op.messages(), QStringList{message});

@@ -57,8 +57,8 @@ struct TransferHarness {
     void writeLocal(const QString& file, const QByteArray& bytes) const {
         dir.write(localPath(file), bytes);
     }
-    void fault(const char* spec) {
-        const std::optional<sim::PacketFault> f = sim::parsePacketFault(QString::fromLatin1(spec));
+    void fault(const char* text) {
+        const std::optional<sim::PacketFault> f = sim::parsePacketFault(QString::fromLatin1(text));
         if (f)
             sim.faults().packetFaults.append(*f);
     }

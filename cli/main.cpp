@@ -1,11 +1,14 @@
 // nodalyx-cli: the configuration tool's core without windows, for scripts and tests.
 #include "CliContext.h"
+#include "GlobalOptions.h"
 #include "HwtestCommand.h"
 #include "ProgramDir.h"
 #include "TerminalOperator.h"
+#include "TextConvert.h"
 #include "TransferCommands.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 
 using namespace nodalyx;
@@ -25,6 +28,7 @@ const char* const kUsage =
     "  set LOCATION KEY=VALUE...        change settings (location file keys); .bak kept\n"
     "  unit LOCATION HW ADDR KEY=VALUE...\n"
     "                                   change unit ADDR (0..63) of highway HW (1 or 2)\n"
+    "  where                            the program directory in use\n"
     "\n"
     "Logger:\n"
     "  serial LOCATION                  the logger's serial number\n"
@@ -55,8 +59,9 @@ const char* const kUsage =
     "                                   raw counters, the counts and the start values\n"
     "\n"
     "Options:\n"
-    "  --dir DIR    program directory holding the locations (default: the executable's\n"
-    "               directory when writable, else the per-user data directory)\n"
+    "  --dir DIR    program directory holding the locations, made when missing (default:\n"
+    "               the executable's directory when it holds location files (*.fgr), else\n"
+    "               the per-user data directory, ~/.local/share/nodalyx on Linux)\n"
     "  --trace      write every frame sent and received to stderr, in hex (hwtest:\n"
     "               every poll and answer; download, upload: every packet with its code,\n"
     "               number, lengths and CRC verdict)\n"
@@ -66,6 +71,14 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
     "a difference.\n";
+
+// "where": the program directory the other commands use.
+int printProgramDir(CliContext& ctx, const QStringList& args) {
+    if (!args.isEmpty())
+        return usageError(QStringLiteral("where takes no arguments"));
+    ctx.out << QDir::toNativeSeparators(ctx.programDir) << '\n';
+    return Done;
+}
 
 } // namespace
 
@@ -79,42 +92,31 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("nodalyx"));
     QCoreApplication::setApplicationVersion(QStringLiteral(NODALYX_VERSION_STRING));
 
-    QStringList words = app.arguments().mid(1);
-    QString dirOption;
-    bool trace = false;
-    bool yes = false;
-    QStringList rest;
-    for (int i = 0; i < words.size(); ++i) {
-        const QString& w = words[i];
-        if (w == QLatin1String("--help") || w == QLatin1String("-h")) {
-            QTextStream(stdout) << kUsage;
-            return Done;
-        }
-        if (w == QLatin1String("--version")) {
-            QTextStream(stdout) << "nodalyx-cli " << NODALYX_VERSION_STRING << '\n';
-            return Done;
-        }
-        if (w == QLatin1String("--dir")) {
-            if (i + 1 >= words.size())
-                return usageError(QStringLiteral("--dir needs a directory"));
-            dirOption = words[++i];
-        } else if (w.startsWith(QLatin1String("--dir="))) {
-            dirOption = w.mid(6);
-        } else if (w == QLatin1String("--trace")) {
-            trace = true;
-        } else if (w == QLatin1String("--yes")) {
-            yes = true;
-        } else {
-            rest << w;
-        }
+    const GlobalOptions options = parseGlobalOptions(app.arguments().mid(1));
+    if (options.help) {
+        QTextStream(stdout) << kUsage;
+        return Done;
     }
+    if (options.version) {
+        QTextStream(stdout) << "nodalyx-cli " << NODALYX_VERSION_STRING << '\n';
+        return Done;
+    }
+    if (!options.error.isEmpty())
+        return usageError(options.error);
+    if (const QString problem = textCodecProblem(); !problem.isEmpty()) {
+        QTextStream(stderr) << "nodalyx-cli: " << problem << '\n';
+        return Failed;
+    }
+    QStringList rest = options.command;
     if (rest.isEmpty())
         return usageError(QStringLiteral("no command given"));
 
     const QString command = rest.takeFirst();
-    TerminalOperator op(yes);
+    TerminalOperator op(options.yes);
     QTextStream out(stdout);
-    CliContext ctx{resolveProgramDir(dirOption), trace, yes, op, out};
+    CliContext ctx{resolveProgramDir(options.dir), options.trace, options.yes, op, out};
+    if (command == QLatin1String("where"))
+        return printProgramDir(ctx, rest);
     if (isFileCommand(command))
         return runFileCommand(ctx, command, rest);
     if (isLoggerCommand(command))

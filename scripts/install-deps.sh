@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and the demo need.
+# Installs the Debian 12 packages that building, testing, packaging and the demo need.
 # Safe to run again: it only calls apt-get when a package is missing.
 #   scripts/install-deps.sh [fuzz]    fuzz: also clang and libFuzzer for scripts/fuzz.sh
 set -euo pipefail
@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev
     xvfb xauth x11-apps imagemagick
+    help2man appstream dpkg-dev
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev)

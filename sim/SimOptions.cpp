@@ -1,5 +1,10 @@
 #include "SimOptions.h"
 
+#include <QCommandLineParser>
+#include <QHash>
+#include <functional>
+#include <vector>
+
 namespace nodalyx::sim {
 
 namespace {
@@ -42,6 +47,16 @@ bool parseCodes(const QString& text, QSet<int>& out) {
     return true;
 }
 
+namespace {
+
+// One option: its name, the name of its value (none: a switch) and what it does to the
+// options; a handler answers false with *error set when the value is wrong.
+struct Rule {
+    const char* name;
+    const char* valueName;
+    std::function<bool(SimOptions&, const QString& value, QString* error)> take;
+};
+
 bool parseCuts(const QString& text, QHash<int, int>& out) {
     for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList pair = part.split(QLatin1Char(':'));
@@ -55,163 +70,170 @@ bool parseCuts(const QString& text, QHash<int, int>& out) {
     return true;
 }
 
-QString simUsage() {
-    return QStringLiteral(
-        "Usage: nodalyx-loggersim [--tcp [HOST:]PORT] [--pty LINK] [options]\n"
-        "\n"
-        "A stand-in for the counting datalogger: answers the configuration tool's requests.\n"
-        "\n"
-        "Where it listens (at least one):\n"
-        "  --tcp [HOST:]PORT   TCP on HOST (default 127.0.0.1); port 0 picks a free port\n"
-        "  --pty LINK          a pseudo-terminal with a symbolic link LINK to it; point the\n"
-        "                      tool at it with NODALYX_COM<n>=LINK (Linux)\n"
-        "\n"
-        "State:\n"
-        "  --state FILE        load the state from FILE (JSON) when it exists; save it there\n"
-        "                      after every stored setting and at the end\n"
-        "  --serial TEXT       the serial number (up to 10 characters)\n"
-        "  --fixed-counts      counters stay as they are\n"
-        "  --growing-counts    counters grow every 2 seconds (the default)\n"
-        "  --files DIR         folder holding HW01.ini and HW02.ini for file transfers\n"
-        "  --block-size N      bytes per block of a file download, 1..4096 (default 1024)\n"
-        "\n"
-        "Faults:\n"
-        "  --delay MS          start every reply MS milliseconds late\n"
-        "  --silent            take requests but never answer\n"
-        "  --nak CODES         answer these command codes (comma-separated) with NAK\n"
-        "  --corrupt CODES     replies to these codes carry a wrong checksum\n"
-        "  --extra-byte CODES  replies to these codes get one byte too many\n"
-        "  --drop-byte CODES   replies to these codes lose their last byte\n"
-        "  --close-on CODES    hang up the TCP connection instead of answering these codes\n"
-        "  --cut CODE:N,...    replies to CODE keep only their first N bytes\n"
-        "  --chunk N           send replies in pieces of N bytes\n"
-        "  --chunk-gap MS      pause between pieces\n"
-        "  --baud RATE         pace output at RATE baud (10 bits a byte), e.g. 19200\n"
-        "  --late-byte MS      send the last byte of every reply MS milliseconds late\n"
-        "  --stray N           send N noise bytes in front of every reply\n"
-        "  --flood N           send N noise bytes behind every reply\n"
-        "  --packet-fault CODE:NUMBER:KIND[:TIMES[:VALUE]]\n"
-        "                      a fault of the file transfer for packets of that code (6, 11,\n"
-        "                      13) and number (* for any): silent, nak, crc, pieces (VALUE\n"
-        "                      bytes each), late (VALUE ms), hangup; TIMES packets (default\n"
-        "                      1, 0 every one); may be given more than once\n"
-        "\n"
-        "Other:\n"
-        "  --verbose           log every request and reply on stderr\n"
-        "  --help              this text\n");
+bool takeNumber(const QString& option, const QString& value, int min, int max, int& out,
+                QString* error) {
+    if (parseInt(value, min, max, out))
+        return true;
+    *error = QStringLiteral("%1: '%2' is not a number from %3 to %4")
+                 .arg(option, value)
+                 .arg(min)
+                 .arg(max);
+    return false;
 }
 
-std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* error, bool* help) {
-    SimOptions o;
-    *help = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("%1 needs a value").arg(a);
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto number = [&](int min, int max, int& out) {
-            QString v;
-            if (!value(v))
-                return false;
-            if (!parseInt(v, min, max, out)) {
-                *error = QStringLiteral("%1: '%2' is not a number from %3 to %4")
-                             .arg(a, v)
-                             .arg(min)
-                             .arg(max);
-                return false;
-            }
-            return true;
-        };
-        auto codes = [&](QSet<int>& out) {
-            QString v;
-            if (!value(v))
-                return false;
-            if (!parseCodes(v, out)) {
-                *error = QStringLiteral("%1: '%2' is not a list of codes 0..255").arg(a, v);
-                return false;
-            }
-            return true;
-        };
-        QString v;
-        bool ok = true;
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            *help = true;
-            return o;
-        } else if (a == QLatin1String("--tcp")) {
-            ok = value(v);
-            if (ok && !parseTcp(v, o)) {
-                *error = QStringLiteral("--tcp: '%1' is not [HOST:]PORT").arg(v);
-                ok = false;
-            }
-        } else if (a == QLatin1String("--pty")) {
-            ok = value(o.ptyLink);
-        } else if (a == QLatin1String("--state")) {
-            ok = value(o.stateFile);
-        } else if (a == QLatin1String("--serial")) {
-            ok = value(o.serial);
-        } else if (a == QLatin1String("--files")) {
-            ok = value(o.filesFolder);
-        } else if (a == QLatin1String("--block-size")) {
-            ok = number(1, 4096, o.blockSize);
-        } else if (a == QLatin1String("--packet-fault")) {
-            ok = value(v);
-            const auto fault = ok ? parsePacketFault(v) : std::nullopt;
-            if (ok && !fault) {
-                *error = QStringLiteral("--packet-fault: '%1' is not CODE:NUMBER:KIND[:TIMES"
-                                        "[:VALUE]]")
-                             .arg(v);
-                ok = false;
-            }
-            if (fault)
-                o.faults.packetFaults.append(*fault);
-        } else if (a == QLatin1String("--fixed-counts")) {
-            o.growing = false;
-        } else if (a == QLatin1String("--growing-counts")) {
-            o.growing = true;
-        } else if (a == QLatin1String("--delay")) {
-            ok = number(0, 600000, o.faults.delayMs);
-        } else if (a == QLatin1String("--silent")) {
-            o.faults.silent = true;
-        } else if (a == QLatin1String("--nak")) {
-            ok = codes(o.faults.nakCodes);
-        } else if (a == QLatin1String("--corrupt")) {
-            ok = codes(o.faults.corruptCodes);
-        } else if (a == QLatin1String("--extra-byte")) {
-            ok = codes(o.faults.extraByteCodes);
-        } else if (a == QLatin1String("--drop-byte")) {
-            ok = codes(o.faults.dropByteCodes);
-        } else if (a == QLatin1String("--close-on")) {
-            ok = codes(o.faults.closeCodes);
-        } else if (a == QLatin1String("--cut")) {
-            ok = value(v);
-            if (ok && !parseCuts(v, o.faults.cutCodes)) {
-                *error = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
-                ok = false;
-            }
-        } else if (a == QLatin1String("--chunk")) {
-            ok = number(0, 65536, o.faults.chunkSize);
-        } else if (a == QLatin1String("--chunk-gap")) {
-            ok = number(0, 60000, o.faults.chunkGapMs);
-        } else if (a == QLatin1String("--late-byte")) {
-            ok = number(0, 60000, o.faults.lateByteMs);
-        } else if (a == QLatin1String("--stray")) {
-            ok = number(0, 65536, o.faults.strayBytes);
-        } else if (a == QLatin1String("--flood")) {
-            ok = number(0, 16 * 1024 * 1024, o.faults.floodBytes);
-        } else if (a == QLatin1String("--baud")) {
-            ok = number(0, 4000000, o.faults.baud);
-        } else if (a == QLatin1String("--verbose")) {
-            o.verbose = true;
-        } else {
-            *error = QStringLiteral("unknown option '%1'").arg(a);
-            ok = false;
+bool takeCodes(const QString& option, const QString& value, QSet<int>& out, QString* error) {
+    if (parseCodes(value, out))
+        return true;
+    *error = QStringLiteral("%1: '%2' is not a list of codes 0..255").arg(option, value);
+    return false;
+}
+
+Rule number(const char* name, int min, int max, int SimFaults::*field) {
+    return {name, "N", [=](SimOptions& o, const QString& v, QString* e) {
+                return takeNumber(QLatin1String("--") + QLatin1String(name), v, min, max,
+                                  o.faults.*field, e);
+            }};
+}
+
+Rule codes(const char* name, QSet<int> SimFaults::*field) {
+    return {name, "CODES", [=](SimOptions& o, const QString& v, QString* e) {
+                return takeCodes(QLatin1String("--") + QLatin1String(name), v, o.faults.*field, e);
+            }};
+}
+
+Rule text(const char* name, const char* valueName, QString SimOptions::*field) {
+    return {name, valueName, [=](SimOptions& o, const QString& v, QString*) {
+                o.*field = v;
+                return true;
+            }};
+}
+
+Rule flag(const char* name, const std::function<void(SimOptions&)>& set) {
+    return {name, nullptr, [=](SimOptions& o, const QString&, QString*) {
+                set(o);
+                return true;
+            }};
+}
+
+const std::vector<Rule>& rules() {
+    static const std::vector<Rule> all = {
+        {"tcp", "[HOST:]PORT",
+         [](SimOptions& o, const QString& v, QString* e) {
+             if (parseTcp(v, o))
+                 return true;
+             *e = QStringLiteral("--tcp: '%1' is not [HOST:]PORT").arg(v);
+             return false;
+         }},
+        text("pty", "LINK", &SimOptions::ptyLink),
+        text("state", "FILE", &SimOptions::stateFile),
+        text("serial", "TEXT", &SimOptions::serial),
+        text("files", "DIR", &SimOptions::filesFolder),
+        {"block-size", "N",
+         [](SimOptions& o, const QString& v, QString* e) {
+             return takeNumber(QStringLiteral("--block-size"), v, 1, 4096, o.blockSize, e);
+         }},
+        flag("fixed-counts", [](SimOptions& o) { o.growing = false; }),
+        flag("growing-counts", [](SimOptions& o) { o.growing = true; }),
+        number("delay", 0, 600000, &SimFaults::delayMs),
+        flag("silent", [](SimOptions& o) { o.faults.silent = true; }),
+        codes("nak", &SimFaults::nakCodes),
+        codes("corrupt", &SimFaults::corruptCodes),
+        codes("extra-byte", &SimFaults::extraByteCodes),
+        codes("drop-byte", &SimFaults::dropByteCodes),
+        codes("close-on", &SimFaults::closeCodes),
+        number("chunk", 0, 65536, &SimFaults::chunkSize),
+        number("chunk-gap", 0, 60000, &SimFaults::chunkGapMs),
+        number("baud", 0, 4000000, &SimFaults::baud),
+        number("late-byte", 0, 60000, &SimFaults::lateByteMs),
+        number("stray", 0, 65536, &SimFaults::strayBytes),
+        number("flood", 0, 16 * 1024 * 1024, &SimFaults::floodBytes),
+        {"cut", "CODE:N,...",
+         [](SimOptions& o, const QString& v, QString* e) {
+             if (parseCuts(v, o.faults.cutCodes))
+                 return true;
+             *e = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
+             return false;
+         }},
+        {"packet-fault", "CODE:NUMBER:KIND[:TIMES[:VALUE]]",
+         [](SimOptions& o, const QString& v, QString* e) {
+             const std::optional<PacketFault> fault = parsePacketFault(v);
+             if (fault)
+                 o.faults.packetFaults.append(*fault);
+             else
+                 *e = QStringLiteral("--packet-fault: '%1' is not CODE:NUMBER:KIND[:TIMES"
+                                     "[:VALUE]]")
+                          .arg(v);
+             return fault.has_value();
+         }},
+        flag("verbose", [](SimOptions& o) { o.verbose = true; }),
+    };
+    return all;
+}
+
+const Rule* findRule(const QString& name) {
+    for (const Rule& rule : rules()) {
+        if (name == QLatin1String(rule.name))
+            return &rule;
+    }
+    return nullptr;
+}
+
+// Why the parser refused the words, in this program's words.
+QString parseError(const QCommandLineParser& parser, const QStringList& args) {
+    const QString last = args.isEmpty() ? QString() : args.last();
+    const Rule* rule = last.startsWith(QLatin1String("--")) ? findRule(last.mid(2)) : nullptr;
+    if (rule && rule->valueName)
+        return QStringLiteral("%1 needs a value").arg(last);
+    for (const QString& word : args) {
+        for (const QString& name : parser.unknownOptionNames()) {
+            if (word.startsWith(QLatin1Char('-')) && word.contains(name))
+                return QStringLiteral("unknown option '%1'").arg(word);
         }
-        if (!ok)
+    }
+    return parser.errorText();
+}
+
+} // namespace
+
+QStringList simOptionNames() {
+    QStringList names{QStringLiteral("help"), QStringLiteral("version")};
+    for (const Rule& rule : rules())
+        names << QLatin1String(rule.name);
+    return names;
+}
+
+std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* error, bool* help,
+                                          bool* version) {
+    QCommandLineParser parser;
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, {}});
+    parser.addOption({QStringLiteral("version"), {}});
+    for (const Rule& rule : rules())
+        parser.addOption({QLatin1String(rule.name), {}, QLatin1String(rule.valueName)});
+    *help = false;
+    if (version)
+        *version = false;
+    if (!parser.parse(QStringList{QStringLiteral("nodalyx-loggersim")} + args)) {
+        *error = parseError(parser, args);
+        return std::nullopt;
+    }
+    SimOptions o;
+    if (parser.isSet(QStringLiteral("help")) ||
+        (version && parser.isSet(QStringLiteral("version")))) {
+        *help = parser.isSet(QStringLiteral("help"));
+        if (version)
+            *version = !*help;
+        return o;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unknown option '%1'").arg(parser.positionalArguments().first());
+        return std::nullopt;
+    }
+    // In the order given, so a later switch overrides an earlier one and lists add up.
+    QHash<QString, int> used;
+    for (const QString& name : parser.optionNames()) {
+        const Rule* rule = findRule(name);
+        const QString value = rule->valueName ? parser.values(name).value(used[name]++) : QString();
+        if (!rule->take(o, value, error))
             return std::nullopt;
     }
     if (!o.tcp && o.ptyLink.isEmpty()) {

@@ -25,9 +25,12 @@ struct SimOptions {
 };
 
 // Parses the arguments (without the program name). On a mistake answers nullopt and sets
-// error; help is set for --help.
-std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* error, bool* help);
+// error; help is set for --help and version (when given) for --version.
+std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* error, bool* help,
+                                          bool* version = nullptr);
+// The --help text, and the long names of every option it has to list.
 QString simUsage();
+QStringList simOptionNames();
 
 // "3,59,101" -> {3, 59, 101}; false on anything that is not a code 0..255.
 bool parseCodes(const QString& text, QSet<int>& out);

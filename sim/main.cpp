@@ -87,9 +87,14 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QString error;
     bool help = false;
-    const auto options = parseSimOptions(app.arguments().mid(1), &error, &help);
+    bool version = false;
+    const auto options = parseSimOptions(app.arguments().mid(1), &error, &help, &version);
     if (help) {
         QTextStream(stdout) << simUsage();
+        return 0;
+    }
+    if (version) {
+        QTextStream(stdout) << "nodalyx-loggersim " << NODALYX_VERSION_STRING << '\n';
         return 0;
     }
     if (!options) {

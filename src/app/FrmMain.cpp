@@ -9,7 +9,10 @@
 #include "ui_FrmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
 
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
@@ -45,6 +48,10 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
 #endif
     setupLists();
     connectControls();
+    m_programDir = new QLabel(this);
+    m_programDir->setObjectName(QStringLiteral("lblProgramDir"));
+    m_programDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addPermanentWidget(m_programDir);
     m_ui->mnuUpload->setEnabled(false);
 }
 
@@ -89,6 +96,8 @@ void FrmMain::start() {
                         QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
                         QStringLiteral("Thursday"), QStringLiteral("Friday"),
                         QStringLiteral("Saterday")};
+    m_programDir->setText(
+        QStringLiteral("Locations: %1").arg(QDir::toNativeSeparators(m_state.programDir)));
     m_ui->CboLocation->clear();
     m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
     m_ui->CboLocation->setCurrentIndex(-1);

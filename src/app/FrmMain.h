@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDialog;
+class QLabel;
 class QTreeWidget;
 
 namespace Ui {
@@ -28,7 +29,8 @@ public:
     ~FrmMain() override;
 
     // The window's start: centres it, shows the test tab in service mode only, fills the
-    // day names and the location list (nothing selected), the port list and the version.
+    // day names and the location list (nothing selected), the port list, the version and,
+    // in the status bar, the program directory.
     void start();
 
     // Selects the entry `name` of the location list and loads that location; an unknown or
@@ -75,6 +77,7 @@ private:
     Operator& m_op;
     Link* m_link = nullptr;
     PcbTestTab* m_pcbTest = nullptr;
+    QLabel* m_programDir = nullptr; // "Locations: <dir>" in the status bar
     DialogRunner m_runDialog;
 };
 

@@ -1,6 +1,8 @@
 #include "StartupOptions.h"
 #include "TextConvert.h"
 
+#include <QCommandLineParser>
+
 namespace nodalyx {
 
 bool serviceModeFromCommandLine(const QString& commandLine) {
@@ -15,40 +17,93 @@ bool serviceModeFromCommandLine(const QString& commandLine) {
 
 namespace {
 
-// Takes "--name VALUE" or "--name=VALUE" at position i out of args; answers false when
-// args[i] is not that option.
-bool takeOption(QStringList& args, int i, const QString& name, QString& value, QString& error) {
-    const QString& word = args[i];
-    if (word.startsWith(name + QLatin1Char('='))) {
-        value = word.mid(name.size() + 1);
-        args.removeAt(i);
-        return true;
+// Single-dash words (-s, -S, -x) are service-mode words, not options: the parser gets them
+// behind this mark, which keeps them positional and in their place, and loses it again.
+const QString kWordMark = QStringLiteral("\x01");
+
+bool isDashWord(const QString& word) {
+    return word.startsWith(QLatin1Char('-')) && !word.startsWith(QLatin1String("--")) &&
+           word != QLatin1String("-h") && word != QLatin1String("-v");
+}
+
+QString unmarked(const QString& word) {
+    return word.startsWith(kWordMark) ? word.mid(1) : word;
+}
+
+struct Parser {
+    QCommandLineParser parser;
+    QCommandLineOption dir{QStringLiteral("dir"), {}, QStringLiteral("DIR")};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"), {}, QStringLiteral("DIR")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, {}};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, {}};
+
+    Parser() {
+        dir.setDescription(QStringLiteral(
+            "The program directory that holds the locations, made when missing. Without it: "
+            "the program's own directory when it holds location files (*.fgr), else the "
+            "per-user data directory (~/.local/share/nodalyx on Linux)."));
+        screenshot.setDescription(QStringLiteral(
+            "Developer option: select the first location, run Refresh, save pictures of the "
+            "windows into DIR and quit (messages go to stderr, questions are answered Yes)."));
+        help.setDescription(QStringLiteral("Show this help and quit."));
+        version.setDescription(QStringLiteral("Show the version and quit."));
+        parser.setApplicationDescription(QStringLiteral(
+            "The NVQ Nodalyx configuration tool: keeps the locations (sites) of counting\n"
+            "dataloggers, reads and sets a logger's settings and clock, and reads its live\n"
+            "counters over a serial port or TCP."));
+        parser.addOptions({dir, screenshot, help, version});
+        parser.addPositionalArgument(
+            QStringLiteral("switches"),
+            QStringLiteral("Service mode: /S (or -s, xs: any word whose second character "
+                           "onward is S) among the first four switches shows the \"PCB test\" "
+                           "tab."),
+            QStringLiteral("[/S]"));
     }
-    if (word != name)
-        return false;
-    if (i + 1 >= args.size()) {
-        error = name + QStringLiteral(" needs a directory");
-        args.removeAt(i);
-        return true;
-    }
-    value = args[i + 1];
-    args.remove(i, 2);
-    return true;
+};
+
+// "--dir" as the last word, or "--dir=" with nothing behind it.
+QString missingValue(const QStringList& arguments, const QString& name) {
+    const QString option = QStringLiteral("--") + name;
+    const bool missing = (!arguments.isEmpty() && arguments.last() == option) ||
+                         arguments.contains(option + QLatin1Char('='));
+    return missing ? option + QStringLiteral(" needs a directory") : QString();
 }
 
 } // namespace
 
 StartupOptions parseStartupOptions(const QStringList& arguments) {
     StartupOptions options;
-    QStringList rest = arguments;
-    for (int i = 0; i < rest.size();) {
-        if (!takeOption(rest, i, QStringLiteral("--dir"), options.dir, options.error) &&
-            !takeOption(rest, i, QStringLiteral("--screenshot"), options.screenshotDir,
-                        options.error))
-            ++i;
+    for (const char* name : {"dir", "screenshot"}) {
+        options.error = missingValue(arguments, QLatin1String(name));
+        if (!options.error.isEmpty())
+            return options;
     }
-    options.serviceMode = serviceModeFromCommandLine(rest.join(QLatin1Char(' ')));
+    QStringList marked{QStringLiteral("nodalyx-config")};
+    for (const QString& word : arguments)
+        marked << (isDashWord(word) ? kWordMark + word : word);
+    Parser p;
+    if (!p.parser.parse(marked)) {
+        const QStringList unknown = p.parser.unknownOptionNames();
+        options.error = unknown.isEmpty()
+                            ? p.parser.errorText()
+                            : QStringLiteral("unknown option '--%1'").arg(unknown.first());
+        return options;
+    }
+    options.help = p.parser.isSet(p.help);
+    options.version = p.parser.isSet(p.version);
+    options.dir = unmarked(p.parser.value(p.dir));
+    options.screenshotDir = unmarked(p.parser.value(p.screenshot));
+    QStringList words;
+    for (const QString& word : p.parser.positionalArguments())
+        words << unmarked(word);
+    options.serviceMode = serviceModeFromCommandLine(words.join(QLatin1Char(' ')));
     return options;
+}
+
+QString startupHelpText() {
+    // The parser names the program as it was called (a path); the usage line names it plainly.
+    const QString text = Parser().parser.helpText();
+    return QStringLiteral("Usage: nodalyx-config [options] [/S]") + text.mid(text.indexOf('\n'));
 }
 
 } // namespace nodalyx

@@ -13,17 +13,23 @@ namespace nodalyx {
 // a fifth argument do not.
 bool serviceModeFromCommandLine(const QString& commandLine);
 
-// What the program's arguments (without the program name) ask for. The options of this
-// program, "--dir DIR" (or "--dir=DIR") and the undocumented "--screenshot DIR", are taken
-// out first with their values; the remaining arguments, joined by single blanks, form the
-// command line that decides service mode.
+// What the program's arguments (without the program name) ask for. The options, "--dir DIR"
+// (or "--dir=DIR"), "--screenshot DIR", "--help" (-h) and "--version" (-v), are taken out
+// first with their values; any other word starting with "--" is an error. The remaining
+// words, single-dash words such as -s included, joined by single blanks in their order, form
+// the command line that decides service mode.
 struct StartupOptions {
     QString dir;           // program directory; empty: the default
     QString screenshotDir; // non-empty: grab the windows into this folder and quit
     bool serviceMode = false;
-    QString error; // non-empty: an option lacks its value
+    bool help = false;
+    bool version = false;
+    QString error; // non-empty: an unknown option, or an option lacks its value
 };
 
 StartupOptions parseStartupOptions(const QStringList& arguments);
+
+// The text "--help" prints: the usage line, every option and the service-mode switch.
+QString startupHelpText();
 
 } // namespace nodalyx

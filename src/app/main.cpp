@@ -3,6 +3,7 @@
 #include "ProgramDir.h"
 #include "Screenshots.h"
 #include "StartupOptions.h"
+#include "TextConvert.h"
 #include "WidgetOperator.h"
 
 #include <QApplication>
@@ -11,18 +12,52 @@
 
 using namespace nodalyx;
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("nodalyx-config"));
-    QApplication::setApplicationDisplayName(WidgetOperator::kTitle);
-    QApplication::setApplicationVersion(QStringLiteral(NODALYX_VERSION_STRING));
-    QApplication::setDesktopFileName(QStringLiteral("nodalyx-config"));
+namespace {
 
-    const StartupOptions options = parseStartupOptions(QApplication::arguments().mid(1));
+void nameProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("nodalyx-config"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NODALYX_VERSION_STRING));
+}
+
+// Help, the version, a mistake in the options and a Qt that cannot read the files are
+// answered before any window exists, so they need no display. Answers the exit status, or
+// -1 when the windows are to open.
+int answerWithoutWindows(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    nameProgram();
+    const StartupOptions options = parseStartupOptions(QCoreApplication::arguments().mid(1));
+    if (options.help) {
+        QTextStream(stdout) << startupHelpText();
+        return 0;
+    }
+    if (options.version) {
+        QTextStream(stdout) << "nodalyx-config " << NODALYX_VERSION_STRING << '\n';
+        return 0;
+    }
     if (!options.error.isEmpty()) {
-        QTextStream(stderr) << "nodalyx-config: " << options.error << '\n';
+        QTextStream(stderr) << "nodalyx-config: " << options.error
+                            << "\nTry 'nodalyx-config --help'.\n";
         return 2;
     }
+    if (const QString problem = textCodecProblem(); !problem.isEmpty()) {
+        QTextStream(stderr) << "nodalyx-config: " << problem << '\n';
+        return 1;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (const int status = answerWithoutWindows(argc, argv); status >= 0)
+        return status;
+
+    QApplication app(argc, argv);
+    nameProgram();
+    QApplication::setApplicationDisplayName(WidgetOperator::kTitle);
+    QApplication::setDesktopFileName(QStringLiteral("nodalyx-config"));
+    // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
+    const StartupOptions options = parseStartupOptions(QApplication::arguments().mid(1));
 
     SharedState state;
     state.programDir = resolveProgramDir(options.dir);

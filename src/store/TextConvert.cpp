@@ -120,6 +120,15 @@ QByteArray encodeWindows1252(const QString& text) {
     return bytes;
 }
 
+QString textCodecProblem(const char* codec) {
+    if (QStringDecoder(codec).isValid() && QStringEncoder(codec).isValid())
+        return {};
+    return QStringLiteral("This Qt library cannot convert text to and from %1, the code page of "
+                          "the location files; the program cannot read or write them safely. "
+                          "Install a Qt built with ICU (the Debian packages are).")
+        .arg(QString::fromLatin1(codec));
+}
+
 QString trimBlanks(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();

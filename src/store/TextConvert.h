@@ -31,6 +31,11 @@ QString floatText(float value);
 QString decodeWindows1252(const QByteArray& bytes);
 QByteArray encodeWindows1252(const QString& text);
 
+// Empty when this Qt can decode and encode the code page; else the message the programs
+// refuse to start with (a Qt built without ICU lacks Windows-1252, and every file would
+// read and write empty).
+QString textCodecProblem(const char* codec = "windows-1252");
+
 // Removes blanks (spaces only) at both ends, as the files' readers always did.
 QString trimBlanks(const QString& text);
 

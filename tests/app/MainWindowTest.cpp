@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -15,7 +16,7 @@
 using namespace nodalyx;
 using namespace nodalyx::test;
 
-TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceDirectoryOptionsAreOut) {
+TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceTheOptionsAreOut) {
     // Blanks at the ends are removed; double blanks inside make empty words that count.
     const std::pair<const char*, bool> lines[] = {
         {"a /s", true},        {"/S", true},       {"-s", true},        {"xs", true},
@@ -29,16 +30,43 @@ TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceDirectoryOptions
         {{"--dir", "/tmp/x y", "/s"}, "/tmp/x y", true},
         {{"a", "--dir", "d", "b", "c", "/s"}, "d", true}, // --dir and its value are no words
         {{"--dir=/data", "--screenshot", "shots", "S"}, "/data", false},
-        {{"--dir", "/s"}, "/s", false}}; // a directory named "/s" is a value, not the switch
+        {{"--dir", "/s"}, "/s", false}, // a directory named "/s" is a value, not the switch
+        {{"-s"}, "", true},             // single-dash words are words, not options
+        {{"-x", "-y", "-S"}, "", true},
+        {{"-a", "-b", "-c", "-d", "-S"}, "", false}, // fifth
+        {{"--dir", "-s", "-S"}, "-s", true},         // a value may start with a dash
+        {{"a", "--", "--dir", "/s"}, "", true}};     // behind "--" everything is a word
     for (const auto& [list, dir, serviceMode] : arguments) {
         SCOPED_TRACE(list.join(' ').toStdString());
         const StartupOptions o = parseStartupOptions(list);
         EXPECT_EQ(o.dir, dir);
         EXPECT_EQ(o.serviceMode, serviceMode);
-        EXPECT_TRUE(o.error.isEmpty());
+        EXPECT_TRUE(o.error.isEmpty()) << o.error.toStdString();
+        EXPECT_FALSE(o.help || o.version);
     }
     EXPECT_EQ(parseStartupOptions({"--screenshot", "shots"}).screenshotDir, "shots");
-    EXPECT_FALSE(parseStartupOptions({"/s", "--dir"}).error.isEmpty()); // value missing
+}
+
+TEST(StartupOptions, HelpVersionAndMistakes) {
+    for (const QStringList& list : {QStringList{"--help"}, {"-h"}, {"/s", "--help", "--dir", "d"}})
+        EXPECT_TRUE(parseStartupOptions(list).help) << list.join(' ').toStdString();
+    EXPECT_TRUE(parseStartupOptions({"--version"}).version);
+    EXPECT_TRUE(parseStartupOptions({"-v"}).version);
+
+    const std::pair<QStringList, const char*> mistakes[] = {
+        {{"/s", "--dir"}, "--dir needs a directory"},
+        {{"--dir="}, "--dir needs a directory"},
+        {{"--screenshot"}, "--screenshot needs a directory"},
+        {{"--service"}, "unknown option '--service'"},
+        {{"/s", "--dir", "d", "--verbose=2"}, "unknown option '--verbose'"}};
+    for (const auto& [list, error] : mistakes)
+        EXPECT_EQ(parseStartupOptions(list).error, QString(error)) << list.join(' ').toStdString();
+
+    const QString help = startupHelpText();
+    EXPECT_TRUE(help.startsWith("Usage: nodalyx-config [options] [/S]\n")) << help.toStdString();
+    for (const char* option : {"--dir <DIR>", "--screenshot <DIR>", "Developer option", "--help",
+                               "--version", "\"PCB test\"", ".local/share/nodalyx"})
+        EXPECT_TRUE(help.contains(option)) << option;
 }
 
 TEST(MainViews, ConnectionTextPerConnectionType) {
@@ -80,6 +108,8 @@ using MainWindow = AppFixture;
 
 TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocationAndCloseAsksNothing) {
     auto w = startWindow();
+    EXPECT_EQ(child<QLabel>(*w, "lblProgramDir")->text(),
+              "Locations: " + QDir::toNativeSeparators(dir.path()));
     auto* list = child<QComboBox>(*w, "CboLocation");
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->itemText(0), "Configuration 01");

@@ -36,3 +36,10 @@ TEST(Conversion, FloatsAreWrittenShortestAndTextIsWindows1252) {
     const QByteArray everyByte = QByteArray("\x81\x8D\x8F\x90\x9D\xFF");
     EXPECT_EQ(encodeWindows1252(decodeWindows1252(everyByte)), everyByte);
 }
+
+TEST(Conversion, CodecProblemIsReportedOnlyForACodePageQtLacks) {
+    EXPECT_EQ(textCodecProblem(), QString()); // this Qt has Windows-1252
+    const QString missing = textCodecProblem("no-such-code-page");
+    EXPECT_TRUE(missing.contains("no-such-code-page")) << missing.toStdString();
+    EXPECT_TRUE(missing.contains("location files")) << missing.toStdString();
+}

@@ -1,0 +1,103 @@
+// The simulator's command line: every option, in the order given, and its mistakes.
+#include "SimOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace nodalyx::sim;
+
+namespace {
+
+std::optional<SimOptions> parse(const QStringList& args, QString* error = nullptr) {
+    QString ignored;
+    bool help = false, version = false;
+    return parseSimOptions(args, error ? error : &ignored, &help, &version);
+}
+
+} // namespace
+
+TEST(SimOptions, EveryOptionInTheOrderGiven) {
+    const auto o = parse({"--tcp",
+                          "[::1]:3101",
+                          "--pty",
+                          "/tmp/tty",
+                          "--state",
+                          "s.json",
+                          "--serial",
+                          "SN1",
+                          "--files",
+                          "f",
+                          "--growing-counts",
+                          "--fixed-counts",
+                          "--delay",
+                          "5",
+                          "--silent",
+                          "--nak",
+                          "3",
+                          "--nak=5,7",
+                          "--corrupt",
+                          "1",
+                          "--extra-byte",
+                          "2",
+                          "--drop-byte",
+                          "4",
+                          "--close-on",
+                          "59",
+                          "--chunk",
+                          "4",
+                          "--chunk-gap",
+                          "6",
+                          "--baud",
+                          "19200",
+                          "--verbose"});
+    ASSERT_TRUE(o);
+    EXPECT_TRUE(o->tcp);
+    EXPECT_EQ(o->host.toString(), "::1");
+    EXPECT_EQ(o->port, 3101);
+    EXPECT_EQ(o->ptyLink, "/tmp/tty");
+    EXPECT_EQ(o->stateFile, "s.json");
+    EXPECT_EQ(o->serial, "SN1");
+    EXPECT_EQ(o->filesFolder, "f");
+    EXPECT_EQ(o->growing, false); // the later of the two switches
+    EXPECT_EQ(o->faults.delayMs, 5);
+    EXPECT_TRUE(o->faults.silent);
+    EXPECT_EQ(o->faults.nakCodes, QSet<int>({3, 5, 7})); // repeated lists add up
+    EXPECT_EQ(o->faults.corruptCodes, QSet<int>({1}));
+    EXPECT_EQ(o->faults.extraByteCodes, QSet<int>({2}));
+    EXPECT_EQ(o->faults.dropByteCodes, QSet<int>({4}));
+    EXPECT_EQ(o->faults.closeCodes, QSet<int>({59}));
+    EXPECT_EQ(o->faults.chunkSize, 4);
+    EXPECT_EQ(o->faults.chunkGapMs, 6);
+    EXPECT_EQ(o->faults.baud, 19200);
+    EXPECT_TRUE(o->verbose);
+    EXPECT_EQ(parse({"--fixed-counts", "--growing-counts", "--tcp", "0"})->growing, true);
+    EXPECT_EQ(parse({"--tcp", "localhost:0"})->host.toString(), "127.0.0.1");
+    EXPECT_FALSE(parse({"--pty", "l"})->growing.has_value());
+}
+
+TEST(SimOptions, MistakesHelpAndVersion) {
+    const std::pair<QStringList, const char*> mistakes[] = {
+        {{}, "give --tcp [HOST:]PORT or --pty LINK"},
+        {{"--tcp"}, "--tcp needs a value"},
+        {{"--tcp", "0", "--chunk"}, "--chunk needs a value"},
+        {{"--tcp", "host:1"}, "--tcp: 'host:1' is not [HOST:]PORT"},
+        {{"--tcp", "70000"}, "--tcp: '70000' is not [HOST:]PORT"},
+        {{"--tcp", "0", "--delay", "x"}, "--delay: 'x' is not a number from 0 to 600000"},
+        {{"--tcp", "0", "--nak", "3,256"}, "--nak: '3,256' is not a list of codes 0..255"},
+        {{"--tcp", "0", "--bogus"}, "unknown option '--bogus'"},
+        {{"--tcp", "0", "-x"}, "unknown option '-x'"},
+        {{"--tcp", "0", "stray"}, "unknown option 'stray'"}};
+    for (const auto& [args, text] : mistakes) {
+        QString error;
+        EXPECT_FALSE(parse(args, &error)) << args.join(' ').toStdString();
+        EXPECT_EQ(error, QString(text));
+    }
+    QString error;
+    bool help = false, version = false;
+    EXPECT_TRUE(parseSimOptions({"--tcp", "0", "-h"}, &error, &help, &version) && help);
+    EXPECT_TRUE(parseSimOptions({"--version"}, &error, &help, &version) && version && !help);
+
+    const QString usage = simUsage();
+    for (const QString& name : simOptionNames())
+        EXPECT_TRUE(usage.contains("--" + name + ' ') || usage.contains("--" + name + '\n'))
+            << name.toStdString();
+}

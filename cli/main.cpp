@@ -6,6 +6,7 @@
 #include "ProgramDir.h"
 #include "TerminalOperator.h"
 #include "TextConvert.h"
+#include "TransferCommands.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,6 +43,14 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                                   configuration window does and print them; --save\n"
     "                                   stores them into the location (.bak kept); --diff\n"
     "                                   prints what differs from the location (exit 3)\n"
+    "  download LOCATION [--hw 1] [--hw 2]\n"
+    "                                   copy the logger's highway files HW01.ini / HW02.ini\n"
+    "                                   into the location (no --hw: both; old ones kept as\n"
+    "                                   .bak); Ctrl-C cancels and writes nothing\n"
+    "  upload LOCATION [--hw 1] [--hw 2] [--yes]\n"
+    "                                   send the location's highway files to the logger (no\n"
+    "                                   --hw: both), after the serial-number check; Ctrl-C\n"
+    "                                   stops after the packet under way\n"
     "\n"
     "Highway test (the units of one highway, over a serial port at 9600 baud):\n"
     "  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"
@@ -56,7 +65,8 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "               the executable's directory when it holds location files (*.fgr), else\n"
     "               the per-user data directory, ~/.local/share/nodalyx on Linux)\n"
     "  --trace      write every frame sent and received to stderr, in hex (hwtest:\n"
-    "               every poll and answer)\n"
+    "               every poll and answer; download, upload: every packet with its code,\n"
+    "               number, lengths and CRC verdict)\n"
     "  --yes        answer Yes to questions (a serial-number mismatch)\n"
     "  --help       this text\n"
     "  --version    the version\n"
@@ -116,6 +126,8 @@ int main(int argc, char* argv[]) {
         return runLoggerCommand(ctx, command, rest);
     if (command == QLatin1String("hwtest"))
         return runHwtestCommand(ctx, rest);
+    if (isTransferCommand(command))
+        return runTransferCommand(ctx, command, rest);
     if (command == QLatin1String("settings"))
         return runSettingsCommand(ctx, rest);
     return usageError(CliText::tr("unknown command '%1'").arg(command));

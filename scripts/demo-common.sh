@@ -28,9 +28,12 @@ free_port() {
     done
 }
 
-# start_simulator PORT: the simulated logger in the background; its pid in sim_pid.
+# start_simulator PORT [FILES]: the simulated logger in the background, its highway files in
+# the folder FILES when given; its pid in sim_pid.
 start_simulator() {
-    "$bin_dir/sim/nodalyx-loggersim" --tcp "127.0.0.1:$1" --serial "$demo_serial" &
+    local files=()
+    [ -n "${2:-}" ] && files=(--files "$2")
+    "$bin_dir/sim/nodalyx-loggersim" --tcp "127.0.0.1:$1" --serial "$demo_serial" "${files[@]}" &
     sim_pid=$!
     sleep 0.5 # let it listen before the tool connects
     if ! kill -0 "$sim_pid" 2>/dev/null; then
@@ -78,6 +81,17 @@ prepare_demo_dir() {
             Col1="$col1" Col2="$col2" From1=Out To1=In From2=In To2=Out From3=Out To3=In \
             >/dev/null
     done
+}
+
+# prepare_logger_files DIR FILES: the logger's own highway files in FILES: the demo location's,
+# with other names for two units, so that a download shows what it changed.
+prepare_logger_files() {
+    local dir="$1" files="$2"
+    mkdir -p "$files"
+    sed -e 's/^Name1=Entrance\r$/Name1=Main entrance\r/' \
+        "$dir/$demo_location/HW01.ini" >"$files/HW01.ini"
+    sed -e 's/^Name1=Office\r$/Name1=Back office\r/' \
+        "$dir/$demo_location/HW02.ini" >"$files/HW02.ini"
 }
 
 # run_gui COMMAND...: runs a window program, under xvfb-run when there is no display.

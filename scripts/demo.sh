@@ -14,10 +14,12 @@ build_release
 demo_dir="${NODALYX_DEMO_DIR:-$repo_root/demo-run}"
 port="$(free_port)"
 trap 'stop_simulator; stop_unitsim' EXIT INT TERM
-start_simulator "$port"
+start_simulator "$port" "$demo_dir/logger-files"
 prepare_demo_dir "$demo_dir" "$port"
+prepare_logger_files "$demo_dir" "$demo_dir/logger-files"
 echo "Simulated logger on 127.0.0.1:$port (serial number $demo_serial)."
 echo "Program directory: $demo_dir. Choose \"$demo_location\" and press Refresh."
+echo "The logger's highway files are in $demo_dir/logger-files (nodalyx-cli download/upload)."
 if wants_service_mode "$@"; then
     start_unitsim "$demo_dir"
     echo "Simulated highway on serial port 1 ($NODALYX_COM1): on the \"PCB test\" tab choose"

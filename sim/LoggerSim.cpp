@@ -89,8 +89,51 @@ void LoggerSim::closeClient() {
 void LoggerSim::takeBytes(Source source, const QByteArray& bytes) {
     m_bytesIn += bytes.size();
     m_replyTo = source;
-    for (const QByteArray& frame : m_parser.feed(bytes))
-        handleFrame(frame);
+    for (const QByteArray& item : m_parser.feed(bytes)) {
+        if (quint8(item.at(0)) == SimPacket::kStart)
+            handlePacket(item);
+        else
+            handleFrame(item);
+    }
+}
+
+void LoggerSim::hangUp() {
+    if (m_replyTo == Source::Tcp)
+        closeClient();
+    else
+        closePty(); // as a cable pulled out
+}
+
+void LoggerSim::handlePacket(const QByteArray& bytes) {
+    using Kind = PacketFault::Kind;
+    SimPacket request;
+    SimPacket::decode(bytes, request); // the parser passes only packets whose CRC is right
+    m_packets.append(request);
+    emit packetRequest(request);
+    const std::optional<PacketFault> fault = m_faults.takePacketFault(request.code, request.number);
+    const Kind kind = fault ? fault->kind : Kind::Silent;
+    if (m_faults.silent || (fault && kind == Kind::Silent))
+        return;
+    if (fault && kind == Kind::HangUp)
+        return hangUp();
+    SimPacket reply = FileResponder::refusal(request);
+    if (!fault || kind != Kind::Nak) {
+        m_files.setFolder(m_state.filesFolder);
+        const FileResponder::Answer answer = m_fileResponder.respond(request);
+        reply = answer.reply;
+        if (!answer.stored.isEmpty())
+            emit fileStored(answer.stored);
+    }
+    QByteArray out = reply.encode();
+    if (fault && kind == Kind::BadCrc)
+        out.back() = char(out.back() ^ 0x5A);
+    const bool pieces = fault && kind == Kind::Pieces;
+    m_output.setPacing(m_faults.baud,
+                       pieces ? (fault->value > 0 ? fault->value : 4) : m_faults.chunkSize,
+                       pieces ? 20 : m_faults.chunkGapMs);
+    const int lateMs = fault && kind == Kind::Late ? (fault->value > 0 ? fault->value : 1000) : 0;
+    m_output.send(out, m_output.nowNs() + m_output.wireNs(bytes.size()) +
+                           qint64(m_faults.delayMs + lateMs) * 1000000);
 }
 
 void LoggerSim::handleFrame(const QByteArray& frame) {
@@ -131,6 +174,13 @@ void LoggerSim::transmit(const QByteArray& bytes) {
         m_pty.write(bytes);
     else if (m_client)
         m_client->write(bytes);
+}
+
+QStringList LoggerSim::packetLog() const {
+    QStringList log;
+    for (const SimPacket& p : m_packets)
+        log << QStringLiteral("%1:%2").arg(p.code).arg(p.number);
+    return log;
 }
 
 QList<int> LoggerSim::requestCodes() const {

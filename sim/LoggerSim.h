@@ -1,15 +1,19 @@
 #pragma once
 
+#include "FileResponder.h"
 #include "FrameParser.h"
+#include "LoggerFiles.h"
 #include "LoggerResponder.h"
 #include "LoggerState.h"
 #include "PacedOutput.h"
 #include "PseudoTerminal.h"
 #include "SimFaults.h"
+#include "SimPacket.h"
 
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -17,7 +21,8 @@
 namespace nodalyx::sim {
 
 // The simulated datalogger. It listens on TCP and/or a pseudo-terminal, answers request
-// frames from its state and shows the faults it is told to. One client at a time: a new TCP
+// frames from its state and file-transfer packets from its files folder (on the same port),
+// and shows the faults it is told to. One client at a time: a new TCP
 // connection replaces the previous one. Runs on the thread's event loop, so tests can run it
 // in the same process as the tool.
 class LoggerSim : public QObject {
@@ -47,12 +52,23 @@ public:
     // Every request frame taken, in order (the simulator's own log).
     const QList<QByteArray>& requests() const { return m_requests; }
     QList<int> requestCodes() const;
-    void clearLog() { m_requests.clear(); }
+    // Every transfer packet taken, in order.
+    const QList<SimPacket>& packets() const { return m_packets; }
+    // "code:number" of each packet taken, e.g. {"11:0", "6:1"}.
+    QStringList packetLog() const;
+    void clearLog() {
+        m_requests.clear();
+        m_packets.clear();
+    }
+    // The answers to transfer packets (block size).
+    FileResponder& fileResponder() { return m_fileResponder; }
     qint64 bytesIn() const { return m_bytesIn; }
     qint64 bytesOut() const { return m_bytesOut; }
 
 signals:
     void request(const QByteArray& frame);
+    void packetRequest(const SimPacket& packet);
+    void fileStored(const QString& name); // an upload stored this file in the files folder
     void replied(const QByteArray& bytes);
     void stateChanged(); // a setting was stored
     void clientChanged(bool connected);
@@ -62,10 +78,14 @@ private:
     void acceptClient();
     void takeBytes(Source source, const QByteArray& bytes);
     void handleFrame(const QByteArray& frame);
+    void handlePacket(const QByteArray& bytes);
+    void hangUp();
     void transmit(const QByteArray& bytes);
 
     LoggerState m_state = LoggerState::withDefaults();
     LoggerResponder m_responder{m_state};
+    LoggerFiles m_files;
+    FileResponder m_fileResponder{m_files};
     SimFaults m_faults;
     FrameParser m_parser;
     PacedOutput m_output;
@@ -75,6 +95,7 @@ private:
     QTimer m_growTimer;
     Source m_replyTo = Source::Tcp;
     QList<QByteArray> m_requests;
+    QList<SimPacket> m_packets;
     QString m_error;
     int m_connections = 0;
     qint64 m_bytesIn = 0;

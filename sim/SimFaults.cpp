@@ -2,6 +2,8 @@
 
 #include "LoggerCodes.h"
 
+#include <QStringList>
+
 namespace nodalyx::sim {
 
 QByteArray SimFaults::apply(int code, QByteArray reply) const {
@@ -16,6 +18,46 @@ QByteArray SimFaults::apply(int code, QByteArray reply) const {
     if (cutCodes.contains(code))
         reply.truncate(cutCodes.value(code));
     return reply;
+}
+
+std::optional<PacketFault> parsePacketFault(const QString& text) {
+    static const QStringList kKinds{"silent", "nak", "crc", "pieces", "late", "hangup"};
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() < 3 || parts.size() > 5 || !kKinds.contains(parts[2]))
+        return std::nullopt;
+    PacketFault f;
+    bool ok = true;
+    auto field = [&ok](const QString& part, qint64 max) -> qint64 {
+        if (part == QLatin1String("*"))
+            return -1;
+        bool fine = false;
+        const qint64 v = part.toLongLong(&fine);
+        ok = ok && fine && v >= 0 && v <= max;
+        return v;
+    };
+    f.code = int(field(parts[0], 255));
+    f.number = field(parts[1], 0xFFFFFFFFLL);
+    f.kind = PacketFault::Kind(kKinds.indexOf(parts[2]));
+    if (parts.size() > 3)
+        f.times = int(field(parts[3], 1000000));
+    if (parts.size() > 4)
+        f.value = int(field(parts[4], 600000));
+    if (!ok || f.times < 0 || f.value < 0)
+        return std::nullopt;
+    return f;
+}
+
+std::optional<PacketFault> SimFaults::takePacketFault(int code, quint32 number) {
+    for (qsizetype i = 0; i < packetFaults.size(); ++i) {
+        PacketFault& f = packetFaults[i];
+        if ((f.code >= 0 && f.code != code) || (f.number >= 0 && f.number != qint64(number)))
+            continue;
+        const PacketFault taken = f;
+        if (f.times > 0 && --f.times == 0)
+            packetFaults.removeAt(i);
+        return taken;
+    }
+    return std::nullopt;
 }
 
 QByteArray SimFaults::noise(int count) {

@@ -2,9 +2,33 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QSet>
+#include <QString>
+#include <optional>
 
 namespace nodalyx::sim {
+
+// A fault of the file transfer, shown for packets of one code and number a number of times.
+struct PacketFault {
+    enum class Kind {
+        Silent, // the packet is lost: no reply
+        Nak,    // the logger refuses it ("NAK")
+        BadCrc, // the reply's CRC is wrong
+        Pieces, // the reply comes in pieces of `value` bytes (default 4), 20 ms apart
+        Late,   // the reply comes `value` ms late (default 1000)
+        HangUp, // the logger drops the connection instead of answering
+    };
+    int code = -1;      // 6, 11 or 13; -1 any
+    qint64 number = -1; // -1 any
+    Kind kind = Kind::Silent;
+    int times = 1; // how many packets show it; 0 every one
+    int value = 0;
+};
+
+// "CODE:NUMBER:KIND[:TIMES[:VALUE]]", CODE and NUMBER may be "*" (any); KIND is silent, nak,
+// crc, pieces, late or hangup. Nullopt when the text is not one.
+std::optional<PacketFault> parsePacketFault(const QString& text);
 
 // Faults the simulator can be told to show, for tests and demonstrations.
 struct SimFaults {
@@ -22,6 +46,11 @@ struct SimFaults {
     int lateByteMs = 0;         // the last byte of every reply comes this much after the rest
     int strayBytes = 0;         // this many noise bytes (never FF) go out in front of every reply
     int floodBytes = 0;         // this many noise bytes follow every reply
+
+    QList<PacketFault> packetFaults{}; // faults of the file transfer, the first that fits applies
+
+    // The packet fault for this packet, counted off; nullopt when none applies.
+    std::optional<PacketFault> takePacketFault(int code, quint32 number);
 
     // The noise of strayBytes and floodBytes.
     static QByteArray noise(int count);

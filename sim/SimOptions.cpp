@@ -128,6 +128,10 @@ const std::vector<Rule>& rules() {
         text("state", "FILE", &SimOptions::stateFile),
         text("serial", "TEXT", &SimOptions::serial),
         text("files", "DIR", &SimOptions::filesFolder),
+        {"block-size", "N",
+         [](SimOptions& o, const QString& v, QString* e) {
+             return takeNumber(QStringLiteral("--block-size"), v, 1, 4096, o.blockSize, e);
+         }},
         flag("fixed-counts", [](SimOptions& o) { o.growing = false; }),
         flag("growing-counts", [](SimOptions& o) { o.growing = true; }),
         number("delay", 0, 600000, &SimFaults::delayMs),
@@ -149,6 +153,17 @@ const std::vector<Rule>& rules() {
                  return true;
              *e = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
              return false;
+         }},
+        {"packet-fault", "CODE:NUMBER:KIND[:TIMES[:VALUE]]",
+         [](SimOptions& o, const QString& v, QString* e) {
+             const std::optional<PacketFault> fault = parsePacketFault(v);
+             if (fault)
+                 o.faults.packetFaults.append(*fault);
+             else
+                 *e = QStringLiteral("--packet-fault: '%1' is not CODE:NUMBER:KIND[:TIMES"
+                                     "[:VALUE]]")
+                          .arg(v);
+             return fault.has_value();
          }},
         flag("verbose", [](SimOptions& o) { o.verbose = true; }),
     };

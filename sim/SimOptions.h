@@ -19,6 +19,7 @@ struct SimOptions {
     QString serial;
     std::optional<bool> growing;
     QString filesFolder;
+    int blockSize = 0; // 0: the logger's default
     SimFaults faults;
     bool verbose = false;
 };

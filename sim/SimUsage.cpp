@@ -21,6 +21,7 @@ QString simUsage() {
         "  --fixed-counts      counters stay as they are\n"
         "  --growing-counts    counters grow every 2 seconds (the default)\n"
         "  --files DIR         folder holding HW01.ini and HW02.ini for file transfers\n"
+        "  --block-size N      bytes per block of a file download, 1..4096 (default 1024)\n"
         "\n"
         "Faults:\n"
         "  --delay MS          start every reply MS milliseconds late\n"
@@ -37,9 +38,14 @@ QString simUsage() {
         "  --late-byte MS      send the last byte of every reply MS milliseconds late\n"
         "  --stray N           send N noise bytes in front of every reply\n"
         "  --flood N           send N noise bytes behind every reply\n"
+        "  --packet-fault CODE:NUMBER:KIND[:TIMES[:VALUE]]\n"
+        "                      a fault of the file transfer for packets of that code (6, 11,\n"
+        "                      13) and number (* for any): silent, nak, crc, pieces (VALUE\n"
+        "                      bytes each), late (VALUE ms), hangup; TIMES packets (default\n"
+        "                      1, 0 every one); may be given more than once\n"
         "\n"
         "Other:\n"
-        "  --verbose           log every request and reply on stderr\n"
+        "  --verbose           log every request, packet and reply on stderr\n"
         "  -h, --help          this text\n"
         "  --version           the version\n");
 }

@@ -51,6 +51,13 @@ void logTraffic(LoggerSim& sim) {
     QObject::connect(&sim, &LoggerSim::replied, [stamp](const QByteArray& bytes) {
         QTextStream(stderr) << stamp() << " -> " << hex(bytes) << Qt::endl;
     });
+    QObject::connect(&sim, &LoggerSim::packetRequest, [stamp](const SimPacket& p) {
+        QTextStream(stderr) << stamp() << " <- packet code " << p.code << " number " << p.number
+                            << " L1 " << p.text1.size() << " L2 " << p.text2.size() << Qt::endl;
+    });
+    QObject::connect(&sim, &LoggerSim::fileStored, [stamp](const QString& name) {
+        QTextStream(stderr) << stamp() << " stored " << name << Qt::endl;
+    });
     QObject::connect(&sim, &LoggerSim::clientChanged, [stamp](bool connected) {
         QTextStream(stderr) << stamp() << (connected ? " client connected" : " client gone")
                             << Qt::endl;
@@ -104,6 +111,8 @@ int main(int argc, char* argv[]) {
         sim.state().serial = o.serial.left(10);
     if (!o.filesFolder.isEmpty())
         sim.state().filesFolder = o.filesFolder;
+    if (o.blockSize > 0)
+        sim.fileResponder().setBlockSize(o.blockSize);
     sim.setGrowing(o.growing.value_or(sim.state().growing));
     sim.setFaults(o.faults);
     QTextStream out(stdout);

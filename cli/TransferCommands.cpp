@@ -1,0 +1,173 @@
+// The download and upload commands of nodalyx-cli: the highway-file transfers without the
+// windows.
+#include "TransferCommands.h"
+
+#include "CountingOperator.h"
+#include "HighwayDownload.h"
+#include "HighwayUploadSequence.h"
+#include "LocationStore.h"
+#include "TrafficTrace.h"
+#include "TransferTrace.h"
+
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace nodalyx::cli {
+
+namespace {
+
+struct Invocation {
+    QString location;
+    bool hw[2] = {false, false};
+};
+
+int parseArgs(const QString& command, const QStringList& args, Invocation& inv) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--hw")) {
+            const QString v = i + 1 < args.size() ? args[++i] : QString();
+            if (v != QLatin1String("1") && v != QLatin1String("2"))
+                return usageError(
+                    QStringLiteral("%1: --hw needs 1 or 2, not '%2'").arg(command, v));
+            inv.hw[v.toInt() - 1] = true;
+        } else if (a.startsWith(QLatin1String("--")) || !inv.location.isEmpty()) {
+            return usageError(QStringLiteral("%1: unexpected '%2'").arg(command, a));
+        } else {
+            inv.location = a;
+        }
+    }
+    if (inv.location.isEmpty())
+        return usageError(QStringLiteral("%1 needs a LOCATION").arg(command));
+    if (!inv.hw[0] && !inv.hw[1])
+        inv.hw[0] = inv.hw[1] = true;
+    return Done;
+}
+
+bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state,
+                  CountingOperator& op) {
+    state.programDir = ctx.programDir;
+    if (const QString refusal = checkLocationName(name); !refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return false;
+    }
+    const QString file = name + QStringLiteral(".fgr");
+    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + file).isFile()) {
+        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
+                       .arg(name, ctx.programDir),
+                   Operator::Icon::Critical);
+        return false;
+    }
+    if (!ReadFGR(state, file, op) && op.messages() == 0)
+        op.message(QStringLiteral("\"%1\" is not a location file.").arg(file),
+                   Operator::Icon::Critical);
+    return op.messages() == 0;
+}
+
+// Blocks done and the time left on one line of the terminal; nothing when stderr is no
+// terminal.
+ProgressSink terminalProgress() {
+    if (!isatty(STDERR_FILENO))
+        return [](const TransferProgress&) {};
+    return [](const TransferProgress& p) {
+        QTextStream(stderr) << "\r\x1b[K" << p.text() << (p.finished ? "\n" : "") << Qt::flush;
+    };
+}
+
+#ifdef Q_OS_UNIX
+int g_cancelPipe[2] = {-1, -1};
+
+void onInterrupt(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_cancelPipe[1], &byte, 1);
+    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
+}
+
+// Ctrl-C cancels the running transfer: the download writes nothing, the upload stops after
+// the packet under way.
+void cancelOnInterrupt(FileTransferLink& transfer) {
+    if (g_cancelPipe[0] < 0 && ::pipe(g_cancelPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_cancelPipe[0], QSocketNotifier::Read, &transfer);
+    QObject::connect(notifier, &QSocketNotifier::activated, &transfer, [&transfer, notifier] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(g_cancelPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        QTextStream(stderr) << "\nnodalyx-cli: cancelling the transfer" << Qt::endl;
+        transfer.requestCancel();
+    });
+    std::signal(SIGINT, onInterrupt);
+}
+#else
+void cancelOnInterrupt(FileTransferLink&) {}
+#endif
+
+// The files that did not go through, and why the transfer could not open when it could not.
+int verdict(CliContext& ctx, CountingOperator& op, const FileTransferLink& transfer,
+            const bool asked[2], const bool done[2], const char* what) {
+    int result = Done;
+    for (int i = 0; i < 2; ++i) {
+        if (!asked[i])
+            continue;
+        if (done[i]) {
+            ctx.out << "HW0" << i + 1 << ".ini: " << what << Qt::endl;
+            continue;
+        }
+        op.message(QStringLiteral("HW0%1.ini was not %2.").arg(i + 1).arg(QLatin1String(what)),
+                   Operator::Icon::Critical);
+        result = Failed;
+    }
+    if (result != Done && !transfer.lastFailure().isEmpty())
+        op.message(transfer.lastFailure(), Operator::Icon::Critical);
+    return result;
+}
+
+int download(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv) {
+    op.message(QString::fromLatin1(kBackupNoticeText), Operator::Icon::None);
+    const HighwayDownloadOutcome outcome = DownloadHighwayFiles(t, inv.hw[0], inv.hw[1]);
+    const bool saved[2] = {outcome.files[0].saved, outcome.files[1].saved};
+    return verdict(ctx, op, t.transfer, outcome.asked, saved, "downloaded");
+}
+
+int upload(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv) {
+    HighwayUpload uploader(t);
+    const HighwayUploadOutcome outcome = UploadHighwayFiles(t, uploader, inv.hw[0], inv.hw[1]);
+    if (outcome.declined)
+        return Failed;
+    return verdict(ctx, op, t.transfer, outcome.asked, outcome.uploaded, "uploaded");
+}
+
+} // namespace
+
+bool isTransferCommand(const QString& command) {
+    return command == QLatin1String("download") || command == QLatin1String("upload");
+}
+
+int runTransferCommand(CliContext& ctx, const QString& command, const QStringList& args) {
+    Invocation inv;
+    if (const int usage = parseArgs(command, args, inv); usage != Done)
+        return usage;
+    CountingOperator op(ctx.op);
+    SharedState state;
+    if (!loadLocation(ctx, inv.location, state, op))
+        return Failed;
+    Link link(state, op);
+    SharedTransferLink transfer(link);
+    if (ctx.trace) {
+        traceToStderr(link);
+        tracePacketsToStderr(transfer.get());
+    }
+    cancelOnInterrupt(transfer.get());
+    TransferContext t{state, link, transfer.get(), op, inv.location, terminalProgress()};
+    const int result =
+        command == QLatin1String("download") ? download(ctx, t, op, inv) : upload(ctx, t, op, inv);
+    link.CloseLink();
+    return result;
+}
+
+} // namespace nodalyx::cli

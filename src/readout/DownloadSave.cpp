@@ -1,0 +1,49 @@
+#include "DownloadSave.h"
+
+#include "TextFile.h"
+
+namespace nodalyx {
+
+QByteArray withCrLf(const QByteArray& text) {
+    QByteArray out;
+    out.reserve(text.size() + text.count('\n'));
+    for (char c : text) {
+        if (c == '\n')
+            out.append('\r');
+        out.append(c);
+    }
+    return out;
+}
+
+namespace {
+QString backupPath(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return (dot > slash ? path.left(dot) : path) + QStringLiteral(".bak");
+}
+} // namespace
+
+SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestand,
+                               qint32 ExpectedSize, Operator& op) {
+    if (Filenaam.isEmpty())
+        return SaveOutcome::Failed;
+    if (qint64(ExpectedSize) != Bestand.size() + 2) {
+        op.message(QStringLiteral("File not complete (Size = %1)").arg(Bestand.size()),
+                   Operator::Icon::Critical);
+        return SaveOutcome::Incomplete;
+    }
+    const QByteArray bytes = withCrLf(Bestand);
+    keepBackup(Filenaam, backupPath(Filenaam)); // a missing file leaves the old backup alone
+    const QString error = saveTextFile(Filenaam, bytes);
+    if (error.isEmpty())
+        return SaveOutcome::Written;
+    op.message(error, Operator::Icon::Critical);
+    return SaveOutcome::Failed;
+}
+
+qint16 SaveLocalFile(const QString& Filenaam, const QByteArray& Bestand, qint32 ExpectedSize,
+                     Operator& op) {
+    return saveDownloadedFile(Filenaam, Bestand, ExpectedSize, op) == SaveOutcome::Failed ? -1 : 0;
+}
+
+} // namespace nodalyx

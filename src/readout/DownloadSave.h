@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Operator.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace nodalyx {
+
+// The logger's text with every line feed made CR LF; carriage returns and every other byte
+// stay as they are.
+QByteArray withCrLf(const QByteArray& text);
+
+enum class SaveOutcome { Written, Incomplete, Failed };
+
+// Writes a downloaded text to Filenaam when its length plus the two characters the download
+// dropped is the size the logger announced: CR LF rebuilt, the previous file kept as .bak
+// (HW01.ini -> HW01.bak), the new one replaced whole or not at all. A text of the wrong size
+// is reported ("File not complete (Size = n)") and nothing is touched; a failed write is
+// reported with its reason.
+SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestand,
+                               qint32 ExpectedSize, Operator& op);
+
+// The same, answered the old way: 0 when done or the size did not fit, -1 when writing failed
+// (or Filenaam is empty).
+qint16 SaveLocalFile(const QString& Filenaam, const QByteArray& Bestand, qint32 ExpectedSize,
+                     Operator& op);
+
+} // namespace nodalyx

@@ -1,0 +1,275 @@
+#include "HighwayDownload.h"
+
+#include "DownloadSave.h"
+
+#include <QCoreApplication>
+
+namespace nodalyx {
+
+namespace {
+constexpr quint8 kFileRequest = 11;
+constexpr quint8 kBlockRequest = 6;
+constexpr quint8 kBlockReply = 11;
+constexpr qint16 kHeaderRetries = 2; // three attempts
+constexpr qint16 kBlockRetries = 5;  // six requests of one block in a row
+constexpr int kHeaderBarMaximum = 250;
+constexpr double kReplySeconds = 2.0;
+// The logger's highway files are some 25 KB; a header announcing more than this is no file
+// of ours, and collecting it could exhaust memory.
+constexpr qint64 kMaxAnnouncedSize = 4 * 1024 * 1024;
+
+// A decimal count from the logger ("1234", blanks around allowed).
+bool parseCount(const QByteArray& text, qint64 max, qint64& out) {
+    const QByteArray t = text.trimmed();
+    if (t.isEmpty() || t.size() > 10)
+        return false;
+    for (char c : t) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    out = t.toLongLong();
+    return out <= max;
+}
+
+class FileDownload {
+public:
+    FileDownload(TransferContext& ctx, const QString& name)
+        : m_ctx(ctx), m_name(name), m_busy(ctx.op) {}
+    DownloadResult run();
+
+private:
+    enum class Next { Blocks, Save, Close };
+
+    void open();
+    Next header();
+    QString headerNumbers();
+    Next blocks();
+    Next badBlock();
+    void save();
+    void close();
+    Next cancelled();
+    Next runtimeError(const QString& text);
+    void show(int value, int maximum, int done, bool finished = false);
+    qint16 receive() {
+        return m_ctx.transfer.ReceiveReply(m_rxCode, m_rxPacket, m_rxData, m_rxCount);
+    }
+
+    TransferContext& m_ctx;
+    QString m_name;
+    BusyGuard m_busy;
+    TimeLeft m_timeLeft;
+    quint8 m_rxCode = 0;
+    qint32 m_rxPacket = 0; // filled, not used
+    QByteArray m_rxData;
+    QByteArray m_rxCount;
+    qint32 m_expectedSize = 0;
+    qint32 m_blocks = 0;
+    QByteArray m_text;
+    qint16 m_retry = 0; // shared by the header and the block phase
+    DownloadResult m_out;
+};
+
+DownloadResult FileDownload::run() {
+    QCoreApplication::processEvents();
+    m_ctx.link.CloseLink();
+    open();
+    Next next = header();
+    if (next == Next::Blocks)
+        next = blocks();
+    if (next == Next::Save)
+        save();
+    close(); // on every path, so the link gets its device back
+    return m_out;
+}
+
+void FileDownload::open() {
+    FileTransferLink& t = m_ctx.transfer;
+    const GeneralSettings& s = m_ctx.state.settings;
+    // The statuses are not looked at: GetConn tells whether the connection is up.
+    if (m_ctx.serial()) {
+        t.Configure(5, 5, 1);
+        t.OpenSerial(s.Comport, QStringLiteral("19200,N,8,1"), 0);
+    } else {
+        t.Configure(2, 2, 1);
+        t.OpenTcp(s.IPnumber, s.Portnumber, 15.0, 0, 5.0);
+    }
+}
+
+FileDownload::Next FileDownload::header() {
+    const QByteArray remote = QByteArrayLiteral("C:\\nvq\\") + m_name.toLatin1();
+    for (;;) {
+        if (m_ctx.transfer.cancelRequested())
+            return cancelled();
+        if (!GetConn(m_ctx))
+            return Next::Close;
+        show(0, kHeaderBarMaximum, 0);
+        const qint16 sent = m_ctx.transfer.SendPacket(kFileRequest, 0, remote, {});
+        m_ctx.transfer.ReplyDelay(kReplySeconds);
+        if (sent != transfer::Ok)
+            return Next::Save; // nothing collected: nothing is saved
+        m_rxCode = 10;
+        const qint16 status = receive();
+        QCoreApplication::processEvents();
+        const bool refused = m_rxData.contains("NAK");
+        if (status == transfer::Ok && !refused) {
+            const QString error = headerNumbers();
+            return error.isEmpty() ? Next::Blocks : runtimeError(error);
+        }
+        if (m_retry < kHeaderRetries) {
+            ++m_retry;
+            continue;
+        }
+        m_out.result = false;
+        m_busy.release();
+        m_ctx.op.message(refused ? QStringLiteral("NACK received from datalogger!")
+                                 : QStringLiteral("No response from data logger!"),
+                         Operator::Icon::Critical);
+        return Next::Close;
+    }
+}
+
+QString FileDownload::headerNumbers() {
+    qint64 size = 0, blocks = 0;
+    if (!parseCount(m_rxData, kMaxAnnouncedSize, size))
+        return QStringLiteral("The logger announced the size \"%1\" for %2; that is not a "
+                              "number of characters from 0 to %3.")
+            .arg(QString::fromLatin1(m_rxData), m_name)
+            .arg(kMaxAnnouncedSize);
+    if (!parseCount(m_rxCount, size + 1, blocks))
+        return QStringLiteral("The logger announced \"%1\" blocks for %2 (%3 characters); "
+                              "that is not a block count from 0 to %4.")
+            .arg(QString::fromLatin1(m_rxCount), m_name)
+            .arg(size)
+            .arg(size + 1);
+    m_expectedSize = qint32(size);
+    m_blocks = qint32(blocks);
+    return {};
+}
+
+FileDownload::Next FileDownload::blocks() {
+    m_busy.release();
+    m_timeLeft.start();
+    for (qint32 i = 1; i <= m_blocks; ++i) {
+        show(i, m_blocks, i - 1);
+        QCoreApplication::processEvents();
+        if (m_ctx.transfer.cancelRequested())
+            return cancelled();
+        if (m_ctx.transfer.SendPacket(kBlockRequest, i, {}, {}) != transfer::Ok)
+            continue; // not asked again: the size check tells
+        m_rxCode = 0;
+        const qint16 status = receive();
+        if (m_rxCode == kBlockReply && status == transfer::Ok) {
+            m_text += m_rxData;
+            m_retry = 0;
+            if (m_text.size() > m_expectedSize)
+                return Next::Save; // more than announced: the size check reports it
+            continue;
+        }
+        if (m_retry >= kBlockRetries)
+            return badBlock();
+        if (!GetConn(m_ctx))
+            return Next::Close;
+        m_ctx.op.beep();
+        ++m_retry;
+        --i; // the same block again
+    }
+    show(m_blocks, m_blocks, m_blocks, true);
+    return Next::Save;
+}
+
+FileDownload::Next FileDownload::badBlock() {
+    if (GetConn(m_ctx)) {
+        m_out.result = false;
+        m_ctx.op.message(QStringLiteral("Data logger not responding!"), Operator::Icon::Critical);
+    }
+    return Next::Close;
+}
+
+void FileDownload::save() {
+    if (m_text.isEmpty())
+        return;
+    m_text.chop(2); // the CR LF the logger sends behind its text
+    const QString path =
+        QStringLiteral("%1/%2/%3").arg(m_ctx.state.programDir, m_ctx.location, m_name);
+    m_busy.release();
+    const SaveOutcome outcome = saveDownloadedFile(path, m_text, m_expectedSize, m_ctx.op);
+    if (outcome == SaveOutcome::Failed)
+        m_ctx.op.message(QStringLiteral("Error on save!"), Operator::Icon::Critical);
+    m_out.saved = outcome == SaveOutcome::Written;
+}
+
+void FileDownload::close() {
+    if (m_ctx.serial())
+        m_ctx.transfer.CloseSerial();
+    else
+        m_ctx.transfer.CloseTcp();
+}
+
+FileDownload::Next FileDownload::cancelled() {
+    m_out.cancelled = true;
+    m_out.result = false;
+    m_busy.release();
+    m_ctx.op.message(
+        QStringLiteral("The download of %1 was cancelled; nothing was written.").arg(m_name),
+        Operator::Icon::Information);
+    return Next::Close;
+}
+
+FileDownload::Next FileDownload::runtimeError(const QString& text) {
+    m_out.result = false;
+    m_busy.release();
+    m_ctx.op.message(text, Operator::Icon::Critical);
+    return Next::Close;
+}
+
+void FileDownload::show(int value, int maximum, int done, bool finished) {
+    TransferProgress p;
+    p.file = m_name;
+    p.bar = m_name.contains(QLatin1String("HW02"), Qt::CaseInsensitive) ? QStringLiteral("PgbHW02")
+                                                                        : QStringLiteral("PgbHW01");
+    p.value = value;
+    p.maximum = maximum;
+    p.blocksDone = done;
+    p.blocksTotal = m_blocks;
+    p.secondsLeft = m_timeLeft.seconds(done, m_blocks);
+    p.finished = finished;
+    m_ctx.report(p);
+}
+
+} // namespace
+
+DownloadResult GetFile(TransferContext& ctx, const QString& Filenaam) {
+    return FileDownload(ctx, Filenaam).run();
+}
+
+bool GetConn(const TransferContext& ctx) {
+    // Every type but the serial one is opened as TCP, so every such type is asked as TCP.
+    const bool up = ctx.serial() ? ctx.transfer.SerialIsOpen() : ctx.transfer.TcpIsConnected();
+    if (!up)
+        ctx.op.message(QString::fromLatin1(kConnectionBrokenText), Operator::Icon::Critical);
+    return up;
+}
+
+bool HighwayDownloadOutcome::allSaved() const {
+    for (int i = 0; i < 2; ++i) {
+        if (asked[i] && !files[i].saved)
+            return false;
+    }
+    return asked[0] || asked[1];
+}
+
+HighwayDownloadOutcome DownloadHighwayFiles(TransferContext& ctx, bool hw1, bool hw2) {
+    HighwayDownloadOutcome outcome;
+    const bool wanted[2] = {hw1, hw2};
+    for (int i = 0; i < 2; ++i) {
+        if (!wanted[i])
+            continue;
+        outcome.asked[i] = true;
+        outcome.files[i] = GetFile(ctx, QStringLiteral("HW0%1.ini").arg(i + 1));
+        if (outcome.files[i].cancelled)
+            break; // a cancel ends the whole download
+    }
+    return outcome;
+}
+
+} // namespace nodalyx

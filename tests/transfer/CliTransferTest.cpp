@@ -1,0 +1,135 @@
+// nodalyx-cli download and upload against the simulated logger in this process.
+#include "LocationStore.h"
+#include "TransferHarness.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+struct CliRun {
+    int exit = -1;
+    QString out, err;
+};
+
+struct CliTransferTest : ::testing::Test {
+    TransferHarness h;
+
+    void SetUp() override {
+        ASSERT_TRUE(h.ok);
+        writeLocation(h.sim.tcpPort());
+        h.writeLocal("HW01.ini", "local one\r\n");
+        h.writeLocal("HW02.ini", "local two\r\n");
+        h.logger.write("HW01.ini", "logger one\n");
+        h.logger.write("HW02.ini", "logger two\n");
+    }
+    void writeLocation(quint16 port) {
+        pointAtTcp(h.state, port);
+        ScriptedOperator op;
+        ASSERT_TRUE(WriteFGR(h.state, h.location, op)) << op.lastText().toStdString();
+    }
+
+    // Runs the tool while this process's event loop keeps the simulator answering; onPacket
+    // runs for every packet the logger takes (to interrupt the tool, for one).
+    CliRun run(const QStringList& args, int exit, const char* out, const char* err,
+               const std::function<void(QProcess&)>& onPacket = {}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        h.sim.clearLog();
+        QProcess process;
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QMetaObject::Connection c;
+        if (onPacket)
+            c = QObject::connect(&h.sim, &sim::LoggerSim::packetRequest,
+                                 [&] { onPacket(process); });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", h.dir.path()} + args);
+        loop.exec();
+        QObject::disconnect(c);
+        CliRun r;
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        } else {
+            r = {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                 QString::fromUtf8(process.readAllStandardOutput()),
+                 QString::fromUtf8(process.readAllStandardError())};
+        }
+        EXPECT_EQ(r.exit, exit) << r.err.toStdString();
+        EXPECT_TRUE(QRegularExpression(out).match(r.out).hasMatch()) << r.out.toStdString();
+        EXPECT_TRUE(QRegularExpression(err).match(r.err).hasMatch()) << r.err.toStdString();
+        h.sim.faults() = {};
+        return r;
+    }
+};
+
+} // namespace
+
+TEST_F(CliTransferTest, DownloadBothOrOneWithTraceAndItsFailures) {
+    run({"download", "Site"}, 0, "^HW01.ini: downloaded\nHW02.ini: downloaded\n$",
+        "^nodalyx-cli: Old configurations files will be copied to .BAK\n$");
+    EXPECT_EQ(h.local("HW02.ini"), "logger two\r\n");
+    EXPECT_EQ(h.local("HW02.bak"), "local two\r\n");
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1", "11:0", "6:1"}));
+
+    run({"--trace", "download", "Site", "--hw", "1"}, 0, "^HW01.ini: downloaded\n$",
+        R"(\d\d:\d\d:\d\d\.\d{3} -> packet code 11 number 0 L1 15 L2 0 \(27 bytes\): CRC BFC3\n)"
+        R"([\s\S]*<- packet code 11 number 0 L1 2 L2 1 \(15 bytes\): CRC ok)");
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1"}));
+
+    QFile::remove(h.logger.file("HW02.ini"));
+    run({"download", "Site", "--hw", "2"}, 1, "^$",
+        "NACK received from datalogger!\nnodalyx-cli: error: HW02.ini was not downloaded.\n$");
+    EXPECT_EQ(h.local("HW02.ini"), "logger two\r\n");
+
+    writeLocation(closedPort());
+    run({"download", "Site", "--hw", "1"}, 1, "^$",
+        "Connection broken![\\s\\S]*was not downloaded.\nnodalyx-cli: error: 127.0.0.1:\\d+: "
+        "connection refused\n$");
+}
+
+TEST_F(CliTransferTest, UploadAsksAboutTheSerialNumberAndEndsWithTheSequencesMessage) {
+    run({"upload", "Site"}, 0, "^HW01.ini: uploaded\nHW02.ini: uploaded\n$",
+        "^nodalyx-cli: Send configuration to datalogger succesfuly!\n$");
+    EXPECT_EQ(h.logger.read("HW02.ini"), "local two\n");
+
+    h.state.settings.eSerialnumber = QStringLiteral("OTHER");
+    writeLocation(h.sim.tcpPort());
+    run({"upload", "Site", "--hw", "2"}, 1, "^$",
+        "Remote serialnumber not the same as local[\\s\\S]*no \\(no terminal");
+    EXPECT_TRUE(h.sim.packets().isEmpty());
+    run({"upload", "Site", "--hw", "1", "--yes"}, 0, "^HW01.ini: uploaded\n$", "yes \\(--yes\\)");
+
+    h.fault("13:2:nak:0");
+    run({"upload", "Site", "--hw", "1", "--yes"}, 1, "^$",
+        "Error in send file to Datalogger![\\s\\S]*Send configuration failed![\\s\\S]*HW01.ini "
+        "was not uploaded");
+}
+
+TEST_F(CliTransferTest, CtrlCCancelsAndUsageErrors) {
+    h.fault("6:1:silent:0"); // the tool waits for block 1 when the interrupt comes
+    run({"download", "Site", "--hw", "1"}, 1, "^$",
+        "cancelling the transfer[\\s\\S]*The download of HW01.ini was cancelled; nothing was "
+        "written.",
+        [packets = 0](QProcess& p) mutable {
+            if (++packets == 2)
+                ::kill(pid_t(p.processId()), SIGINT);
+        });
+    EXPECT_EQ(h.local("HW01.ini"), "local one\r\n");
+    for (const QStringList& args :
+         {QStringList{"download"}, QStringList{"upload"},
+          QStringList{"download", "Site", "--hw", "3"}, QStringList{"upload", "Site", "--hw"},
+          QStringList{"download", "Site", "Other"}})
+        run(args, 2, "^$", "Try 'nodalyx-cli --help'");
+    run({"download", "Nowhere"}, 1, "^$", "Nowhere");
+}

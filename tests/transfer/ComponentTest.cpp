@@ -1,0 +1,188 @@
+// FileTransferLink on its own: its statuses, what counts as a reply, its waits, the lease and
+// re-entrant calls.
+#include "TransferHarness.h"
+#include "TransferSettings.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+struct Reply {
+    qint16 status = -1;
+    quint8 code = 99;
+    qint32 number = -1;
+    QByteArray data = "before", count = "before";
+};
+
+struct ComponentTest : ::testing::Test {
+    RawLogger logger;
+    SharedState state;
+    ScriptedOperator op;
+    Link link{state, op};
+    FileTransferLink t{&link};
+
+    void SetUp() override { t.setTimeScale(kTransferScale); }
+    qint16 open() {
+        t.Configure(2, 2, 1);
+        return t.OpenTcp("127.0.0.1", QString::number(logger.server.serverPort()), 15.0, 0, 5.0);
+    }
+    Reply ask(quint32 number = 4) {
+        Reply r;
+        const qint16 sent = t.SendPacket(13, qint32(number), "block", {});
+        EXPECT_EQ(sent, transfer::Ok);
+        r.status = t.ReceiveReply(r.code, r.number, r.data, r.count);
+        return r;
+    }
+};
+
+QByteArray ack(quint32 number) {
+    return encodePacket({13, number, "ACK", "x"});
+}
+
+} // namespace
+
+TEST_F(ComponentTest, TheReplyToTheNumberAskedForAndNothingElse) {
+    ASSERT_EQ(open(), transfer::Ok);
+    EXPECT_TRUE(link.isLeased());
+    EXPECT_FALSE(link.OpenLink()); // the link's own requests wait for the device
+    struct Row {
+        const char* what;
+        QByteArray bytes;
+        qint16 status;
+    };
+    QByteArray badCrc = ack(4);
+    badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 1);
+    const Row rows[] = {
+        {"the reply, behind noise", "noise" + ack(4), transfer::Ok},
+        {"a late answer to packet 3, then the reply", ack(3) + ack(4), transfer::Ok},
+        {"only a late answer", ack(3), transfer::NoReply},
+        {"a wrong CRC", badCrc, transfer::BadReply},
+        {"a packet cut short", ack(4).chopped(3), transfer::BadReply},
+        {"bytes that are no packet", "\x02garbage", transfer::BadReply},
+        {"nothing", {}, transfer::NoReply},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        logger.answer = [&row](const TransferPacket&) { return row.bytes; };
+        const Reply r = ask();
+        EXPECT_EQ(r.status, row.status);
+        if (row.status == transfer::Ok) {
+            EXPECT_EQ(r.code, 13);
+            EXPECT_EQ(r.number, 4);
+            EXPECT_EQ(r.data, "ACK");
+            EXPECT_EQ(r.count, "x");
+        } else { // no reply is never taken as data
+            EXPECT_EQ(r.code, 99);
+            EXPECT_EQ(r.data, "before");
+        }
+    }
+    logger.answer = {};
+    QTimer::singleShot(20, logger.client, [this] { logger.client->abort(); });
+    EXPECT_EQ(ask().status, transfer::ConnectionLost);
+    EXPECT_FALSE(t.TcpIsConnected());
+    t.CloseTcp();
+    EXPECT_FALSE(link.isLeased());
+}
+
+TEST_F(ComponentTest, ABegunReplyGetsItsTimeToArriveWhole) {
+    ASSERT_EQ(open(), transfer::Ok);
+    // Reply time 100 ms, time to complete 100 ms: a reply that begins at 60 ms and ends at
+    // 140 ms arrives whole; one that has not begun by then is none.
+    logger.answer = [this](const TransferPacket& p) {
+        const QByteArray whole = ack(p.number);
+        QTimer::singleShot(60, logger.client,
+                           [this, whole] { logger.client->write(whole.left(5)); });
+        QTimer::singleShot(140, logger.client,
+                           [this, whole] { logger.client->write(whole.mid(5)); });
+        return QByteArray();
+    };
+    EXPECT_EQ(ask().status, transfer::Ok);
+    t.ReplyDelay(0.5); // 25 ms after scaling: the reply begins too late
+    EXPECT_EQ(ask(5).status, transfer::NoReply);
+    t.ReplyDelay(-1); // refused: the reply time stays
+    EXPECT_EQ(t.times().replyMs, 500);
+}
+
+TEST_F(ComponentTest, RefusedArgumentsAndPortsAnswerTheirStatus) {
+    EXPECT_EQ(t.SendPacket(6, 1, {}, {}), transfer::NotOpen);
+    Reply r;
+    EXPECT_EQ(t.ReceiveReply(r.code, r.number, r.data, r.count), transfer::NotOpen);
+    EXPECT_EQ(t.OpenTcp("127.0.0.1", "70000", 15, 0, 5), transfer::BadArgument);
+    EXPECT_EQ(t.OpenTcp("127.0.0.1", "3101", 15, 4000, 5), transfer::BadArgument);
+    EXPECT_EQ(t.OpenTcp("127.0.0.1", QString::number(closedPort()), 15, 0, 5),
+              transfer::OpenFailed);
+    EXPECT_TRUE(t.lastFailure().contains("connection refused"));
+    EXPECT_EQ(t.OpenSerial(0.2f, "19200,N,8,1", 0), transfer::BadArgument);
+    EXPECT_EQ(t.OpenSerial(3, "19200,X,8,1", 0), transfer::BadArgument);
+    EXPECT_EQ(t.OpenSerial(3, "19200,N,8,1", 7), transfer::BadArgument);
+    qputenv("NODALYX_COM3", "/nonexistent/tty");
+    EXPECT_EQ(t.OpenSerial(3, "19200,N,8,1", 0), transfer::OpenFailed);
+    qunsetenv("NODALYX_COM3");
+    t.Configure(2, 2, 2); // a packet layout we do not know
+    EXPECT_EQ(t.OpenTcp("127.0.0.1", QString::number(logger.server.serverPort()), 15, 0, 5),
+              transfer::BadArgument);
+    EXPECT_FALSE(link.isLeased());
+    ASSERT_EQ(open(), transfer::Ok);
+    EXPECT_EQ(t.SendPacket(13, 2, QByteArray(4097, 'a'), {}), transfer::BadArgument);
+
+    EXPECT_TRUE(parseSerialLine("9600,E,7,2").has_value());
+    EXPECT_EQ(parseSerialLine("9600,E,7,2")->parity, QSerialPort::EvenParity);
+    for (const char* bad : {"", "19200", "19200,N,9,1", "fast,N,8,1", "19200,N,8,3"})
+        EXPECT_FALSE(parseSerialLine(bad).has_value()) << bad;
+}
+
+TEST_F(ComponentTest, CallsDuringAWaitAreRefusedAndCancelEndsIt) {
+    ASSERT_EQ(open(), transfer::Ok);
+    qint16 nested = -1, nestedReceive = -1;
+    QTimer::singleShot(20, &t, [this, &nested, &nestedReceive] {
+        nested = t.SendPacket(6, 1, {}, {});
+        Reply r;
+        nestedReceive = t.ReceiveReply(r.code, r.number, r.data, r.count);
+        t.requestCancel();
+    });
+    t.ReplyDelay(60.0); // one minute unscaled: only the cancel ends this wait
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(ask().status, transfer::Cancelled);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(nested, transfer::Busy);
+    EXPECT_EQ(nestedReceive, transfer::Busy);
+    EXPECT_EQ(t.SendPacket(6, 1, {}, {}), transfer::Cancelled);
+    EXPECT_TRUE(t.cancelRequested());
+    ASSERT_EQ(open(), transfer::Ok); // a fresh open forgets the cancel
+    EXPECT_FALSE(t.cancelRequested());
+
+    // Closed under a running wait (a window that goes): the wait ends at once.
+    QTimer::singleShot(20, &t, [this] { t.CloseTcp(); });
+    t.ReplyDelay(60.0);
+    clock.restart();
+    EXPECT_NE(ask().status, transfer::Ok);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(link.isLeased());
+}
+
+TEST(ComponentLifeTest, DeletedDuringAWaitGoesOnlyWhenTheWaitHasEnded) {
+    RawLogger logger;
+    SharedState state;
+    ScriptedOperator op;
+    Link link(state, op);
+    QPointer<FileTransferLink> t = new FileTransferLink(&link);
+    t->setTimeScale(kTransferScale);
+    ASSERT_EQ(t->OpenTcp("127.0.0.1", QString::number(logger.server.serverPort()), 15, 0, 5),
+              transfer::Ok);
+    QTimer::singleShot(20, t.data(), &QObject::deleteLater);
+    ASSERT_EQ(t->SendPacket(6, 1, {}, {}), transfer::Ok);
+    Reply r;
+    EXPECT_EQ(t->ReceiveReply(r.code, r.number, r.data, r.count), transfer::NoReply);
+    EXPECT_FALSE(t.isNull()); // still here for its caller
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(t.isNull());
+    EXPECT_FALSE(link.isLeased()); // its lease went with it
+}

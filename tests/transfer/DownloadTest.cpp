@@ -1,0 +1,238 @@
+// GetFile, GetConn and SaveLocalFile against the simulated logger: the blocks, the retry
+// budgets, the messages, the backup and what stays whole when a download fails.
+#include "DownloadSave.h"
+#include "HighwayDownload.h"
+#include "TransferHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+const QStringList kNoMessages;
+
+struct DownloadTest : ::testing::Test {
+    TransferHarness h;
+    void SetUp() override { ASSERT_TRUE(h.ok); }
+    DownloadResult get(const char* file = "HW01.ini") {
+        TransferContext ctx = h.ctx();
+        const DownloadResult r = GetFile(ctx, QString::fromLatin1(file));
+        EXPECT_FALSE(h.transfer->SerialIsOpen() || h.transfer->TcpIsConnected());
+        EXPECT_EQ(h.op.busyDepth(), 0);
+        return r;
+    }
+    // An old file and an old backup that a failed download must leave as they are.
+    void keepOld() {
+        h.writeLocal("HW01.ini", "old\r\n");
+        h.writeLocal("HW01.bak", "older\r\n");
+    }
+    void expectOldKept() {
+        EXPECT_EQ(h.local("HW01.ini"), "old\r\n");
+        EXPECT_EQ(h.local("HW01.bak"), "older\r\n");
+    }
+    int requestsOf(const char* packet) const { return int(h.sim.packetLog().count(packet)); }
+};
+
+} // namespace
+
+TEST_F(DownloadTest, SizeTwelveInOneBlockWrittenWithCrLfAndTheOldFileKeptAsBak) {
+    h.logger.write("HW01.ini", "ab\ncd\nefgh");
+    DownloadResult r = get(); // no local file yet: the backup is skipped silently
+    EXPECT_TRUE(r.result && r.saved);
+    EXPECT_EQ(h.local("HW01.ini"), "ab\r\ncd\r\nefgh");
+    EXPECT_FALSE(h.dir.exists(h.localPath("HW01.bak")));
+    EXPECT_EQ(h.op.messages(), kNoMessages);
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1"}));
+    EXPECT_EQ(h.sim.packets().first().text1, "C:\\nvq\\HW01.ini");
+    ASSERT_GE(h.shown.size(), 2);
+    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+    EXPECT_EQ(h.shown.first().maximum, 250);
+    EXPECT_TRUE(h.shown.last().finished);
+    EXPECT_EQ(h.shown.last().maximum, 1);
+    EXPECT_TRUE(h.linkWorks()); // the link has its device back and opens afresh
+
+    h.logger.write("HW01.ini", "new\n");
+    r = get();
+    EXPECT_TRUE(r.saved);
+    EXPECT_EQ(h.local("HW01.ini"), "new\r\n");
+    EXPECT_EQ(h.local("HW01.bak"), "ab\r\ncd\r\nefgh");
+}
+
+TEST_F(DownloadTest, BothHighwaysWithoutTheLinkAndEveryConnectionTypeButSerialAsTcp) {
+    h.logger.write("HW01.ini", "one\n");
+    h.logger.write("HW02.ini", "two\n");
+    h.state.settings.ConnType = 3; // a modem location is reached over TCP, and asked as TCP
+    TransferContext ctx = h.ctx();
+    const HighwayDownloadOutcome outcome = DownloadHighwayFiles(ctx, true, true);
+    EXPECT_TRUE(outcome.allSaved());
+    EXPECT_EQ(h.local("HW02.ini"), "two\r\n");
+    EXPECT_TRUE(h.sim.requests().isEmpty()); // no request frame: the link was not opened
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1", "11:0", "6:1"}));
+    EXPECT_EQ(h.shown.last().bar, "PgbHW02");
+    EXPECT_EQ(h.op.messages(), kNoMessages);
+}
+
+TEST_F(DownloadTest, ABadBlockIsAskedAgainWithABeepAndHeaderRetriesCountInTheBlockPhase) {
+    h.sim.fileResponder().setBlockSize(4);
+    h.logger.write("HW01.ini", "0123456789abcdefghij"); // 22 characters with CR LF: 6 blocks
+    h.fault("6:3:nak:1");
+    EXPECT_TRUE(get().saved);
+    EXPECT_EQ(h.op.beeps(), 1);
+    EXPECT_EQ(requestsOf("6:3"), 2);
+    EXPECT_EQ(h.local("HW01.ini"), "0123456789abcdefghij");
+
+    // Two header retries leave the counter at 2: block 1 may fail three times more; its good
+    // answer sets the counter back to 0, so block 2 may fail five times.
+    h.op.clear();
+    h.sim.clearLog();
+    for (const char* f : {"11:0:silent:2", "6:1:nak:3", "6:2:crc:5"})
+        h.fault(f);
+    EXPECT_TRUE(get().saved);
+    EXPECT_EQ(requestsOf("11:0"), 3);
+    EXPECT_EQ(requestsOf("6:1"), 4);
+    EXPECT_EQ(requestsOf("6:2"), 6);
+    EXPECT_EQ(h.op.beeps(), 8);
+
+    h.op.clear();
+    h.sim.clearLog();
+    keepOld();
+    h.fault("11:0:silent:2");
+    h.fault("6:1:nak:4");
+    const DownloadResult r = get();
+    EXPECT_FALSE(r.result || r.saved);
+    EXPECT_EQ(requestsOf("6:1"), 4);
+    EXPECT_EQ(h.op.messages(), QStringList{"Data logger not responding!"});
+    expectOldKept();
+}
+
+TEST_F(DownloadTest, SixBadBlocksAndThreeFailedRequestsEndWithTheirMessagesAndNothingWritten) {
+    h.logger.write("HW01.ini", "text\n");
+    keepOld();
+    const std::tuple<const char*, const char*, const char*, int> cases[] = {
+        {"6:1:nak:0", "Data logger not responding!", "6:1", 6},
+        {"11:0:nak:0", "NACK received from datalogger!", "11:0", 3},
+        {"11:0:silent:0", "No response from data logger!", "11:0", 3},
+        {"6:1:hangup:1", "Connection broken!", "6:1", 1},
+    };
+    for (const auto& [fault, message, packet, sends] : cases) {
+        SCOPED_TRACE(fault);
+        h.op.clear();
+        h.sim.clearLog();
+        h.sim.faults() = {};
+        h.fault(fault);
+        const DownloadResult r = get();
+        EXPECT_FALSE(r.saved);
+        EXPECT_EQ(h.op.messages(), QStringList{message});
+        EXPECT_EQ(requestsOf(packet), sends);
+        expectOldKept();
+        EXPECT_TRUE(h.linkWorks());
+    }
+    h.op.clear();
+    h.sim.faults() = {};
+    get("HW02.ini"); // a file the logger does not have is refused
+    EXPECT_EQ(h.op.messages(), QStringList{"NACK received from datalogger!"});
+}
+
+TEST_F(DownloadTest, CancelWritesNothingAndEndsTheWholeDownload) {
+    h.sim.fileResponder().setBlockSize(2);
+    h.logger.write("HW01.ini", "abcdefgh\n");
+    h.logger.write("HW02.ini", "x\n");
+    keepOld();
+    TransferContext ctx = h.ctx();
+    ctx.progress = [this](const TransferProgress& p) {
+        if (p.blocksDone == 2)
+            h.transfer->requestCancel();
+    };
+    const HighwayDownloadOutcome outcome = DownloadHighwayFiles(ctx, true, true);
+    EXPECT_TRUE(outcome.files[0].cancelled);
+    EXPECT_FALSE(outcome.allSaved());
+    EXPECT_EQ(h.op.messages(),
+              QStringList{"The download of HW01.ini was cancelled; nothing was written."});
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1", "6:2"}));
+    expectOldKept();
+    EXPECT_TRUE(h.linkWorks());
+}
+
+TEST_F(DownloadTest, APortTheLinkWillNotHandOverIsABrokenConnection) {
+    h.logger.write("HW01.ini", "text\n");
+    LinkLease other = h.link->TakeLease(QStringLiteral("the highway test"));
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(get().saved);
+    EXPECT_EQ(h.op.messages(), QStringList{"Connection broken!"});
+    EXPECT_TRUE(h.transfer->lastFailure().contains("the highway test"));
+    EXPECT_TRUE(h.sim.packets().isEmpty());
+    other.release();
+    h.op.clear();
+    EXPECT_TRUE(get().saved);
+}
+
+TEST_F(DownloadTest, SavingChecksTheSizeThenKeepsTheBackupAndReplacesTheFileWhole) {
+    EXPECT_EQ(withCrLf("ab\ncd\r\n\n"), "ab\r\ncd\r\r\n\r\n");
+    EXPECT_EQ(withCrLf(""), "");
+    keepOld();
+    const QString path = h.dir.file(h.localPath("HW01.ini"));
+    EXPECT_EQ(SaveLocalFile(path, "abc", 6, h.op), 0); // 3 + 2 is not 6
+    EXPECT_EQ(h.op.messages(), QStringList{"File not complete (Size = 3)"});
+    expectOldKept();
+    EXPECT_EQ(SaveLocalFile({}, "abc", 5, h.op), -1);
+    EXPECT_EQ(SaveLocalFile(path, "a\nb", 5, h.op), 0);
+    EXPECT_EQ(h.local("HW01.ini"), "a\r\nb");
+    EXPECT_EQ(h.local("HW01.bak"), "old\r\n");
+
+    // A folder in the way of the file: the write fails and the download says so twice.
+    h.op.clear();
+    h.logger.write("HW02.ini", "two\n");
+    QDir().mkpath(h.dir.file(h.localPath("HW02.ini")));
+    EXPECT_FALSE(get("HW02.ini").saved);
+    ASSERT_EQ(h.op.messages().size(), 2);
+    EXPECT_TRUE(h.op.messages()[0].contains("HW02.ini"));
+    EXPECT_EQ(h.op.messages()[1], "Error on save!");
+}
+
+TEST(DownloadSerialTest, OverAPseudoTerminal) {
+    TransferHarness h(true);
+    ASSERT_TRUE(h.ok);
+    h.logger.write("HW01.ini", "over the line\n");
+    TransferContext ctx = h.ctx();
+    EXPECT_TRUE(GetFile(ctx, "HW01.ini").saved);
+    EXPECT_EQ(h.local("HW01.ini"), "over the line\r\n");
+    EXPECT_EQ(h.op.messages(), kNoMessages);
+    EXPECT_TRUE(h.linkWorks());
+}
+
+TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
+    RawLogger logger;
+    pointAtTcp(h.state, logger.server.serverPort());
+    keepOld();
+    struct Case {
+        const char* size;
+        const char* blocks;
+        const char* message;
+        int requests;
+    };
+    const Case cases[] = {
+        {"13", "1", "File not complete (Size = 10)", 2},
+        {"12x", "1", "is not a number of characters", 1},
+        {"12", "abc", "is not a block count", 1},
+        {"99999999", "1", "is not a number of characters", 1},
+        {"5", "3", "File not complete (Size = 10)", 2}, // stops once more came than announced
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        h.op.clear();
+        logger.requests = 0;
+        logger.answer = [&c](const TransferPacket& p) {
+            if (p.code == 11)
+                return encodePacket({11, 0, c.size, c.blocks});
+            return encodePacket({11, p.number, p.number == 1 ? "ab\ncd\nefgh\r\n" : "abcd", {}});
+        };
+        const DownloadResult r = get();
+        EXPECT_FALSE(r.saved);
+        ASSERT_EQ(h.op.messages().size(), 1);
+        EXPECT_TRUE(h.op.messages()[0].contains(c.message)) << h.op.messages()[0].toStdString();
+        EXPECT_EQ(logger.requests, c.requests);
+        expectOldKept();
+    }
+}

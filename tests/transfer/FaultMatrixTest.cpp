@@ -1,0 +1,105 @@
+// Every fault of the simulated logger on every packet of a short download and a short upload,
+// once and on every try: the outcome the retry rules give, and the files left whole.
+#include "HighwayDownload.h"
+#include "HighwayUpload.h"
+#include "TransferHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+enum class Fault { Silent, Nak, Crc, Pieces, Late, HangUp };
+const char* const kFaultNames[] = {"silent", "nak", "crc", "pieces", "late", "hangup"};
+
+struct Case {
+    bool upload;
+    const char* packet; // "code:number"
+    Fault fault;
+    bool everyTry;
+};
+
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+    std::string name = std::string(info.param.upload ? "Upload" : "Download") + "_" +
+                       kFaultNames[int(info.param.fault)] + "_" +
+                       (info.param.everyTry ? "always" : "once") + "_" + info.param.packet;
+    std::replace(name.begin(), name.end(), ':', '_');
+    return name;
+}
+
+// The message a given-up packet ends with; empty when the transfer goes through.
+QString expectedMessage(const Case& c) {
+    const bool givenUp = c.fault == Fault::HangUp || (c.everyTry && c.fault != Fault::Pieces);
+    if (!givenUp)
+        return {};
+    const QString p = QString::fromLatin1(c.packet);
+    if (c.upload)
+        return p == "13:0"   ? "Error in send filename to Datalogger!"
+               : p == "13:1" ? "Error in send packed size to Datalogger!"
+                             : "Error in send file to Datalogger!";
+    if (c.fault == Fault::HangUp)
+        return "Connection broken!";
+    if (p == "6:1")
+        return "Data logger not responding!";
+    return c.fault == Fault::Nak ? "NACK received from datalogger!"
+                                 : "No response from data logger!";
+}
+
+struct FaultMatrixTest : ::testing::TestWithParam<Case> {};
+
+} // namespace
+
+TEST_P(FaultMatrixTest, OutcomeAndFilesUnharmed) {
+    const Case c = GetParam();
+    TransferHarness h;
+    ASSERT_TRUE(h.ok);
+    h.writeLocal("HW01.ini", "old\r\n");
+    h.writeLocal("HW01.bak", "older\r\n");
+    h.logger.write("HW01.ini", "kept\n");
+    // Late: a quarter second when once (a retry then meets it), a second when on every try.
+    const int value = c.fault == Fault::Late ? (c.everyTry ? 1000 : 250) : 0;
+    h.fault(QStringLiteral("%1:%2:%3:%4")
+                .arg(QString::fromLatin1(c.packet), kFaultNames[int(c.fault)])
+                .arg(c.everyTry ? 0 : 1)
+                .arg(value)
+                .toLatin1()
+                .constData());
+    TransferContext ctx = h.ctx();
+    bool done = false;
+    if (c.upload) {
+        HighwayUpload upload(ctx);
+        done = upload.UploadHW("HW01.ini");
+    } else {
+        done = GetFile(ctx, "HW01.ini").saved;
+    }
+    const QString message = expectedMessage(c);
+    EXPECT_EQ(done, message.isEmpty());
+    EXPECT_EQ(h.op.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    EXPECT_EQ(h.local("HW01.bak"), done && !c.upload ? "old\r\n" : "older\r\n");
+    EXPECT_EQ(h.local("HW01.ini"), done && !c.upload ? "kept\r\n" : "old\r\n");
+    // Only the answers to the last block were lost or damaged: the logger took it and stored
+    // the file, while the tool could not know.
+    const bool lastAnswerLost =
+        QByteArray(c.packet) == "13:2" && (c.fault == Fault::Crc || c.fault == Fault::Late);
+    EXPECT_EQ(h.logger.read("HW01.ini"), c.upload && (done || lastAnswerLost) ? "old\n" : "kept\n");
+    EXPECT_FALSE(h.transfer->SerialIsOpen() || h.transfer->TcpIsConnected());
+    h.sim.faults() = {};
+    EXPECT_TRUE(h.linkWorks());
+}
+
+namespace {
+std::vector<Case> allCases() {
+    std::vector<Case> cases;
+    const std::pair<bool, const char*> packets[] = {
+        {false, "11:0"}, {false, "6:1"}, {true, "13:0"}, {true, "13:1"}, {true, "13:2"}};
+    for (const auto& [upload, packet] : packets)
+        for (int f = 0; f < 6; ++f)
+            for (bool everyTry : {false, true})
+                cases.push_back({upload, packet, Fault(f), everyTry});
+    return cases;
+}
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Packets, FaultMatrixTest, ::testing::ValuesIn(allCases()), caseName);

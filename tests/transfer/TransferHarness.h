@@ -1,0 +1,112 @@
+#pragma once
+
+#include "../link/LinkHarness.h"
+#include "FileTransferLink.h"
+#include "SimFaults.h"
+#include "TransferContext.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <memory>
+
+namespace nodalyx::test {
+
+// The transfer's times shortened twenty-fold: the download's reply time of 2 s becomes
+// 100 ms, the TCP connect time of 15 s 750 ms.
+inline constexpr double kTransferScale = 0.05;
+
+// The tool (state, link, transfer component, operator) and a simulated logger whose files
+// folder is a temporary folder, over TCP loopback or a pseudo-terminal (serial port 7).
+struct TransferHarness {
+    explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
+        : location(name) {
+        sim.setGrowing(false);
+        sim.state().filesFolder = logger.path();
+        if (serial) {
+            ok = sim.openPty();
+            qputenv("NODALYX_COM7", sim.ptyDevice().toLocal8Bit());
+            state.settings.ConnType = 1;
+            state.settings.Comport = 7;
+        } else {
+            ok = sim.listenTcp();
+            pointAtTcp(state, sim.tcpPort());
+        }
+        state.programDir = dir.path();
+        state.settings.eSerialnumber = sim.state().serial;
+        QDir().mkpath(dir.file(location));
+        link = std::make_unique<Link>(state, op);
+        link->setTimeouts(shortTimeouts());
+        transfer = std::make_unique<FileTransferLink>(link.get());
+        transfer->setTimeScale(kTransferScale);
+    }
+    ~TransferHarness() {
+        transfer.reset();
+        link.reset();
+        qunsetenv("NODALYX_COM7");
+    }
+
+    TransferContext ctx() {
+        return {state, *link,    *transfer,
+                op,    location, [this](const TransferProgress& p) { shown.append(p); }};
+    }
+    QString localPath(const QString& file) const { return location + QLatin1Char('/') + file; }
+    QByteArray local(const QString& file) const { return dir.read(localPath(file)); }
+    void writeLocal(const QString& file, const QByteArray& bytes) const {
+        dir.write(localPath(file), bytes);
+    }
+    void fault(const char* text) {
+        const std::optional<sim::PacketFault> f = sim::parsePacketFault(QString::fromLatin1(text));
+        if (f)
+            sim.faults().packetFaults.append(*f);
+    }
+    // The link has its device back: a request of its own goes through.
+    bool linkWorks() {
+        const bool works =
+            !link->isLeased() && link->OpenLink() && link->ReadLoggerSerial() == sim.state().serial;
+        link->CloseLink();
+        return works;
+    }
+
+    bool ok = false;
+    QString location;
+    TempDir dir;    // the program directory
+    TempDir logger; // the logger's files folder
+    SharedState state;
+    ScriptedOperator op;
+    sim::LoggerSim sim;
+    std::unique_ptr<Link> link;
+    std::unique_ptr<FileTransferLink> transfer;
+    QList<TransferProgress> shown;
+};
+
+// A logger on loopback that answers each packet with the bytes the test gives, for answers
+// the simulator never sends.
+struct RawLogger {
+    RawLogger() {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            client = server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this] { take(); });
+        });
+    }
+    void take() {
+        buffer += client->readAll();
+        for (PacketScan s = scanPacket(buffer); s.kind == PacketScan::Kind::Packet;
+             s = scanPacket(buffer)) {
+            buffer.remove(0, s.size);
+            ++requests;
+            if (answer)
+                client->write(answer(s.packet));
+        }
+    }
+    QTcpServer server;
+    QPointer<QTcpSocket> client;
+    QByteArray buffer;
+    int requests = 0;
+    std::function<QByteArray(const TransferPacket&)> answer;
+};
+
+} // namespace nodalyx::test

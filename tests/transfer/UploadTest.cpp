@@ -1,0 +1,243 @@
+// UploadHW, ReadFile and WaitForACK against the simulated logger, the highway steps of the
+// upload sequence, and the round trip upload-then-download.
+#include "HighwayDownload.h"
+#include "HighwayFileCodec.h"
+#include "HighwayUploadSequence.h"
+#include "TransferHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+struct UploadTest : ::testing::Test {
+    TransferHarness h;
+    TransferContext ctx = h.ctx();
+    HighwayUpload upload{ctx};
+    void SetUp() override {
+        ASSERT_TRUE(h.ok);
+        h.logger.write("HW01.ini", "kept\n"); // what the logger holds before
+    }
+    bool send(const char* file = "HW01.ini") {
+        const bool ok = upload.UploadHW(QString::fromLatin1(file));
+        EXPECT_FALSE(h.transfer->SerialIsOpen() || h.transfer->TcpIsConnected());
+        return ok;
+    }
+    int sendsOf(const char* packet) const { return int(h.sim.packetLog().count(packet)); }
+};
+
+} // namespace
+
+TEST(UploadBlocksTest, TheTextLineByLineAndItsBlocksOf238) {
+    const std::pair<QByteArray, QByteArray> texts[] = {
+        {"", ""},
+        {"\r\n", "\n"},
+        {"a\r\nb\r\n", "a\nb\n"},
+        {"a\r\nb", "a\nb\n"},
+        {"a\rb\n", "a\rb\n"},
+        {"a\nb\n", "a\nb\n"},
+    };
+    for (const auto& [file, text] : texts)
+        EXPECT_EQ(uploadText(file), text) << file.toStdString();
+    struct Split {
+        int length;
+        qint16 lastBlock;
+        int lastSize;
+    };
+    for (const Split s : {Split{0, 2, 0}, Split{1, 2, 1}, Split{237, 2, 237}, Split{238, 3, 0},
+                          Split{239, 3, 1}, Split{476, 4, 0}}) {
+        SCOPED_TRACE(s.length);
+        QByteArray text(s.length, 'x');
+        for (int i = 0; i < s.length; ++i)
+            text[i] = char('a' + i % 26);
+        const UploadBlocks b = splitUploadText(text);
+        EXPECT_EQ(b.lastBlock, s.lastBlock);
+        EXPECT_EQ(b.blocks.value(s.lastBlock).size(), s.lastSize);
+        QByteArray joined;
+        for (int n = 2; n <= b.lastBlock; ++n) {
+            EXPECT_LE(b.blocks.value(n).size(), kUploadBlockSize);
+            joined += b.blocks.value(n);
+        }
+        EXPECT_EQ(joined, text);
+    }
+}
+
+TEST_F(UploadTest, AnEmptyFileAndAMultipleOf238SendTheirEmptyLastBlock) {
+    h.writeLocal("HW01.ini", "");
+    EXPECT_TRUE(send());
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"13:0", "13:1", "13:2"}));
+    EXPECT_EQ(h.sim.packets()[0].text1, "c:\\nvq\\HW01.ini");
+    EXPECT_EQ(h.sim.packets()[1].text1, "0");
+    EXPECT_EQ(h.sim.packets()[1].text2, "2");
+    EXPECT_EQ(h.sim.packets()[2].text1, "");
+    EXPECT_EQ(h.logger.read("HW01.ini"), "");
+    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+    EXPECT_EQ(h.shown.first().maximum, 3);
+
+    h.sim.clearLog();
+    const QByteArray line = QByteArray(237, 'y') + "\r\n"; // 238 characters of text
+    h.writeLocal("HW01.ini", line + line);
+    EXPECT_TRUE(send());
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"13:0", "13:1", "13:2", "13:3", "13:4"}));
+    EXPECT_EQ(h.sim.packets()[1].text1, "476");
+    EXPECT_EQ(h.sim.packets()[1].text2, "4");
+    EXPECT_EQ(h.sim.packets()[4].text1, "");
+    EXPECT_EQ(h.logger.read("HW01.ini"), uploadText(line + line));
+    EXPECT_EQ(upload.LastBlock(), 4);
+    EXPECT_EQ(h.op.messages(), QStringList());
+    EXPECT_TRUE(h.linkWorks());
+}
+
+TEST_F(UploadTest, TheNameAcknowledgedOnItsThirdSendLeavesTheSizeOneAttempt) {
+    h.writeLocal("HW01.ini", "data\r\n");
+    h.fault("13:0:silent:2");
+    EXPECT_TRUE(send());
+    EXPECT_EQ(sendsOf("13:0"), 3);
+
+    h.sim.clearLog();
+    h.fault("13:0:nak:2");
+    h.fault("13:1:nak:1");
+    EXPECT_FALSE(send());
+    EXPECT_EQ(sendsOf("13:0"), 3);
+    EXPECT_EQ(sendsOf("13:1"), 1);
+    EXPECT_EQ(h.op.messages(), QStringList{"Error in send packed size to Datalogger!"});
+
+    h.op.clear();
+    h.fault("13:0:crc:0");
+    EXPECT_FALSE(send());
+    EXPECT_EQ(h.op.messages(), QStringList{"Error in send filename to Datalogger!"});
+    EXPECT_EQ(h.logger.read("HW01.ini"), "data\n"); // from the first upload only
+}
+
+TEST_F(UploadTest, ABlockIsSentSixTimesAndALateAckNeverAcknowledgesTheNextBlock) {
+    h.writeLocal("HW01.ini", QByteArray(300, 'z') + "\r\n"); // blocks 2 and 3
+    h.fault("13:2:nak:0");
+    EXPECT_FALSE(send());
+    EXPECT_EQ(sendsOf("13:2"), 6);
+    EXPECT_EQ(h.op.beeps(), 5);
+    EXPECT_EQ(h.op.messages(), QStringList{"Error in send file to Datalogger!"});
+    EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
+
+    // Block 2's answer comes late, after it was sent again; block 3 is never answered. The
+    // stray answers to block 2 that arrive meanwhile are dropped, so block 3 fails.
+    h.op.clear();
+    h.sim.faults() = {};
+    int dropped = 0;
+    QObject::connect(h.transfer.get(), &FileTransferLink::traced, [&](const PacketTrace& t) {
+        dropped += t.verdict.contains("dropped") ? 1 : 0;
+    });
+    h.fault("13:2:late:1:250");
+    h.fault("13:3:silent:0");
+    EXPECT_FALSE(send());
+    EXPECT_EQ(sendsOf("13:3"), 6);
+    EXPECT_GE(dropped, 1);
+    EXPECT_EQ(h.op.messages(), QStringList{"Error in send file to Datalogger!"});
+    EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
+}
+
+TEST_F(UploadTest, AFileThatCannotBeReadSendsNothingNotEvenTheFileReadBefore) {
+    h.writeLocal("HW01.ini", "first\r\n");
+    bool ok = false;
+    EXPECT_EQ(upload.ReadFile(h.dir.file(h.localPath("HW01.ini")), &ok), 6);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(upload.ReadFile({}, &ok), 0);
+    EXPECT_FALSE(send("HW02.ini")); // there is no HW02.ini
+    EXPECT_TRUE(h.sim.packets().isEmpty());
+    ASSERT_EQ(h.op.messages().size(), 1);
+    EXPECT_TRUE(h.op.messages()[0].contains("HW02.ini"));
+    EXPECT_EQ(upload.FileBlocks().value(2), "first\n"); // the earlier file's blocks stay
+}
+
+TEST_F(UploadTest, ALoggerThatCannotBeReachedIsAFailureWithoutAMessage) {
+    h.writeLocal("HW01.ini", "x\r\n");
+    pointAtTcp(h.state, closedPort());
+    EXPECT_FALSE(send());
+    EXPECT_EQ(h.op.messages(), QStringList());
+    EXPECT_TRUE(h.transfer->lastFailure().contains("connection refused"));
+    EXPECT_FALSE(h.link->isLeased());
+}
+
+TEST_F(UploadTest, CancelStopsBeforeTheNextPacketAndEndsTheSequence) {
+    h.writeLocal("HW01.ini", QByteArray(600, 'c') + "\r\n"); // blocks 2..4
+    h.writeLocal("HW02.ini", "two\r\n");
+    ctx.progress = [this](const TransferProgress& p) {
+        if (p.value == 3)
+            h.transfer->requestCancel();
+    };
+    const HighwayUploadOutcome outcome = UploadHighwayFiles(ctx, upload, true, true);
+    EXPECT_FALSE(outcome.allUploaded());
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"13:0", "13:1", "13:2"}));
+    EXPECT_EQ(h.op.messages(),
+              QStringList({"The upload of HW01.ini was cancelled before packet 3 of 4; the "
+                           "logger has not stored it.",
+                           "Send configuration failed!"}));
+    EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
+}
+
+TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndEndsWithTheLastFilesVerdict) {
+    h.writeLocal("HW01.ini", "one\r\n");
+    h.writeLocal("HW02.ini", "two\r\n");
+    h.state.settings.eSerialnumber = QStringLiteral("OTHER");
+    HighwayUploadOutcome outcome = UploadHighwayFiles(ctx, upload, true, true);
+    EXPECT_TRUE(outcome.declined);
+    EXPECT_TRUE(h.sim.packets().isEmpty());
+    EXPECT_EQ(h.op.messages().size(), 1); // the question only
+    EXPECT_EQ(h.op.questions(), 1);
+
+    h.op.clear();
+    h.op.answer({true});
+    h.fault("13:0:nak:0"); // HW01 fails, HW02 then goes through: the verdict is HW02's
+    h.sim.faults().packetFaults[0].times = 3;
+    outcome = UploadHighwayFiles(ctx, upload, true, true);
+    EXPECT_FALSE(outcome.allUploaded());
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(h.op.messages().last(), "Send configuration to datalogger succesfuly!");
+    EXPECT_EQ(h.logger.read("HW02.ini"), "two\n");
+
+    h.op.clear();
+    h.state.settings.eSerialnumber = h.sim.state().serial;
+    h.state.settings.ConnType = 4; // GSM modem: reached over TCP
+    outcome = UploadHighwayFiles(ctx, upload, false, true);
+    EXPECT_TRUE(outcome.allUploaded());
+    EXPECT_EQ(h.op.messages(), QStringList{"Send configuration to datalogger succesfuly!"});
+    EXPECT_EQ(h.op.questions(), 0);
+}
+
+TEST(UploadBarTest, ALocationNamedWithHw01ShowsBothFilesOnTheHighway1Bar) {
+    TransferHarness h(false, QStringLiteral("HW01 depot"));
+    ASSERT_TRUE(h.ok);
+    h.writeLocal("HW02.ini", "two\r\n");
+    TransferContext ctx = h.ctx();
+    HighwayUpload upload(ctx);
+    EXPECT_TRUE(upload.UploadHW("HW02.ini"));
+    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+}
+
+// A highway file as the tool writes it, with Windows-1252 characters in its names, goes to
+// the logger and comes back byte for byte, over TCP and over the pseudo-terminal.
+TEST(RoundTripTest, UploadThenDownloadGivesBackTheSameBytes) {
+    for (const bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "serial" : "tcp");
+        TransferHarness h(serial);
+        ASSERT_TRUE(h.ok);
+        h.sim.fileResponder().setBlockSize(1000);
+        UnitTable table{};
+        table[1].Active = true;
+        table[1].Name1 = QString::fromLatin1("Caf\xE9 \xD6stlich \xFF");
+        table[64].To4 = QString::fromLatin1("Stra\xDF"
+                                            "e");
+        const QByteArray file = encodeHighwayFile(2, table);
+        ASSERT_TRUE(file.contains('\xE9'));
+        h.writeLocal("HW02.ini", file);
+        TransferContext ctx = h.ctx();
+        HighwayUpload upload(ctx);
+        ASSERT_TRUE(upload.UploadHW("HW02.ini"));
+        h.writeLocal("HW02.ini", "something else\r\n");
+        EXPECT_TRUE(GetFile(ctx, "HW02.ini").saved);
+        EXPECT_EQ(h.local("HW02.ini"), file);
+        EXPECT_EQ(h.local("HW02.bak"), "something else\r\n");
+        EXPECT_EQ(h.op.messages(), QStringList());
+    }
+}

@@ -23,6 +23,8 @@ struct CliContext {
 // Each returns an ExitCode. args are the words after the command name.
 int runFileCommand(CliContext& ctx, const QString& command, const QStringList& args);
 int runLoggerCommand(CliContext& ctx, const QString& command, const QStringList& args);
+// `settings LOCATION [--json] [--save] [--diff]`; exits 3 when --diff found a difference.
+int runSettingsCommand(CliContext& ctx, const QStringList& args);
 
 bool isFileCommand(const QString& command);
 bool isLoggerCommand(const QString& command);

@@ -2,6 +2,7 @@
 // settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
 #include "CliText.h"
+#include "ClockDrift.h"
 #include "CounterReadout.h"
 #include "CounterReport.h"
 #include "CountingOperator.h"
@@ -15,8 +16,6 @@
 namespace nodalyx::cli {
 
 namespace {
-
-const QString kNoConnection = QString::fromLatin1(kConnectionFailedText);
 
 // Counts questions as well as messages, so a command can tell whether the operator has
 // already heard why it stopped.
@@ -75,6 +74,12 @@ bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state
     return op.messages() == 0;
 }
 
+// "text: reason" when the link knows why, else the text with a full stop.
+QString withReason(const QString& text, const Link& link) {
+    return link.lastFailure().isEmpty() ? text + QLatin1Char('.')
+                                        : text + QStringLiteral(": ") + link.lastFailure();
+}
+
 int failed(LoggerOperator& op, const QString& text) {
     op.message(text, Operator::Icon::Critical);
     return Failed;
@@ -82,23 +87,27 @@ int failed(LoggerOperator& op, const QString& text) {
 
 int runSerial(CliContext& ctx, Link& link, LoggerOperator& op) {
     if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     const QString serial = link.ReadLoggerSerial();
     if (serial == QLatin1String("False"))
-        return failed(op, kNoConnection);
+        return failed(op, link.connectionFailedText());
     ctx.out << serial << Qt::endl;
     return Done;
 }
 
 int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
     if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, kNoConnection);
+        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
         return failed(op, CliText::tr("The logger did not accept the new time."));
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
-        return failed(op, CliText::tr("The logger did not answer the clock request."));
-    ctx.out << clock.text() << Qt::endl;
+        return failed(op,
+                      withReason(CliText::tr("The logger did not answer the clock request"), link));
+    const QDateTime pc = QDateTime::currentDateTime();
+    ctx.out << clock.text() << '\n'
+            << "PC " << pcClockText(pc) << "  " << clockDriftText(clockDriftMinutes(clock, pc))
+            << Qt::endl;
     return Done;
 }
 
@@ -106,7 +115,7 @@ int runRefresh(CliContext& ctx, SharedState& state, Link& link, LoggerOperator& 
     const RefreshOutcome outcome = RefreshFromLogger(state, link, op);
     if (!outcome.countersRead) {
         if (!op.toldAnything())
-            failed(op, kNoConnection);
+            failed(op, link.connectionFailedText());
         return Failed;
     }
     if (json)

@@ -2,6 +2,7 @@
 #include "CliContext.h"
 #include "CliText.h"
 #include "GlobalOptions.h"
+#include "HwtestCommand.h"
 #include "ProgramDir.h"
 #include "TerminalOperator.h"
 #include "TextConvert.h"
@@ -32,20 +33,36 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "\n"
     "Logger:\n"
     "  serial LOCATION                  the logger's serial number\n"
-    "  clock LOCATION [--set]           the logger's clock; --set sets it from the PC first\n"
+    "  clock LOCATION [--set]           the logger's clock and how far it is from the PC's;\n"
+    "                                   --set sets it from the PC first\n"
     "  refresh LOCATION [--json] [--yes]\n"
     "                                   the live counters of both highways\n"
+    "  settings LOCATION [--json] [--save] [--diff]\n"
+    "                                   read the logger's general settings as the\n"
+    "                                   configuration window does and print them; --save\n"
+    "                                   stores them into the location (.bak kept); --diff\n"
+    "                                   prints what differs from the location (exit 3)\n"
+    "\n"
+    "Highway test (the units of one highway, over a serial port at 9600 baud):\n"
+    "  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"
+    "                                   poll the location's active units of highway HW\n"
+    "                                   over serial port N for K passes (default 1; 0 runs\n"
+    "                                   until Ctrl-C, which stops after the running pass),\n"
+    "                                   then print one row per active unit: TX, RX, the\n"
+    "                                   raw counters, the counts and the start values\n"
     "\n"
     "Options:\n"
     "  --dir DIR    program directory holding the locations, made when missing (default:\n"
     "               the executable's directory when it holds location files (*.fgr), else\n"
     "               the per-user data directory, ~/.local/share/nodalyx on Linux)\n"
-    "  --trace      write every frame sent and received to stderr, in hex\n"
+    "  --trace      write every frame sent and received to stderr, in hex (hwtest:\n"
+    "               every poll and answer)\n"
     "  --yes        answer Yes to questions (a serial-number mismatch)\n"
     "  --help       this text\n"
     "  --version    the version\n"
     "\n"
-    "Exit status: 0 done, 1 the operation failed, 2 usage error.\n");
+    "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
+    "a difference.\n");
 
 // "where": the program directory the other commands use.
 int printProgramDir(CliContext& ctx, const QStringList& args) {
@@ -97,5 +114,9 @@ int main(int argc, char* argv[]) {
         return runFileCommand(ctx, command, rest);
     if (isLoggerCommand(command))
         return runLoggerCommand(ctx, command, rest);
+    if (command == QLatin1String("hwtest"))
+        return runHwtestCommand(ctx, rest);
+    if (command == QLatin1String("settings"))
+        return runSettingsCommand(ctx, rest);
     return usageError(CliText::tr("unknown command '%1'").arg(command));
 }

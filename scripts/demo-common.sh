@@ -89,3 +89,41 @@ run_gui() {
         "$@"
     fi
 }
+
+# start_unitsim DIR: the counting units of the demo location's two highways on one simulated
+# highway, a pseudo-terminal linked at DIR/highway-tty and offered as serial port 1
+# (NODALYX_COM1); its pid in unitsim_pid. A type 2 unit answers to its code, so its number
+# here only names it: 33, 40 and 41 leave 3 to the type 1 unit of Highway 2.
+start_unitsim() {
+    local link="$1/highway-tty"
+    "$bin_dir/sim/nodalyx-unitsim" --pty "$link" \
+        --unit 0:2:A1B2C3D4E5F1 --unit 1:2:A1B2C3D4E5F2 --unit 2:1 --unit 33:2:A1B2C3D4E5F4 \
+        --unit 5:2:A1B2C3D4E5F6 --unit 40:2:00FF00FF00F1 --unit 41:2:00FF00FF00F2 \
+        --unit 3:1 >/dev/null &
+    unitsim_pid=$!
+    sleep 0.5
+    if ! kill -0 "$unitsim_pid" 2>/dev/null; then
+        echo "the simulated highway did not start" >&2
+        return 1
+    fi
+    export NODALYX_COM1="$link"
+}
+
+stop_unitsim() {
+    if [ -n "${unitsim_pid:-}" ] && kill -0 "$unitsim_pid" 2>/dev/null; then
+        kill "$unitsim_pid"
+        wait "$unitsim_pid" 2>/dev/null || true
+    fi
+    unitsim_pid=""
+}
+
+# True when one of the first four arguments switches service mode on (/s, -S, xs).
+wants_service_mode() {
+    local word n=0
+    for word in "$@"; do
+        n=$((n + 1))
+        [ "$n" -gt 4 ] && break
+        [ "${#word}" -eq 2 ] && [ "${word:1:1}" = "s" -o "${word:1:1}" = "S" ] && return 0
+    done
+    return 1
+}

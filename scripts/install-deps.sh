@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing, packaging and the demo need.
 # Safe to run again: it only calls apt-get when a package is missing.
+#   scripts/install-deps.sh [fuzz]    fuzz: also clang and libFuzzer for scripts/fuzz.sh
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -9,6 +10,9 @@ packages=(
     xvfb xauth x11-apps imagemagick
     help2man appstream dpkg-dev
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

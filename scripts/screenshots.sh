@@ -2,7 +2,8 @@
 # Takes the documentation's screenshots: builds, prepares the demo (simulated logger and
 # demo program directory), and lets nodalyx-config grab its own windows under a virtual X
 # server into docs/screenshots/: the main window after Refresh, the unit editor and the
-# new-location window.
+# new-location window, and the configuration window after a read-out from the simulated logger
+# (the location holds the logger's settings but for its name, so one box is marked).
 set -euo pipefail
 source "$(dirname "$0")/demo-common.sh"
 cd "$repo_root"
@@ -18,6 +19,9 @@ cleanup() {
 trap cleanup EXIT INT TERM
 start_simulator "$port"
 prepare_demo_dir "$demo_dir" "$port"
+cli=("$bin_dir/cli/nodalyx-cli" --dir "$demo_dir")
+"${cli[@]}" settings "$demo_location" --save >/dev/null
+"${cli[@]}" set "$demo_location" LocationName=Demo >/dev/null
 mkdir -p "$shots"
 xvfb-run -a -s "-screen 0 1280x900x24" \
     "$bin_dir/src/app/nodalyx-config" --dir "$demo_dir" --screenshot "$shots"

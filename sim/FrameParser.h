@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerCodes.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -9,7 +11,7 @@ namespace nodalyx::sim {
 // front of a sync pair are skipped, so the parser finds its way back after noise.
 class FrameParser {
 public:
-    static constexpr int kFrameSize = 11;
+    static constexpr int kFrameSize = nodalyx::kFrameSize;
 
     // Adds received bytes; answers the complete frames found, in order.
     QList<QByteArray> feed(const QByteArray& bytes);

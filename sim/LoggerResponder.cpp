@@ -28,7 +28,7 @@ QByteArray fixedText(const QString& text, int width, bool rightAlign) {
 
 QByteArray LoggerResponder::dataReply(quint8 code, const QByteArray& data) {
     QByteArray reply;
-    reply.append('\xFF');
+    reply.append(char(kSync));
     reply.append(char(code));
     reply.append(data);
     reply.append('\0');
@@ -41,22 +41,22 @@ LoggerResponder::Answer LoggerResponder::respond(const QByteArray& frame) {
         return {QByteArray(1, kNak), false};
     const quint8 code = quint8(b(frame, 1));
     switch (code) {
-    case 2:
-    case 3:
-    case 51:
-    case 55:
-    case 57:
-    case 59:
-    case 63:
-    case 65:
-    case 66:
-    case 101:
-    case 103:
-    case 105:
-    case 107:
-    case 109:
-    case 111:
-    case 113:
+    case cmd::ReadClock:
+    case cmd::ReadMemory:
+    case cmd::ReadNetwork:
+    case cmd::ReadPort:
+    case cmd::ReadMac:
+    case cmd::ReadSerial:
+    case cmd::ReadHostName:
+    case cmd::ReadDhcpAddress:
+    case cmd::ReadDhcp:
+    case cmd::ReadCode:
+    case cmd::ReadName:
+    case cmd::ReadPlace:
+    case cmd::ReadExtension1:
+    case cmd::ReadExtension2:
+    case cmd::ReadExtension3:
+    case cmd::ReadExtension4:
         return read(code, frame);
     default:
         return write(code, frame);
@@ -66,7 +66,7 @@ LoggerResponder::Answer LoggerResponder::respond(const QByteArray& frame) {
 LoggerResponder::Answer LoggerResponder::read(quint8 code, const QByteArray& frame) {
     QByteArray data;
     switch (code) {
-    case 2: {
+    case cmd::ReadClock: {
         const QDateTime now = m_state.clock();
         const QDate d = now.date();
         for (int v : {now.time().hour(), now.time().minute(), d.year() - 2000, d.month(), d.day(),
@@ -74,40 +74,40 @@ LoggerResponder::Answer LoggerResponder::read(quint8 code, const QByteArray& fra
             data.append(char(v));
         break;
     }
-    case 3:
+    case cmd::ReadMemory:
         data = memoryRead(frame);
         if (data.isEmpty())
             return {QByteArray(1, kNak), false};
         break;
-    case 51:
+    case cmd::ReadNetwork:
         data = bytesOf(m_state.ip) + bytesOf(m_state.subnetmask) + bytesOf(m_state.gateway);
         break;
-    case 55:
+    case cmd::ReadPort:
         data.append(char(m_state.port >> 8));
         data.append(char(m_state.port & 0xFF));
         break;
-    case 57:
+    case cmd::ReadMac:
         data = bytesOf(m_state.mac);
         break;
-    case 59:
+    case cmd::ReadSerial:
         data = fixedText(m_state.serial, 10, true);
         break;
-    case 63:
+    case cmd::ReadHostName:
         data = fixedText(m_state.hostname, 20);
         break;
-    case 65:
+    case cmd::ReadDhcpAddress:
         data = bytesOf(m_state.dhcpAddress);
         break;
-    case 66:
+    case cmd::ReadDhcp:
         data = QByteArray(1, char(m_state.dhcp ? 1 : 0));
         break;
-    case 101:
-    case 103:
-    case 105:
+    case cmd::ReadCode:
+    case cmd::ReadName:
+    case cmd::ReadPlace:
         data = fixedText(*textField(code + 1), 10);
         break;
     default: // 107..113: the extensions
-        data = fixedText(m_state.extensions[(code - 107) / 2], 6);
+        data = fixedText(m_state.extensions[(code - cmd::ReadExtension1) / 2], 6);
         break;
     }
     return {dataReply(code, data), false};
@@ -124,7 +124,7 @@ QByteArray LoggerResponder::memoryRead(const QByteArray& frame) const {
 LoggerResponder::Answer LoggerResponder::write(quint8 code, const QByteArray& frame) {
     bool ok = true;
     switch (code) {
-    case 1: {
+    case cmd::SetClock: {
         const QDate date(2000 + b(frame, 4), b(frame, 5), b(frame, 6));
         const QTime time(b(frame, 2), b(frame, 3));
         ok = date.isValid() && time.isValid();
@@ -132,32 +132,34 @@ LoggerResponder::Answer LoggerResponder::write(quint8 code, const QByteArray& fr
             m_state.setClock(QDateTime(date, time));
         break;
     }
-    case 7:
+    case cmd::SetStartStop:
         ok = m_state.setDayWindow(b(frame, 7), b(frame, 5), b(frame, 4), b(frame, 3), b(frame, 2));
         break;
-    case 52:
-    case 53:
-    case 54: {
-        auto& field = code == 52 ? m_state.ip : code == 53 ? m_state.subnetmask : m_state.gateway;
+    case cmd::SetIpAddress:
+    case cmd::SetSubnetMask:
+    case cmd::SetGateway: {
+        auto& field = code == cmd::SetIpAddress    ? m_state.ip
+                      : code == cmd::SetSubnetMask ? m_state.subnetmask
+                                                   : m_state.gateway;
         field = {quint8(b(frame, 7)), quint8(b(frame, 6)), quint8(b(frame, 5)),
                  quint8(b(frame, 4))};
         break;
     }
-    case 56:
+    case cmd::SetPort:
         m_state.port = quint16(b(frame, 6) << 8 | b(frame, 7));
         break;
-    case 61:
+    case cmd::SetInterval:
         m_state.setInterval(b(frame, 7));
         break;
-    case 102:
-    case 104:
-    case 106:
+    case cmd::WriteCode:
+    case cmd::WriteName:
+    case cmd::WritePlace:
         ok = writeTextPart(code, frame);
         break;
-    case 108:
-    case 110:
-    case 112:
-    case 114: {
+    case cmd::WriteExtension1:
+    case cmd::WriteExtension2:
+    case cmd::WriteExtension3:
+    case cmd::WriteExtension4: {
         QByteArray chars;
         for (int n = 7; n >= 2; --n)
             chars.append(char(b(frame, n)));
@@ -190,9 +192,9 @@ bool LoggerResponder::writeTextPart(quint8 code, const QByteArray& frame) {
 
 QString* LoggerResponder::textField(quint8 code) {
     switch (code) {
-    case 102:
+    case cmd::WriteCode:
         return &m_state.locationCode;
-    case 104:
+    case cmd::WriteName:
         return &m_state.locationName;
     default:
         return &m_state.locationPlace;

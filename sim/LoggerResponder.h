@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerCodes.h"
+
 #include "LoggerState.h"
 
 #include <QByteArray>
@@ -12,9 +14,6 @@ namespace nodalyx::sim {
 // bad checksum, an unknown code or a value the logger cannot take gets NAK (21).
 class LoggerResponder {
 public:
-    static constexpr char kAck = 6;
-    static constexpr char kNak = 21;
-
     explicit LoggerResponder(LoggerState& state) : m_state(state) {}
 
     struct Answer {

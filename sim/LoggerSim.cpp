@@ -106,11 +106,21 @@ void LoggerSim::handleFrame(const QByteArray& frame) {
     const LoggerResponder::Answer answer = m_responder.respond(frame);
     if (answer.changed)
         emit stateChanged();
-    const QByteArray reply = m_faults.apply(code, answer.bytes);
+    const QByteArray reply = SimFaults::noise(m_faults.strayBytes) +
+                             m_faults.apply(code, answer.bytes) +
+                             SimFaults::noise(m_faults.floodBytes);
     m_output.setPacing(m_faults.baud, m_faults.chunkSize, m_faults.chunkGapMs);
     // A reply starts when the request has fully arrived over the (paced) line.
     const qint64 notBefore =
         m_output.nowNs() + m_output.wireNs(frame.size()) + qint64(m_faults.delayMs) * 1000000;
+    if (m_faults.lateByteMs > 0 && reply.size() > 1) {
+        m_output.send(reply.chopped(1), notBefore);
+        const qint64 lateNs = notBefore - m_output.nowNs() + m_output.wireNs(reply.size()) +
+                              qint64(m_faults.lateByteMs) * 1000000;
+        QTimer::singleShot(int(lateNs / 1000000), this,
+                           [this, last = reply.right(1)] { m_output.send(last); });
+        return;
+    }
     m_output.send(reply, notBefore);
 }
 

@@ -57,6 +57,19 @@ struct Rule {
     std::function<bool(SimOptions&, const QString& value, QString* error)> take;
 };
 
+bool parseCuts(const QString& text, QHash<int, int>& out) {
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList pair = part.split(QLatin1Char(':'));
+        int code = 0;
+        int length = 0;
+        if (pair.size() != 2 || !parseInt(pair[0].trimmed(), 0, 255, code) ||
+            !parseInt(pair[1].trimmed(), 0, 65536, length))
+            return false;
+        out.insert(code, length);
+    }
+    return true;
+}
+
 bool takeNumber(const QString& option, const QString& value, int min, int max, int& out,
                 QString* error) {
     if (parseInt(value, min, max, out))
@@ -127,6 +140,16 @@ const std::vector<Rule>& rules() {
         number("chunk", 0, 65536, &SimFaults::chunkSize),
         number("chunk-gap", 0, 60000, &SimFaults::chunkGapMs),
         number("baud", 0, 4000000, &SimFaults::baud),
+        number("late-byte", 0, 60000, &SimFaults::lateByteMs),
+        number("stray", 0, 65536, &SimFaults::strayBytes),
+        number("flood", 0, 16 * 1024 * 1024, &SimFaults::floodBytes),
+        {"cut", "CODE:N,...",
+         [](SimOptions& o, const QString& v, QString* e) {
+             if (parseCuts(v, o.faults.cutCodes))
+                 return true;
+             *e = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
+             return false;
+         }},
         flag("verbose", [](SimOptions& o) { o.verbose = true; }),
     };
     return all;

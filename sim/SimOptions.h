@@ -33,5 +33,7 @@ QStringList simOptionNames();
 
 // "3,59,101" -> {3, 59, 101}; false on anything that is not a code 0..255.
 bool parseCodes(const QString& text, QSet<int>& out);
+// "101:7,3:9" -> {101: 7, 3: 9}; false on anything that is not CODE:LENGTH.
+bool parseCuts(const QString& text, QHash<int, int>& out);
 
 } // namespace nodalyx::sim

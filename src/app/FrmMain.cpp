@@ -16,7 +16,9 @@
 
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
+#include "FrmConfiguration.h"
 #include "Link.h"
+#include "PcbTestTab.h"
 #endif
 
 static void initAppResources() {
@@ -42,6 +44,7 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_link = new Link(m_state, m_op, this);
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
+    m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);
 #endif
     setupLists();
     connectControls();
@@ -49,7 +52,6 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_programDir->setObjectName(QStringLiteral("lblProgramDir"));
     m_programDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addPermanentWidget(m_programDir);
-    m_ui->mnuGeneralSettings->setEnabled(false); // its window is not part of this build yet
     m_ui->mnuUpload->setEnabled(false);
 }
 
@@ -76,6 +78,7 @@ void FrmMain::connectControls() {
     connect(m_ui->mnuClose, &QAction::triggered, this, &FrmMain::close);
     connect(m_ui->CmdRefresh, &QPushButton::clicked, this, &FrmMain::refresh);
     connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
+    connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -111,7 +114,7 @@ void FrmMain::start() {
 }
 
 QString FrmMain::locationName() const {
-    return m_ui->CboLocation->currentText();
+    return m_state.locationName;
 }
 
 void FrmMain::selectLocation(const QString& name) {
@@ -127,7 +130,8 @@ void FrmMain::setSelectionDependentEnabled(bool enabled) {
 }
 
 void FrmMain::onLocationChosen() {
-    const QString name = locationName();
+    const QString name = m_ui->CboLocation->currentText();
+    m_state.locationName = name;
     setSelectionDependentEnabled(!name.isEmpty());
     if (name.isEmpty())
         return;
@@ -198,8 +202,8 @@ void FrmMain::FillTestList2() {
 }
 
 void FrmMain::editUnit(int highway, int index) {
-    if (index < 1 || index > kUnitsPerHighway)
-        return;
+    if (index < 1 || index > kUnitsPerHighway || (m_pcbTest && m_pcbTest->isRunning()))
+        return; // the highway test holds the window until it has ended
     FrmUnitConfiguration editor(m_state, m_op, locationName(), this);
     editor.setInputs(QString::number(highway), QString::number(index));
     m_runDialog(editor);
@@ -223,6 +227,21 @@ void FrmMain::newLocation() {
 void FrmMain::saveHWfiles() {
     WriteHW01(m_state, locationName(), m_op);
     WriteHW02(m_state, locationName(), m_op);
+}
+
+void FrmMain::generalSettings() {
+#ifdef NODALYX_HAVE_LINK
+    const QString name = locationName();
+    if (name.isEmpty())
+        return;
+    {
+        FrmConfiguration window(m_state, *m_link, m_op, this);
+        m_runDialog(window);
+        if (window.Gewijzigd())
+            WriteFGR(m_state, name, m_op);
+    }
+    selectLocation(name); // shows what the location file holds now
+#endif
 }
 
 void FrmMain::refresh() {

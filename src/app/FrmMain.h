@@ -18,6 +18,7 @@ class FrmMain;
 namespace nodalyx {
 
 class Link;
+class PcbTestTab;
 
 // The main window: the location list, how its logger is reached, the units of both
 // highways, and the start of every other window. In service mode a "PCB test" tab is shown.
@@ -48,6 +49,9 @@ public:
     void newLocation();
     void saveHWfiles();
     void refresh();
+    // "General settings": the configuration window on the selected location; after Save the
+    // location file is written (its .bak kept). The location is reloaded in either case.
+    void generalSettings();
 
     // How modal child windows are run; by default they are executed modally. Tests put a
     // runner here that drives the window and closes it.
@@ -55,6 +59,7 @@ public:
     void setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
 
     Link* link() const { return m_link; }
+    PcbTestTab* pcbTest() const { return m_pcbTest; }
 
 private:
     void connectControls();
@@ -71,6 +76,7 @@ private:
     SharedState& m_state;
     Operator& m_op;
     Link* m_link = nullptr;
+    PcbTestTab* m_pcbTest = nullptr;
     QLabel* m_programDir = nullptr; // "Locations: <dir>" in the status bar
     DialogRunner m_runDialog;
 };

@@ -1,10 +1,12 @@
 #include "Screenshots.h"
 
+#include "FrmConfiguration.h"
 #include "FrmMain.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -55,6 +57,15 @@ int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QStri
     fillExample(newLocation);
     failures += grabInto(newLocation, dir, QStringLiteral("new-location.png")) ? 0 : 1;
     newLocation.hide();
+
+    if (main.link() && !main.locationName().isEmpty()) {
+        FrmConfiguration configuration(state, *main.link(), op, &main);
+        configuration.show();
+        configuration.findChild<QCheckBox*>(QStringLiteral("ChkGeneral"))->setChecked(true);
+        configuration.startDownload();
+        failures += grabInto(configuration, dir, QStringLiteral("configuration.png")) ? 0 : 1;
+        configuration.hide();
+    }
     return failures;
 }
 

@@ -11,7 +11,9 @@ class FrmMain;
 
 // Grabs the windows for the documentation into dir: the main window with the first location
 // selected and its counts refreshed (main-window.png), the unit editor on the first unit of
-// Highway 1 (unit-editor.png) and the new-location window (new-location.png). Answers the
+// Highway 1 (unit-editor.png), the new-location window (new-location.png) and the
+// configuration window after a read-out of the general settings, its differences from the
+// location marked (configuration.png). Answers the
 // number of pictures that could not be written.
 int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QString& dir);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerCodes.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -7,11 +9,6 @@ namespace nodalyx {
 
 // The request frame to the logger: FF FF, the command code B1, six parameters B2..B7, the
 // extra byte B8 and a checksum: 11 bytes, no length field, no escaping.
-inline constexpr int kFrameSize = 11;
-inline constexpr quint8 kSync = 0xFF;
-inline constexpr quint8 kChecksumSeed = 0x8D; // 141
-inline constexpr char kAck = 6;
-inline constexpr char kNak = 21;
 
 // XOR of the bytes, XORed with 141.
 quint8 xorChecksum(const char* begin, const char* end);

@@ -1,6 +1,7 @@
 #include "CounterReadout.h"
 #include "TextConvert.h"
 
+#include "LoggerCodes.h"
 #include "LoggerReplies.h"
 
 #include <QPointer>
@@ -8,8 +9,6 @@
 namespace nodalyx {
 
 namespace {
-constexpr int kMemoryReadCommand = 3;
-
 std::optional<QString> nonZero(const QString& count) {
     bool ok = false;
     const qlonglong value = count.trimmed().toLongLong(&ok);
@@ -25,7 +24,7 @@ bool readHighway(SharedState& state, Link& link, int highway) {
         return false;
     if (!link.WaitReply(kCounterReplySize))
         return false;
-    return decodeCounterReply(state.link.RxBuffer, state.table(highway));
+    return decodeCounterReply(link.rxBuffer(), state.table(highway));
 }
 } // namespace
 
@@ -36,18 +35,21 @@ QString serialMismatchQuestion() {
 std::array<int, 8> counterRequest(int highway) {
     const int first = highway == 2 ? 0x6400 : 0x6000;
     const int last = first + 0x300;
-    return {kMemoryReadCommand, 0, 0, last & 0xFF, last >> 8, first & 0xFF, first >> 8, 0};
+    return {cmd::ReadMemory, 0, 0, last & 0xFF, last >> 8, first & 0xFF, first >> 8, 0};
 }
 
 RefreshOutcome RefreshFromLogger(SharedState& state, Link& link, Operator& op) {
     RefreshOutcome outcome;
-    if (link.isBusy()) {
-        op.message(Link::busyText(), Operator::Icon::Warning);
+    if (link.refuseWhenUnavailable())
         return outcome;
-    }
     QPointer<Link> alive(&link);
     BusyGuard hourglass(op);
     if (!link.OpenLink()) {
+        // A serial port that cannot be opened has been reported; say why a connection failed.
+        if (state.settings.ConnType != 1) {
+            hourglass.release();
+            op.message(link.connectionFailedText(), Operator::Icon::Critical);
+        }
         link.CloseLink();
         return outcome;
     }
@@ -56,7 +58,7 @@ RefreshOutcome RefreshFromLogger(SharedState& state, Link& link, Operator& op) {
         return outcome;
     if (first.toUpper() == QLatin1String("FALSE")) {
         hourglass.release();
-        op.message(QString::fromLatin1(kConnectionFailedText), Operator::Icon::Critical);
+        op.message(link.connectionFailedText(), Operator::Icon::Critical);
         return outcome; // the link stays open; the next exchange takes it as it is
     }
     const QString second = link.ReadLoggerSerial();

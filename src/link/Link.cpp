@@ -1,77 +1,55 @@
 #include "Link.h"
 
-#include "CommandFrame.h"
-#include "LoggerReplies.h"
-#include "RxBuffer.h"
-#include "SerialPortName.h"
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QEventLoop>
-#include <array>
 
 namespace nodalyx {
 
-namespace {
-constexpr int kSerialNumberCommand = 59;
-constexpr int kReadClockCommand = 2;
-constexpr int kWriteClockCommand = 1;
-// FF, second byte, ten characters, checksum.
-constexpr int kSerialReplySize = 13;
-constexpr int kClockReplyMinimum = 8;
-// Serial port numbers run from 1 to this.
-constexpr int kHighestComport = 255;
-
-bool startsWithSync(const QByteArray& buffer) {
-    return !buffer.isEmpty() && quint8(buffer.at(0)) == kSync;
-}
-} // namespace
-
 Link::Link(SharedState& state, Operator& op, QObject* parent)
     : QObject(parent), m_state(state), m_op(op) {
-    m_ttcomm.setInterval(m_timeouts.pollMs);
-    connect(&m_ttcomm, &QTimer::timeout, this, &Link::takeSerialBytes);
-    // Bytes are taken at once when they arrive, not only on the tick; both only while the
-    // poll timer runs, so a component that stops TTcomm owns the port's input.
-    connect(&m_comm, &QSerialPort::readyRead, this, [this] {
-        if (m_ttcomm.isActive())
-            takeSerialBytes();
-    });
-    connect(&m_comm, &QSerialPort::errorOccurred, this, &Link::onSerialError);
-    connect(&m_tcp, &QTcpSocket::readyRead, this, &Link::takeTcpBytes);
-    connect(&m_tcp, &QTcpSocket::stateChanged, this, &Link::wake);
-    m_ttcomm.start();
+    m_transport.poll().setInterval(m_timeouts.pollMs);
+    connect(&m_transport, &LinkTransport::received, this, &Link::received);
+    connect(&m_transport, &LinkTransport::lost, this, &Link::onLost);
+    connect(&m_transport, &LinkTransport::stateChanged, this, &Link::wake);
 }
 
 Link::~Link() {
     *m_alive = false;
     if (m_waitLoop)
         m_waitLoop->quit();
-    m_comm.disconnect(this);
-    m_tcp.disconnect(this);
-    m_ttcomm.disconnect(this);
-    m_tcp.abort();
+    m_transport.disconnect(this);
 }
 
 void Link::setTimeouts(const LinkTimeouts& timeouts) {
     m_timeouts = timeouts;
-    m_ttcomm.setInterval(timeouts.pollMs);
+    m_transport.poll().setInterval(timeouts.pollMs);
 }
 
 QString Link::busyText() {
     return QStringLiteral("The link is busy with another request.");
 }
 
-bool Link::isSerial() const {
-    return m_state.settings.ConnType == 1;
+QString Link::leasedText(const QString& holder) {
+    return QStringLiteral("The link is in use by %1.").arg(holder);
 }
 
-bool Link::refuseWhenBusy() {
-    if (!m_busy)
-        return false;
-    m_op.message(busyText(), Operator::Icon::Warning);
-    return true;
+QString Link::connectionFailedText() const {
+    const QString text = QStringLiteral("Connection with Datalogger failed");
+    return m_lastFailure.isEmpty() ? text : text + QStringLiteral(": ") + m_lastFailure;
+}
+
+bool Link::refuseWhenUnavailable() {
+    if (m_busy) {
+        tell(busyText(), Operator::Icon::Warning);
+        return true;
+    }
+    if (isLeased()) {
+        tell(leasedText(m_leaseHolder), Operator::Icon::Warning);
+        return true;
+    }
+    return false;
 }
 
 bool Link::event(QEvent* e) {
@@ -88,202 +66,84 @@ bool Link::event(QEvent* e) {
 // ---- opening and closing ----
 
 bool Link::OpenLink() {
-    if (refuseWhenBusy())
+    if (refuseWhenUnavailable())
         return false;
-    return isSerial() ? openSerial() : openTcp();
-}
-
-bool Link::openSerial() {
-    if (m_comm.isOpen())
-        return true;
-    const double comport = m_state.settings.Comport;
-    if (!(comport >= 0.5 && comport < kHighestComport + 0.5)) { // also refuses NaN
-        m_op.message(QStringLiteral("The location names no serial port (Comport %1).")
-                         .arg(QString::number(comport)),
-                     Operator::Icon::Critical);
+    QString error;
+    const std::optional<LinkEndpoint> endpoint = endpointFor(m_state.settings, &error);
+    if (!endpoint) {
+        // A serial port is reported here; a TCP failure is the caller's to tell.
+        m_lastFailure = error;
+        if (m_state.settings.ConnType == 1)
+            m_op.message(error, Operator::Icon::Critical);
         return false;
     }
-    const int number = qRound(comport);
-    const QString device = serialPortName(number);
-    m_device = device;
-    m_comm.setPortName(device);
-    m_comm.setBaudRate(QSerialPort::Baud19200);
-    m_comm.setDataBits(QSerialPort::Data8);
-    m_comm.setParity(QSerialPort::NoParity);
-    m_comm.setStopBits(QSerialPort::OneStop);
-    m_comm.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_comm.open(QIODevice::ReadWrite)) {
-        m_op.message(serialOpenFailureText(device, m_comm.error(), m_comm.errorString()),
-                     Operator::Icon::Critical);
-        m_comm.clearError();
+    m_lastFailure.clear();
+    if (endpoint->isSerial() && m_transport.isOpenOn(*endpoint))
+        return true;
+    m_lost = false;
+    if (!endpoint->isSerial())
+        return openTcp(*endpoint);
+    if (!m_transport.openSerial(*endpoint, &error)) {
+        m_lastFailure = error;
+        m_op.message(error, Operator::Icon::Critical);
         return false;
     }
     return true;
 }
 
-bool Link::openTcp() {
-    if (m_tcp.state() != QAbstractSocket::UnconnectedState)
-        m_tcp.abort();
-    bool ok = false;
-    const int port = m_state.settings.Portnumber.trimmed().toInt(&ok);
-    if (!ok || port < 0 || port > 65535) {
-        m_op.message(QStringLiteral("The port number \"%1\" is not a number from 0 to 65535.")
-                         .arg(m_state.settings.Portnumber),
-                     Operator::Icon::Critical);
-        return false;
-    }
+bool Link::openTcp(const LinkEndpoint& endpoint) {
+    // A socket is always connected afresh: the logger may have dropped an idle connection.
+    m_transport.startConnect(endpoint);
     const std::shared_ptr<bool> alive = m_alive;
-    m_tcp.connectToHost(m_state.settings.IPnumber.trimmed(), quint16(port));
-    // Ends early when the connection is refused: the socket falls back to unconnected.
-    waitUntil(
-        [this] {
-            const auto s = m_tcp.state();
-            return s == QAbstractSocket::ConnectedState || s == QAbstractSocket::UnconnectedState;
-        },
+    const bool settled = waitUntil(
+        [this] { return m_transport.connectState() != LinkTransport::ConnectState::Connecting; },
         m_timeouts.connectMs);
-    return *alive && m_tcp.state() == QAbstractSocket::ConnectedState;
+    if (!*alive)
+        return false;
+    if (m_transport.connectState() == LinkTransport::ConnectState::Connected)
+        return true;
+    m_lastFailure = settled ? m_transport.failureReason()
+                            : QStringLiteral("no answer within %1 s")
+                                  .arg(QString::number(m_timeouts.connectMs / 1000.0));
+    m_transport.close();
+    return false;
 }
 
 void Link::CloseLink() {
     if (m_busy)
         return; // never pull the port away under a running wait
-    if (isSerial()) {
-        if (m_comm.isOpen())
-            m_comm.close();
-    } else if (m_tcp.state() != QAbstractSocket::UnconnectedState) {
-        m_tcp.close();
+    m_transport.close();
+}
+
+// ---- the lease ----
+
+LinkLease Link::TakeLease(const QString& holder, QString* why) {
+    QString refusal;
+    if (m_busy)
+        refusal = busyText();
+    else if (isLeased())
+        refusal = leasedText(m_leaseHolder);
+    if (!refusal.isEmpty()) {
+        if (why)
+            *why = refusal;
+        return {};
     }
+    m_transport.close();
+    m_transport.poll().stop();
+    m_rx.clear();
+    m_leaseHolder = holder.isEmpty() ? QStringLiteral("another part of the tool") : holder;
+    return LinkLease(this, m_leaseHolder);
 }
 
-// ---- requests ----
-
-bool Link::SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8) {
-    if (refuseWhenBusy())
-        return false;
-    m_state.link.AckFlag = false;
-    m_state.link.NakFlag = false;
-    m_state.link.RxBuffer.clear();
-    const std::array<int, 7> values{b1, b2, b3, b4, b5, b6, b7};
-    for (int v : values) {
-        if (v < 0 || v > 255) {
-            m_op.message(QStringLiteral("A request byte is out of range (0..255): %1").arg(v),
-                         Operator::Icon::Critical);
-            return false;
-        }
-    }
-    const QByteArray frame = CommandFrame(quint8(b1), quint8(b2), quint8(b3), quint8(b4),
-                                          quint8(b5), quint8(b6), quint8(b7), b8);
-    if (isSerial()) {
-        if (!m_comm.isOpen()) {
-            m_op.message(QStringLiteral("The serial port is not open."), Operator::Icon::Critical);
-            return false;
-        }
-        if (m_comm.write(frame) != frame.size()) {
-            m_op.message(m_comm.errorString(), Operator::Icon::Critical);
-            m_comm.clearError();
-            return false;
-        }
-    } else {
-        if (m_tcp.state() != QAbstractSocket::ConnectedState)
-            return false;
-        m_tcp.write(frame);
-        m_tcp.flush();
-    }
-    emit traffic(true, frame);
-    return true;
-}
-
-bool Link::WaitAck() {
-    if (refuseWhenBusy())
-        return false;
-    const std::shared_ptr<bool> alive = m_alive;
-    waitUntil([this] { return m_state.link.AckFlag && !m_state.link.NakFlag; }, m_timeouts.ackMs);
-    return *alive && m_state.link.AckFlag;
-}
-
-bool Link::WaitReply(int expectedLength) {
-    if (refuseWhenBusy())
-        return false;
-    BusyGuard hourglass(m_op);
-    const std::shared_ptr<bool> alive = m_alive;
-    waitUntil([this, expectedLength] { return m_state.link.RxBuffer.size() >= expectedLength; },
-              m_timeouts.replyMs);
-    if (!*alive)
-        return false;
-    const QByteArray& rx = m_state.link.RxBuffer;
-    return rx.size() == expectedLength && CheckReply(rx);
-}
-
-bool Link::ReadLoggerClock(LoggerClock& out) {
-    if (!SendCommand(kReadClockCommand, 0, 0, 0, 0, 0, 0))
-        return false;
-    const std::shared_ptr<bool> alive = m_alive;
-    waitUntil(
-        [this] {
-            const QByteArray& rx = m_state.link.RxBuffer;
-            return rx.size() >= kClockReplyMinimum && startsWithSync(rx);
-        },
-        m_timeouts.replyMs);
-    if (!*alive)
-        return false;
-    const std::optional<LoggerClock> clock = decodeClockReply(m_state.link.RxBuffer);
-    m_state.link.RxBuffer.clear();
-    if (!clock)
-        return false;
-    out = *clock;
-    return true;
-}
-
-bool Link::WriteLoggerClock(const LoggerClock& clock) {
-    if (!SendCommand(kWriteClockCommand, clock.hour, clock.minute, clock.year, clock.month,
-                     clock.day, clock.weekday))
-        return false;
-    const std::shared_ptr<bool> alive = m_alive;
-    // A NAK does not end this wait: it fails when the time is up.
-    waitUntil([this] { return m_state.link.AckFlag; }, m_timeouts.replyMs);
-    if (!*alive || !m_state.link.AckFlag)
-        return false;
-    m_state.link.RxBuffer.clear();
-    return true;
-}
-
-QString Link::ReadLoggerSerial() {
-    QString result = QStringLiteral("False");
-    if (refuseWhenBusy())
-        return result;
-    m_state.link.RxBuffer.clear();
-    if (SendCommand(kSerialNumberCommand, 0, 0, 0, 0, 0, 0)) {
-        const std::shared_ptr<bool> alive = m_alive;
-        const QByteArray& rx = m_state.link.RxBuffer;
-        waitUntil([&rx] { return startsWithSync(rx); }, m_timeouts.replyMs);
-        if (!*alive)
-            return result;
-        // The reply is complete at 13 bytes; a shorter one is taken once nothing more has
-        // arrived for the settle time, so a reply in two pieces is read whole.
-        while (startsWithSync(rx) && rx.size() < kSerialReplySize) {
-            const qsizetype before = rx.size();
-            waitUntil([&rx, before] { return rx.size() != before; }, m_timeouts.serialSettleMs);
-            if (!*alive)
-                return result;
-            if (rx.size() == before)
-                break;
-        }
-        if (const auto serial = decodeSerialReply(rx))
-            result = *serial;
-    }
-    m_state.link.RxBuffer.clear();
-    return result;
-}
-
-void Link::Wait(double seconds) {
-    if (refuseWhenBusy())
-        return;
-    waitUntil([] { return false; }, int(seconds * 1000.0 + 0.5));
+void Link::endLease() {
+    m_leaseHolder.clear();
+    m_transport.close(); // the holder may have left it in any state; the next exchange reopens
+    m_transport.poll().start();
 }
 
 // ---- waiting ----
 
-bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs) {
+bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss) {
     if (done())
         return true;
     const std::shared_ptr<bool> alive = m_alive;
@@ -298,7 +158,7 @@ bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs) {
     bool met = false;
     for (;;) {
         met = done();
-        if (met || m_deleteHeld || deadline.hasExpired())
+        if (met || (endOnLoss && m_lost) || m_deleteHeld || deadline.hasExpired())
             break;
         timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
         const int exitCode = loop.exec();
@@ -312,8 +172,10 @@ bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs) {
     if (m_deleteHeld) {
         m_deleteHeld = false;
         deleteLater();
+        return met;
     }
-    return met;
+    tellDeferred();
+    return *alive && met;
 }
 
 void Link::wake() {
@@ -323,52 +185,46 @@ void Link::wake() {
 
 // ---- receive path ----
 
-void Link::takeSerialBytes() {
-    if (!m_comm.isOpen() || m_comm.bytesAvailable() <= 0)
-        return;
-    const QByteArray bytes = m_comm.readAll();
-    if (bytes.isEmpty())
-        return;
-    m_receiveErrorShown = false; // the port works again
-    received(bytes);
-}
-
-void Link::takeTcpBytes() {
-    const QByteArray bytes = m_tcp.readAll();
-    if (!bytes.isEmpty())
-        received(bytes);
-}
-
 void Link::received(const QByteArray& bytes) {
     emit traffic(false, bytes);
-    appendReceived(m_state.link, bytes);
+    m_lossTold = false; // the connection works again: a later loss is news
+    const qsizetype skippedBefore = m_rx.skipped();
+    const int overflow = m_rx.append(bytes);
+    noteDropped(m_rx.skipped() - skippedBefore, QStringLiteral("stray"));
+    noteDropped(overflow, QStringLiteral("overflow"));
     wake();
 }
 
-void Link::onSerialError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+void Link::noteDropped(qint64 count, const QString& why) {
+    if (count <= 0)
         return;
-    // A device that hung up keeps failing every read, thousands of times a second: close it.
-    // The next OpenLink opens it again. The port's own error text may be left over from an
-    // earlier call, so the message names the failure itself.
-    m_comm.clearError();
-    if (m_comm.isOpen())
-        m_comm.close();
-    reportReceiveError(
-        error == QSerialPort::ResourceError
-            ? QStringLiteral("Serial port %1: the device is no longer available; "
-                             "the port was closed.")
-                  .arg(m_device)
-            : QStringLiteral("Serial port %1: reading failed; the port was closed.").arg(m_device));
+    m_dropped += count;
+    emit inputDropped(count, why);
+}
+
+void Link::onLost(const QString& text) {
+    m_lost = true;
+    m_lastFailure = QStringLiteral("connection lost");
+    if (!m_lossTold) {
+        m_lossTold = true; // once until bytes flow again
+        tell(text, Operator::Icon::Critical);
+    }
     wake();
 }
 
-void Link::reportReceiveError(const QString& text) {
-    // One message until the port works again, not one per poll.
-    if (m_receiveErrorShown)
+void Link::tell(const QString& text, Operator::Icon icon) {
+    if (m_busy) {
+        if (!m_deferred.contains(std::pair(text, icon)))
+            m_deferred.append({text, icon});
         return;
-    m_receiveErrorShown = true;
-    m_op.message(text, Operator::Icon::Critical);
+    }
+    m_op.message(text, icon);
+}
+
+void Link::tellDeferred() {
+    const auto pending = std::exchange(m_deferred, {});
+    for (const auto& [text, icon] : pending)
+        m_op.message(text, icon);
 }
 
 void Link::countFramingError() {

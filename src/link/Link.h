@@ -1,31 +1,38 @@
 #pragma once
 
+#include "LinkEndpoint.h"
+#include "LinkLease.h"
 #include "LinkTimeouts.h"
+#include "LinkTransport.h"
 #include "LoggerClock.h"
 #include "Operator.h"
+#include "ReplyAssembler.h"
 #include "SharedState.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 #include <QTcpSocket>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 class QEventLoop;
 
 namespace nodalyx {
 
 // The one connection to the logger of the selected location: a serial port (ConnType 1) or a
-// TCP socket (any other type), the receive path that fills state.link (RxBuffer, AckFlag,
-// NakFlag), request frames and the waits for their answers.
+// TCP socket (any other type) on the endpoint taken from the settings when it opens, the
+// receive state of the current exchange (the buffer and the ACK/NAK flags), request frames and
+// the waits for their answers.
 //
-// Everything runs on one thread. A wait runs a local event loop that wakes on arriving bytes
-// or its deadline; while a wait runs the link refuses a second exchange (isBusy()). Destroy a
-// Link with deleteLater(): a deferred delete that arrives during a wait is held back until
-// the wait has ended.
+// Everything runs on one thread. A wait runs a local event loop that wakes on arriving bytes,
+// a lost connection or its deadline; while a wait runs the link refuses a second exchange
+// (isBusy()), and what it has to tell the operator meanwhile is told once the wait has ended.
+// Destroy a Link with deleteLater(): a deferred delete that arrives during a wait is held back
+// until the wait has ended.
 class Link : public QObject {
     Q_OBJECT
 public:
@@ -35,20 +42,30 @@ public:
     void setTimeouts(const LinkTimeouts& timeouts);
     const LinkTimeouts& timeouts() const { return m_timeouts; }
 
-    // Opens the serial port (19200 8N1) or connects the socket. An open serial port is taken
-    // as it is. A serial port that cannot be opened is reported; a TCP connection that does
-    // not come up within the connect time fails silently.
+    // Opens the endpoint of the current settings: the serial port at 19200 8N1 or a TCP
+    // connection (at most the connect time). A connection already open on that very endpoint
+    // is kept; any other is closed first. A serial port that cannot be opened is reported; a
+    // TCP failure (a bad port number included) is silent, its reason in lastFailure().
     bool OpenLink();
+    // Closes whatever is open.
     void CloseLink();
 
-    // Clears RxBuffer and both flags, then sends one request frame. False when the socket is
-    // not connected (silent), the port is closed or a value is outside 0..255 (reported).
+    // Drops what is still waiting from an earlier answer, clears the buffer and both flags,
+    // then sends one request frame. False when the socket is not connected (silent), the port
+    // is closed or a value is outside 0..255 (reported).
     bool SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8 = 0);
-    // Until AckFlag is set (and NakFlag is not) or the ack time has passed; answers AckFlag.
+    // Until the ACK flag is set (and NAK is not) or the ack time has passed; answers the flag.
     bool WaitAck();
-    // Until RxBuffer holds expectedLength bytes or the reply time has passed; true when it
-    // holds exactly that many and passes CheckReply. Shows the hourglass meanwhile.
+    // Until the data reply holds expectedLength bytes or the reply time has passed; true when
+    // it holds exactly that many and passes CheckReply. Shows the hourglass meanwhile.
     bool WaitReply(int expectedLength);
+    // Data-reply waits; bytes in front of the reply's 0xFF are skipped. timeoutMs < 0: the
+    // reply time. After each, rxBuffer() holds the reply from its 0xFF on.
+    bool WaitAtLeast(int minimumLength, int timeoutMs = -1);
+    bool WaitExactly(int length, int timeoutMs = -1); // a longer reply never fits
+    // Until the buffer holds that many bytes, whatever the first one is.
+    bool WaitRaw(int minimumLength, int timeoutMs = -1);
+
     bool ReadLoggerClock(LoggerClock& out);
     bool WriteLoggerClock(const LoggerClock& clock);
     // The logger's serial number, or "False" when no reply came.
@@ -56,52 +73,83 @@ public:
     // Lets events run for the given time.
     void Wait(double seconds);
 
-    bool isBusy() const { return m_busy; }
+    // The current exchange's answer.
+    const QByteArray& rxBuffer() const { return m_rx.buffer(); }
+    bool ackFlag() const { return m_rx.ack(); }
+    bool nakFlag() const { return m_rx.nak(); }
+    // Why the last OpenLink or wait failed ("host not found", "connection refused", "no
+    // answer within 5 s", "connection lost"); empty after a success.
+    QString lastFailure() const { return m_lastFailure; }
+    // "Connection with Datalogger failed", with the reason when one is known.
+    QString connectionFailedText() const;
+    // Bytes dropped so far: stale input before a request, strays before a reply, and input
+    // beyond the receive limit.
+    qint64 droppedBytes() const { return m_dropped; }
 
-    QSerialPort& Comm() { return m_comm; }
-    QTcpSocket& TCP() { return m_tcp; }
-    QTimer& TTcomm() { return m_ttcomm; }
+    bool isBusy() const { return m_busy; }
+    // True (and the operator is told, after a running wait when there is one) when the link
+    // cannot take an exchange now: a wait runs or a lease is held.
+    bool refuseWhenUnavailable();
+
+    // Hands the device over (see LinkLease). Refused, with *why set, while a wait runs or
+    // another lease is held.
+    LinkLease TakeLease(const QString& holder, QString* why = nullptr);
+    bool isLeased() const { return !m_leaseHolder.isEmpty(); }
+
+    QSerialPort& Comm() { return m_transport.serial(); }
+    QTcpSocket& TCP() { return m_transport.tcp(); }
+    QTimer& TTcomm() { return m_transport.poll(); }
 
     int framingErrors() const { return m_framingErrors; }
     // A framing error on the serial line (counted only; the data stays as it is).
     void countFramingError();
 
     static QString busyText();
+    static QString leasedText(const QString& holder);
 
 signals:
     void framingErrorsChanged(int count);
     // Every frame sent (sent = true) and every piece received (sent = false).
     void traffic(bool sent, const QByteArray& bytes);
+    // Bytes were dropped: count this time, and why ("stale", "stray", "overflow").
+    void inputDropped(qint64 count, const QString& why);
 
 protected:
     bool event(QEvent* e) override;
 
 private:
-    bool isSerial() const;
-    bool refuseWhenBusy();
-    bool openSerial();
-    bool openTcp();
-    // Runs events until done() holds or the deadline passes; answers done(). Also false when
-    // the link was destroyed meanwhile (check alive before touching members).
-    bool waitUntil(const std::function<bool()>& done, int timeoutMs);
+    friend class LinkLease;
+    void endLease();
+    bool openTcp(const LinkEndpoint& endpoint);
+    bool awaitReply(ReplyRule rule, int timeoutMs);
+    void noteNoAnswer(int timeoutMs);
+    int replyTimeout(int timeoutMs) const;
+    // Runs events until done() holds, the connection is lost or the deadline passes; answers
+    // done(). Also false when the link was destroyed meanwhile (check alive before touching
+    // members).
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss = true);
     void wake();
-    void takeSerialBytes();
-    void takeTcpBytes();
     void received(const QByteArray& bytes);
-    void onSerialError(QSerialPort::SerialPortError error);
-    void reportReceiveError(const QString& text);
+    void onLost(const QString& text);
+    void noteDropped(qint64 count, const QString& why);
+    // Tells the operator now, or once the running wait has ended.
+    void tell(const QString& text, Operator::Icon icon);
+    void tellDeferred();
 
     SharedState& m_state;
     Operator& m_op;
     LinkTimeouts m_timeouts;
-    QSerialPort m_comm;
-    QTcpSocket m_tcp;
-    QTimer m_ttcomm;
-    QString m_device; // the serial device last opened, for messages
+    LinkTransport m_transport;
+    ReplyAssembler m_rx;
+    QString m_lastFailure;
+    QString m_leaseHolder;
+    QList<std::pair<QString, Operator::Icon>> m_deferred;
     QEventLoop* m_waitLoop = nullptr;
+    qint64 m_dropped = 0;
     bool m_busy = false;
+    bool m_lost = false;
+    bool m_lossTold = false;
     bool m_deleteHeld = false;
-    bool m_receiveErrorShown = false;
     int m_framingErrors = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -53,8 +53,17 @@ QString readTextFile(const QString& path, QByteArray& bytes) {
 void keepBackup(const QString& path, const QString& backupPath) {
     if (!QFileInfo(path).isFile())
         return; // nothing to keep: the older backup stays
-    QFile::remove(backupPath);
-    QFile::copy(path, backupPath);
+    // Through a temporary file and a rename, like every save: a program killed halfway leaves
+    // the older backup whole, never a half copy or none.
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return;
+    QSaveFile backup(backupPath);
+    if (backup.open(QIODevice::WriteOnly) && backup.write(bytes) == bytes.size())
+        backup.commit();
 }
 
 QString saveTextFile(const QString& path, const QByteArray& bytes) {

@@ -238,3 +238,31 @@ TEST_F(MainWindow, NewCreatesAndSelectsTheLocationAndBackChangesNothing) {
     EXPECT_EQ(child<QTreeWidget>(*w, "LsvHW1")->topLevelItemCount(), 64);
     EXPECT_TRUE(child<QPushButton>(*w, "CmdRefresh")->isEnabled());
 }
+
+// A file spoilt in the field (a crash of an old installation, a hand edit) is reported with
+// its name, line and reason; the window still starts and the other locations still work.
+TEST_F(MainWindow, AFaultyFileIsReportedByFileAndLineAndTheOthersStillWork) {
+    writeSite();
+    writeLocation("Broken");
+    QFile fgr(dir.path() + "/Broken.fgr");
+    ASSERT_TRUE(fgr.open(QIODevice::Append));
+    fgr.write("ConnType=LAN\r\n"); // not a number: the reader stops here
+    fgr.close();
+    QFile hw(dir.path() + "/Broken/HW02.ini");
+    ASSERT_TRUE(hw.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    hw.write("[Datalogger Configuration HW02]\r\n\r\n[Unit 00]\r\nHWtype=x\r\n");
+    hw.close();
+
+    auto w = startWindow();
+    auto* list = child<QComboBox>(*w, "CboLocation");
+    EXPECT_GE(list->findText("Broken"), 0);
+    EXPECT_GE(list->findText("Site"), 0);
+    w->selectLocation("Broken");
+    const QString told = op.messages().join('\n');
+    EXPECT_TRUE(told.contains("Broken.fgr\" line 32")) << told.toStdString();
+    EXPECT_TRUE(told.contains("HW02.ini\" line 4")) << told.toStdString();
+    op.clear();
+    w->selectLocation("Site");
+    EXPECT_TRUE(op.shown().isEmpty());
+    EXPECT_EQ(child<QTreeWidget>(*w, "LSVHW2")->topLevelItemCount(), 64);
+}

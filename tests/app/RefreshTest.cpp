@@ -30,7 +30,7 @@ TEST_F(Refresh, FillsTheCountColumnsAndTakesNoClicksWhileWaitingForTheLogger) {
     sim.state().setCounts(1, 1, Counts{0, 0, 0, 3, 9, 9}); // no unit code: In 2/Out 2 unused
     sim.state().setCounts(2, 63, Counts{0, 0, 7, 8, 1, 2});
     auto window = startWindow();
-    window->link()->setTimeouts({2000, 2000, 2000, 50, 50});
+    window->link()->setTimeouts({2000, 2000, 2000, 50});
     window->selectLocation("Site");
     auto* hw1 = child<QTreeWidget>(*window, "LsvHW1");
     auto* hw2 = child<QTreeWidget>(*window, "LSVHW2");

@@ -74,7 +74,11 @@ struct CliLoggerTest : ::testing::Test {
 };
 
 const QList<int> kFullRead{59, 59, 3, 3};
-const char* const kNoConnection = "^nodalyx-cli: error: Connection with Datalogger failed\n$";
+// The message names why: here a logger that does not answer, or a port nobody listens on.
+const char* const kNoAnswer =
+    "^nodalyx-cli: error: Connection with Datalogger failed: no answer within 5 s\n$";
+const char* const kRefused =
+    "^nodalyx-cli: error: Connection with Datalogger failed: connection refused\n$";
 
 } // namespace
 
@@ -83,7 +87,7 @@ TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
         R"(^\d\d:\d\d:\d\d\.\d{3} -> FF FF 3B 00 00 00 00 00 00 00 49\n[\s\S]* <- FF 3B 20 20 20 20 53 4E 30 30 34 32)",
         {59});
     sim.faults().nakCodes = {59}; // a NAK is no serial reply: the full 5 s, then the message
-    run({"serial", "Site"}, 1, "^$", kNoConnection, {59});
+    run({"serial", "Site"}, 1, "^$", kNoAnswer, {59});
     sim.faults().corruptCodes = {3};
     run({"refresh", "Site"}, 1, "", R"(Highway 1[\s\S]*Highway 2)", kFullRead);
     writeLocation("SN0043", sim.tcpPort()); // without a terminal the question is answered No
@@ -92,7 +96,7 @@ TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
         R"(not the same as local[\s\S]*yes \(--yes\))", kFullRead);
     run({"serial", "Nowhere"}, 1, "^$", "Nowhere", {});
     writeLocation("SN0042", closedPort());
-    run({"clock", "Site"}, 1, "^$", kNoConnection, {});
+    run({"clock", "Site"}, 1, "^$", kRefused, {});
     for (const QStringList& args : {QStringList{"serial"}, QStringList{"clock", "Site", "--json"},
                                     QStringList{"refresh", "Site", "Other"}})
         run(args, 2, "^$", "", {});
@@ -101,7 +105,9 @@ TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
 TEST_F(CliLoggerTest, ClockSetFromThePcThenReadBack) {
     sim.state().clockOffsetSecs = -86400 * 3;
     const CliRun r =
-        run({"clock", "Site", "--set"}, 0, R"(^\d\d-\d\d-\d{4}  \d\d:\d\d\n$)", "^$", {1, 2});
+        run({"clock", "Site", "--set"}, 0,
+            R"(^\d\d-\d\d-\d{4}  \d\d:\d\d\nPC \d\d-\d\d-\d{4}  \d\d:\d\d  logger clock )", "^$",
+            {1, 2});
     EXPECT_LT(std::abs(sim.state().clockOffsetSecs), 120);
     EXPECT_TRUE(r.out.startsWith(QDate::currentDate().toString("dd-MM-yyyy") + "  "))
         << r.out.toStdString();

@@ -1,12 +1,13 @@
-// The pure codecs of the link: request frames, reply checks and decoders, the receive buffer.
+// The pure codecs of the link: request frames, reply checks and decoders, the reply assembler.
 #include "CommandFrame.h"
 #include "LinkHarness.h"
 #include "LoggerReplies.h"
-#include "RxBuffer.h"
+#include "ReplyAssembler.h"
 #include "SerialPortName.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
+#include <vector>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
@@ -56,26 +57,125 @@ TEST(LoggerClockTest, FromThePcClockSundayIsOneAndTheText) {
     EXPECT_EQ(saturday.text(), QStringLiteral("05-12-2026  00:00"));
 }
 
-TEST(RxBufferTest, PiecesAppendInOrderAndFlagsFollowTheFirstByte) {
-    LinkState ack, nak, data;
+TEST(ReplyAssemblerTest, FlagsFollowTheFirstByteAndTheBufferStopsAtItsLimit) {
+    ReplyAssembler ack, nak, data, small(16);
     for (const char* piece : {"06 FF", "15"})
-        appendReceived(ack, fromHex(piece));
+        ack.append(fromHex(piece));
     for (const char* piece : {"15", "06"})
-        appendReceived(nak, fromHex(piece));
-    appendReceived(data, fromHex("FF 06 15"));
-    EXPECT_EQ(ack.RxBuffer, fromHex("06 FF 15"));
-    EXPECT_EQ(std::tuple(ack.AckFlag, ack.NakFlag), std::tuple(true, false));
-    EXPECT_EQ(std::tuple(nak.AckFlag, nak.NakFlag), std::tuple(false, true));
-    EXPECT_EQ(std::tuple(data.AckFlag, data.NakFlag), std::tuple(false, false));
+        nak.append(fromHex(piece));
+    data.append(fromHex("FF 06 15"));
+    EXPECT_EQ(ack.buffer(), fromHex("06 FF 15"));
+    EXPECT_EQ(std::tuple(ack.ack(), ack.nak(), ack.status()),
+              std::tuple(true, false, ReplyAssembler::Status::Complete));
+    EXPECT_EQ(std::tuple(nak.ack(), nak.nak(), nak.status()),
+              std::tuple(false, true, ReplyAssembler::Status::Pending));
+    EXPECT_EQ(std::tuple(data.ack(), data.nak()), std::tuple(false, false));
+    EXPECT_EQ(small.append(QByteArray(10, 'a')), 0);
+    EXPECT_EQ(small.append(QByteArray(9, 'b')), 3);
+    EXPECT_EQ(small.buffer(), QByteArray(10, 'a') + QByteArray(6, 'b'));
+    EXPECT_EQ(small.overflow(), 3);
+    small.clear();
+    EXPECT_EQ(std::tuple(small.buffer().size(), small.overflow()), std::tuple(0, 0));
 }
 
-TEST(RxBufferTest, BufferStopsAtItsLimit) {
-    LinkState link;
-    EXPECT_EQ(appendReceived(link, QByteArray(kRxBufferLimit - 10, 'a')), 0);
-    EXPECT_EQ(appendReceived(link, QByteArray(25, 'b')), 15);
-    EXPECT_EQ(link.RxBuffer.size(), kRxBufferLimit);
-    EXPECT_EQ(appendReceived(link, QByteArray(3, 'c')), 3);
-    EXPECT_TRUE(link.RxBuffer.endsWith(QByteArray(10, 'b')));
+// Each wait's completion rule, fed the pieces of an answer as the line delivers them.
+TEST(ReplyAssemblerTest, CompletionRulesOverPiecesAndStrays) {
+    using S = ReplyAssembler::Status;
+    const struct {
+        const char* what;
+        ReplyRule rule;
+        std::vector<const char*> pieces;
+        S status;
+        const char* buffer;
+        int skipped;
+        bool atDeadline;
+    } rows[] = {
+        {"exact length in pieces",
+         ReplyRule::exactly(5),
+         {"FF 03", "14 00", "9C"},
+         S::Complete,
+         "FF 03 14 00 9C",
+         0,
+         false},
+        {"one byte too many never fits",
+         ReplyRule::exactly(8),
+         {"FF 03 07 00 16 1E 00 00 00"},
+         S::Overrun,
+         "FF 03 07 00 16 1E 00 00 00",
+         0,
+         false},
+        {"a late byte of the last answer is skipped",
+         ReplyRule::exactly(5),
+         {"73", "FF 03 14 00 9C"},
+         S::Complete,
+         "FF 03 14 00 9C",
+         1,
+         false},
+        {"noise in front, in several pieces",
+         ReplyRule::atLeast(6),
+         {"20 21", "22 FF 33", "C0 A8 01 0A"},
+         S::Complete,
+         "FF 33 C0 A8 01 0A",
+         3,
+         false},
+        {"at least: more is fine",
+         ReplyRule::atLeast(4),
+         {"FF 37 0C 1D 00 00 12"},
+         S::Complete,
+         "FF 37 0C 1D 00 00 12",
+         0,
+         false},
+        {"clock: eight bytes are not yet whole",
+         ReplyRule::whole(8, 9),
+         {"FF 02 0E 1E 1A 05 0C 03"},
+         S::Pending,
+         "FF 02 0E 1E 1A 05 0C 03",
+         0,
+         true},
+        {"clock: seven will not do even at the deadline",
+         ReplyRule::whole(8, 9),
+         {"FF 02 0E 1E 1A 05 0C"},
+         S::Pending,
+         "FF 02 0E 1E 1A 05 0C",
+         0,
+         false},
+        {"only noise", ReplyRule::whole(1, 13), {"20 21 22"}, S::Pending, "", 3, false},
+        {"raw: the first byte is not looked at",
+         ReplyRule::raw(3),
+         {"31 32", "33"},
+         S::Complete,
+         "31 32 33",
+         0,
+         false},
+        {"ack after noise is not an ack",
+         ReplyRule::ack(),
+         {"20", "06"},
+         S::Pending,
+         "20 06",
+         0,
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ReplyAssembler rx;
+        rx.expect(row.rule);
+        for (const char* piece : row.pieces)
+            rx.append(fromHex(piece));
+        EXPECT_EQ(rx.status(), row.status);
+        EXPECT_EQ(rx.buffer(), fromHex(row.buffer));
+        EXPECT_EQ(rx.skipped(), row.skipped);
+        EXPECT_EQ(rx.acceptableAtDeadline(), row.atDeadline);
+    }
+}
+
+// Strays that came in before the wait began are skipped when it begins.
+TEST(ReplyAssemblerTest, StraysAlreadyInTheBufferAreSkippedWhenTheWaitStarts) {
+    ReplyAssembler rx;
+    rx.append(fromHex("00 41 FF 3B"));
+    EXPECT_EQ(rx.buffer().size(), 4); // no rule yet: kept as it came
+    rx.expect(ReplyRule::atLeast(2));
+    EXPECT_EQ(rx.buffer(), fromHex("FF 3B"));
+    EXPECT_EQ(rx.status(), ReplyAssembler::Status::Complete);
 }
 
 TEST(SerialPortNameTest, EnvironmentNamesTheDeviceElseTtyS) {

@@ -78,16 +78,23 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     EXPECT_EQ(h.sim.requestCodes(), (QList<int>{59, 59}));
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
 
-    Harness silent; // no serial reply is reported, a refused connection is not
+    Harness silent; // no serial reply and a refused connection are reported with the reason
     silent.sim.faults().silent = true;
     EXPECT_EQ(refresh(silent, "00123456"), Read());
-    EXPECT_EQ(silent.op.messages(), QStringList{"Connection with Datalogger failed"});
+    EXPECT_EQ(silent.op.messages(),
+              QStringList{"Connection with Datalogger failed: no answer within 0.4 s"});
     EXPECT_EQ(silent.op.shown().first().icon, Operator::Icon::Critical);
     EXPECT_EQ(silent.sim.requestCodes(), QList<int>{59});
     Harness refused;
     refused.state.settings.Portnumber = QString::number(closedPort());
     EXPECT_EQ(refresh(refused, "00123456"), Read());
-    EXPECT_TRUE(refused.op.shown().isEmpty());
+    EXPECT_EQ(refused.op.messages(),
+              QStringList{"Connection with Datalogger failed: connection refused"});
+    Harness unknown;
+    unknown.state.settings.IPnumber = QStringLiteral("no-such-host.invalid");
+    EXPECT_EQ(refresh(unknown, "00123456"), Read());
+    EXPECT_EQ(unknown.op.messages(),
+              QStringList{"Connection with Datalogger failed: host not found"});
 }
 
 TEST(ReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {

@@ -19,9 +19,9 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace nodalyx::test {
 
-// Short time limits (reply, ack, connect, poll, serial settle) so failure paths stay quick.
+// Short time limits (reply, ack, connect, poll) so failure paths stay quick.
 inline LinkTimeouts shortTimeouts() {
-    return {400, 300, 400, 100, 60};
+    return {400, 300, 400, 100};
 }
 
 inline void pointAtTcp(SharedState& state, quint16 port) {

@@ -1,0 +1,181 @@
+// The hwtest command of nodalyx-cli: the highway test without the window.
+#include "HwtestCommand.h"
+
+#include "CountingOperator.h"
+#include "HighwayStore.h"
+#include "HighwayTest.h"
+#include "HwtestReport.h"
+#include "Link.h"
+#include "LocationStore.h"
+#include "TrafficTrace.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace nodalyx::cli {
+
+namespace {
+
+struct Invocation {
+    QString location;
+    int highway = 0;
+    QString comport;
+    int passes = 1;
+    bool json = false;
+};
+
+bool parseNumber(const QString& text, int min, int max, int& out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < min || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
+int parseOption(const QString& option, const QString& value, Invocation& inv) {
+    int n = 0;
+    if (option == QLatin1String("--hw") && parseNumber(value, 1, 2, inv.highway))
+        return Done;
+    if (option == QLatin1String("--comport") && parseNumber(value, 1, 255, n)) {
+        inv.comport = QString::number(n);
+        return Done;
+    }
+    if (option == QLatin1String("--passes") && parseNumber(value, 0, 1000000, inv.passes))
+        return Done;
+    const char* wanted = option == QLatin1String("--hw") ? "1 or 2"
+                         : option == QLatin1String("--comport")
+                             ? "a port number 1..255"
+                             : "a number of passes (0: until Ctrl-C)";
+    return usageError(QStringLiteral("hwtest: %1 needs %2, not '%3'").arg(option, wanted, value));
+}
+
+int parseArgs(const QStringList& args, Invocation& inv) {
+    static const QStringList kWithValue{"--hw", "--comport", "--passes"};
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--json")) {
+            inv.json = true;
+        } else if (kWithValue.contains(a)) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("hwtest: %1 needs a value").arg(a));
+            if (const int rc = parseOption(a, args[++i], inv); rc != Done)
+                return rc;
+        } else if (a.startsWith(QLatin1String("--")) || !inv.location.isEmpty()) {
+            return usageError(QStringLiteral("hwtest: unexpected '%1'").arg(a));
+        } else {
+            inv.location = a;
+        }
+    }
+    if (inv.location.isEmpty())
+        return usageError(QStringLiteral("hwtest needs a LOCATION"));
+    if (inv.highway == 0)
+        return usageError(QStringLiteral("hwtest needs --hw 1 or --hw 2"));
+    if (inv.comport.isEmpty())
+        return usageError(QStringLiteral("hwtest needs --comport N"));
+    return Done;
+}
+
+// The location's settings and the table of the highway under test.
+bool loadHighway(const CliContext& ctx, const Invocation& inv, SharedState& state,
+                 CountingOperator& op) {
+    state.programDir = ctx.programDir;
+    const QString refusal = checkLocationName(inv.location);
+    if (!refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return false;
+    }
+    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + inv.location + QStringLiteral(".fgr"))
+             .isFile()) {
+        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
+                       .arg(inv.location, ctx.programDir),
+                   Operator::Icon::Critical);
+        return false;
+    }
+    ReadFGR(state, inv.location + QStringLiteral(".fgr"), op);
+    return ReadHighway(state, inv.highway, inv.location, op) && op.messages() == 0;
+}
+
+void traceTest(hw::HighwayTest& test) {
+    QObject::connect(
+        &test, &hw::HighwayTest::traffic, &test, [](bool sent, const QByteArray& bytes) {
+            QTextStream(stderr) << traceLine(QDateTime::currentDateTime(), sent, bytes) << Qt::endl;
+        });
+    QObject::connect(&test, &hw::HighwayTest::inputDropped, &test, [](qint64 count) {
+        QTextStream(stderr) << QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"))
+                            << " !! dropped " << count << " bytes (stale)" << Qt::endl;
+    });
+}
+
+#ifdef Q_OS_UNIX
+int g_stopPipe[2] = {-1, -1};
+
+void onInterrupt(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_stopPipe[1], &byte, 1);
+    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
+}
+
+// Ctrl-C acts as Stop: the running pass completes and the list is printed.
+void stopOnInterrupt(hw::HighwayTest& test) {
+    if (::pipe(g_stopPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &test);
+    QObject::connect(notifier, &QSocketNotifier::activated, &test, [&test, notifier] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(g_stopPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        QTextStream(stderr) << "nodalyx-cli: stopping after this pass" << Qt::endl;
+        test.requestStop();
+    });
+    std::signal(SIGINT, onInterrupt);
+}
+#else
+void stopOnInterrupt(hw::HighwayTest&) {}
+#endif
+
+QList<HwtestRow> activeRows(const SharedState& state, int highway, const hw::HighwayTest& test) {
+    QList<HwtestRow> rows;
+    for (int i = 1; i <= kUnitsPerHighway; ++i)
+        if (state.table(highway)[i].Active)
+            rows.append({i, state.table(highway)[i], test.row(i)});
+    return rows;
+}
+
+} // namespace
+
+int runHwtestCommand(CliContext& ctx, const QStringList& args) {
+    Invocation inv;
+    if (const int usage = parseArgs(args, inv); usage != Done)
+        return usage;
+    CountingOperator op(ctx.op);
+    SharedState state;
+    if (!loadHighway(ctx, inv, state, op))
+        return Failed;
+    Link link(state, op);
+    hw::HighwayTest test(state, link, op);
+    test.setPassLimit(inv.passes);
+    test.setRunWithoutPort(false); // a port that will not open ends the command
+    if (ctx.trace)
+        traceTest(test);
+    stopOnInterrupt(test);
+    if (!test.TestHW(inv.highway, inv.comport))
+        return Failed;
+    const QList<HwtestRow> rows = activeRows(state, inv.highway, test);
+    if (inv.json)
+        ctx.out << QJsonDocument(hwtestJson(rows)).toJson(QJsonDocument::Indented);
+    else
+        ctx.out << hwtestText(rows);
+    ctx.out.flush();
+    return Done;
+}
+
+} // namespace nodalyx::cli

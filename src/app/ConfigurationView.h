@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ConfigurationControls.h"
+#include "SettingsComparison.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace nodalyx {
+
+// The configuration window's controls seen as ConfigurationControls: fills the lists, sets
+// the input limits, key filters and read-only colours, copies the data into the controls and
+// back, and marks the boxes whose logger value differs from the location's. Finds every
+// control by its object name below `form`.
+class ConfigurationView {
+public:
+    explicit ConfigurationView(QWidget& form);
+
+    void show(const ConfigurationControls& controls);
+    // The controls' texts; `kept` is taken over as it is.
+    ConfigurationControls read(const QSet<QString>& kept) const;
+
+    // Tints each box of a difference and names the location's value in its tool tip; marks
+    // from an earlier call are removed first.
+    void mark(const QList<SettingDifference>& differences);
+    QStringList marked() const { return m_marked; }
+
+    // Calls back with a box's name whenever the operator edits it.
+    void onEdited(const std::function<void(const QString& box)>& edited);
+
+private:
+    void setup();
+    QLineEdit* box(const QString& name) const { return m_boxes.value(name); }
+    QWidget* widget(const QString& name) const;
+    void setMarked(QWidget* w, bool marked, const QString& tip);
+
+    QWidget& m_form;
+    QHash<QString, QLineEdit*> m_boxes;
+    QComboBox* m_connType = nullptr;
+    QComboBox* m_commport = nullptr;
+    QComboBox* m_interval = nullptr;
+    QCheckBox* m_dhcp = nullptr;
+    QStringList m_marked;
+};
+
+} // namespace nodalyx

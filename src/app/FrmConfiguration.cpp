@@ -1,0 +1,135 @@
+#include "FrmConfiguration.h"
+
+#include "ClockDrift.h"
+#include "ClockSetting.h"
+#include "ConfigurationView.h"
+#include "GeneralReadout.h"
+#include "Link.h"
+#include "SettingsComparison.h"
+#include "SettingsForm.h"
+#include "WindowPlacement.h"
+#include "ui_FrmConfiguration.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+namespace nodalyx {
+
+FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::FrmConfiguration>()), m_state(state), m_link(link),
+      m_op(op), m_location(state.settings), m_now([] { return QDateTime::currentDateTime(); }) {
+    m_ui->setupUi(this);
+    m_view = std::make_unique<ConfigurationView>(*this);
+    m_ui->PgbGeneralsettings->setVisible(false);
+    m_ui->PgbHW01->setVisible(false);
+    m_ui->PgbHW02->setVisible(false);
+    ConfigurationControls controls;
+    GetGeneralsettings(state, controls, op);
+    m_kept = controls.kept;
+    m_view->show(controls);
+    m_view->onEdited([this](const QString& box) {
+        ConfigurationControls c;
+        c.kept = m_kept;
+        fillAnew(c, box);
+        m_kept = c.kept;
+    });
+    connect(m_ui->CmdLogger, &QPushButton::clicked, this, &FrmConfiguration::startDownload);
+    connect(m_ui->CmdDate, &QPushButton::clicked, this, &FrmConfiguration::setDate);
+    connect(m_ui->CmdSave, &QPushButton::clicked, this, &FrmConfiguration::save);
+    connect(m_ui->CmdClose, &QPushButton::clicked, this, &FrmConfiguration::reject);
+    adjustSize();
+    placeWindow(this);
+}
+
+FrmConfiguration::~FrmConfiguration() = default;
+
+void FrmConfiguration::save() {
+    if (m_exchanging)
+        return;
+    if (!SaveGeneralsettings(m_state, m_view->read(m_kept), m_op))
+        return; // the refusal has been shown; the window stays open
+    m_gewijzigd = true;
+    accept();
+}
+
+void FrmConfiguration::reject() {
+    if (m_exchanging)
+        return; // a wait for the logger runs: the window stays until it has ended
+    m_gewijzigd = false;
+    QDialog::reject();
+}
+
+void FrmConfiguration::closeEvent(QCloseEvent* event) {
+    if (m_exchanging) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void FrmConfiguration::setExchanging(bool exchanging) {
+    m_exchanging = exchanging;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->fraLocal, m_ui->fraRemote,
+                                                      m_ui->ChkGeneral, m_ui->CmdLogger,
+                                                      m_ui->CmdDate, m_ui->CmdSave, m_ui->CmdClose})
+        w->setEnabled(!exchanging);
+}
+
+void FrmConfiguration::startDownload() {
+    if (m_exchanging)
+        return;
+    m_op.message(QStringLiteral("Old configurations files will be copied to .BAK"),
+                 Operator::Icon::None);
+    if (m_ui->ChkGeneral->isChecked())
+        readGeneralSettings();
+    // The highway files: their boxes are not in use yet.
+}
+
+void FrmConfiguration::readGeneralSettings() {
+    QPointer<FrmConfiguration> alive(this);
+    ConfigurationControls controls = m_view->read(m_kept);
+    ReadoutHooks hooks;
+    hooks.now = m_now;
+    hooks.progress = [this, &controls](int value) {
+        if (value == 0) {
+            m_ui->PgbGeneralsettings->setRange(0, kGeneralReadoutSteps);
+            m_ui->PgbGeneralsettings->setVisible(true);
+        }
+        m_ui->PgbGeneralsettings->setValue(value);
+        m_view->show(controls);
+    };
+    setExchanging(true);
+    const GeneralReadout readout = ReadGeneralSettings(m_state, m_link, m_op, controls, hooks);
+    if (!alive)
+        return;
+    setExchanging(false);
+    if (!readout.connected)
+        return;
+    m_kept = controls.kept;
+    m_view->show(controls);
+    m_view->mark(compareWithLocation(m_location, controls, readout.read));
+    showClockDrift(readout.clock, readout.clockReadAt);
+}
+
+void FrmConfiguration::setDate() {
+    if (m_exchanging)
+        return;
+    QPointer<FrmConfiguration> alive(this);
+    m_ui->txtDate->clear();
+    m_ui->lblClockDrift->clear();
+    setExchanging(true);
+    const ClockSetting result = SetLoggerDateTime(m_state, m_link, m_op, m_now(), m_now);
+    if (!alive)
+        return;
+    setExchanging(false);
+    m_ui->txtDate->setText(result.txtDate);
+    showClockDrift(result.clock, result.readAt);
+}
+
+void FrmConfiguration::showClockDrift(const std::optional<LoggerClock>& clock,
+                                      const QDateTime& readAt) {
+    m_ui->lblClockDrift->setText(clock ? clockDriftText(clockDriftMinutes(*clock, readAt))
+                                       : QString());
+}
+
+} // namespace nodalyx

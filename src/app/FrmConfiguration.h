@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ConfigurationControls.h"
+#include "GeneralSettings.h"
+#include "LoggerClock.h"
+#include "Operator.h"
+#include "SharedState.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class FrmConfiguration;
+}
+
+namespace nodalyx {
+
+class ConfigurationView;
+class Link;
+struct GeneralReadout;
+
+// The configuration window: the selected location's general settings, how the tool reaches
+// the logger and what the logger holds. "Save" copies the controls into the shared settings
+// and closes with Gewijzigd() true (the main window writes the location file); "Close", Escape
+// and the close box change nothing. "Start Download" reads the logger's settings into the
+// controls and marks what differs from the location; "Set Date/Time" sets the logger's clock
+// from the PC. While the window talks to the logger its buttons are disabled and it cannot be
+// closed.
+class FrmConfiguration : public QDialog {
+    Q_OBJECT
+public:
+    FrmConfiguration(SharedState& state, Link& link, Operator& op, QWidget* parent = nullptr);
+    ~FrmConfiguration() override;
+
+    bool Gewijzigd() const { return m_gewijzigd; }
+    bool isExchanging() const { return m_exchanging; }
+    // The PC's clock for "Set Date/Time" and the clock comparison (the local time by default).
+    void setClock(std::function<QDateTime()> clock) { m_now = std::move(clock); }
+
+    void startDownload();
+    void setDate();
+    void save();
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void readGeneralSettings();
+    void showClockDrift(const std::optional<LoggerClock>& clock, const QDateTime& readAt);
+    void setExchanging(bool exchanging);
+
+    std::unique_ptr<Ui::FrmConfiguration> m_ui;
+    std::unique_ptr<ConfigurationView> m_view;
+    SharedState& m_state;
+    Link& m_link;
+    Operator& m_op;
+    GeneralSettings m_location; // what the location held when the window opened
+    QSet<QString> m_kept;       // boxes that do not show their field whole
+    std::function<QDateTime()> m_now;
+    bool m_gewijzigd = false;
+    bool m_exchanging = false;
+};
+
+} // namespace nodalyx

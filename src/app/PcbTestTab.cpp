@@ -1,0 +1,93 @@
+#include "PcbTestTab.h"
+
+#include "MainViews.h"
+#include "ui_FrmMain.h"
+
+namespace nodalyx {
+
+namespace {
+// The button's colours: green 49152 (RGB 0, 192, 0) while idle, red 255 while running.
+const char* const kGreen = "QPushButton { background-color: rgb(0, 192, 0); }";
+const char* const kRed = "QPushButton { background-color: rgb(255, 0, 0); }";
+constexpr int kFirstTestColumn = 4; // TX
+} // namespace
+
+PcbTestTab::PcbTestTab(Ui::FrmMain& ui, SharedState& state, Link& link, Operator& op,
+                       QObject* parent)
+    : QObject(parent), m_ui(ui), m_test(state, link, op) {
+    connect(m_ui.CmdStart, &QPushButton::clicked, this, &PcbTestTab::onStartClicked);
+    connect(&m_test, &hw::HighwayTest::stateChanged, this, &PcbTestTab::showState);
+    connect(&m_test, &hw::HighwayTest::rowChanged, this, &PcbTestTab::showRow);
+    connect(&m_test, &hw::HighwayTest::rowsReset, this, &PcbTestTab::resetRows);
+    connect(&m_test, &hw::HighwayTest::passFinished, this, [this](int passes) {
+        if (m_test.state() == hw::HighwayTest::State::Running)
+            m_ui.lblCount->setText(QStringLiteral("Pass %1").arg(passes + 1));
+    });
+    m_ui.CmdStart->setEnabled(true);
+    showState(hw::HighwayTest::State::Idle);
+}
+
+void PcbTestTab::onStartClicked() {
+    if (m_test.state() == hw::HighwayTest::State::Running) {
+        m_test.requestStop();
+        return;
+    }
+    if (m_test.isRunning())
+        return; // stopping: the button is disabled, but a queued click may still arrive
+    const int highway = m_ui.OptHW1->isChecked() ? 2 : 1;
+    lockWindow(true);
+    m_test.TestHW(highway, m_ui.CboComport->currentText());
+    lockWindow(false);
+}
+
+void PcbTestTab::showState(hw::HighwayTest::State state) {
+    using State = hw::HighwayTest::State;
+    const bool running = state == State::Running;
+    m_ui.CmdStart->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    m_ui.CmdStart->setStyleSheet(QLatin1String(running ? kRed : kGreen));
+    // While the last pass completes the button takes no click: a new test cannot start
+    // inside the one that is ending.
+    m_ui.CmdStart->setEnabled(state != State::Stopping);
+    if (state == State::Running)
+        m_ui.lblCount->setText(QStringLiteral("Pass 1"));
+    else if (state == State::Stopping)
+        m_ui.lblCount->setText(QStringLiteral("Stopping..."));
+    else if (m_test.passes() > 0)
+        m_ui.lblCount->setText(QStringLiteral("%1 passes").arg(m_test.passes()));
+    else
+        m_ui.lblCount->clear();
+}
+
+void PcbTestTab::showRow(int index) {
+    QTreeWidgetItem* item = m_ui.LsvHW->topLevelItem(index - 1);
+    if (!item)
+        return;
+    const QStringList texts = hw::testColumnTexts(m_test.row(index));
+    for (int k = 0; k < texts.size() && kFirstTestColumn + k < kTestColumns; ++k)
+        item->setText(kFirstTestColumn + k, texts[k]);
+}
+
+void PcbTestTab::resetRows() {
+    for (int i = 1; i <= m_ui.LsvHW->topLevelItemCount(); ++i)
+        showRow(i);
+}
+
+void PcbTestTab::lockWindow(bool lock) {
+    if (!lock) {
+        for (const auto& [widget, enabled] : std::exchange(m_locked, {}))
+            if (widget)
+                widget->setEnabled(enabled);
+        return;
+    }
+    // The location, the highway and the port stay as the test found them; the logger is the
+    // test's (its link is leased) until it ends.
+    for (QWidget* w : {static_cast<QWidget*>(m_ui.CboLocation), static_cast<QWidget*>(m_ui.CmdNew),
+                       static_cast<QWidget*>(m_ui.CmdRefresh), static_cast<QWidget*>(m_ui.menubar),
+                       static_cast<QWidget*>(m_ui.OptHW0), static_cast<QWidget*>(m_ui.OptHW1),
+                       static_cast<QWidget*>(m_ui.CboComport)}) {
+        m_locked.append({w, w->isEnabled()});
+        w->setEnabled(false);
+    }
+}
+
+} // namespace nodalyx

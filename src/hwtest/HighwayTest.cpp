@@ -1,0 +1,146 @@
+#include "HighwayTest.h"
+
+#include "Link.h"
+#include "SerialPortName.h"
+#include "UnitFrames.h"
+
+namespace nodalyx::hw {
+
+HighwayTest::HighwayTest(SharedState& state, Link& link, Operator& op, QObject* parent)
+    : QObject(parent), m_state(state), m_link(link), m_op(op) {
+    connect(&m_port, &UnitPort::traffic, this, &HighwayTest::traffic);
+    connect(&m_port, &UnitPort::dropped, this, &HighwayTest::inputDropped);
+}
+
+QString HighwayTest::holderName() {
+    return QStringLiteral("the highway test");
+}
+
+QString HighwayTest::noComportText() {
+    return QStringLiteral("Number of comport not set!");
+}
+
+void HighwayTest::setRunState(State state) {
+    if (m_runState == state)
+        return;
+    m_runState = state;
+    emit stateChanged(state);
+}
+
+void HighwayTest::requestStop() {
+    if (m_runState == State::Running)
+        setRunState(State::Stopping);
+}
+
+bool HighwayTest::TestHW(int highway, const QString& comport) {
+    if (isRunning())
+        return false; // a test inside the test would find its own port open
+    m_rows.fill(TestRow{});
+    m_passes = 0;
+    m_portOpened = false;
+    m_lossTold = false;
+    emit rowsReset();
+    const QString text = comport.trimmed();
+    if (text.isEmpty()) {
+        m_op.message(noComportText(), Operator::Icon::Information);
+        return false;
+    }
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < 1 || number > 255) {
+        m_op.message(QStringLiteral("\"%1\" is not a comport number.").arg(text),
+                     Operator::Icon::Critical);
+        return false;
+    }
+    QString why;
+    LinkLease lease = m_link.TakeLease(holderName(), &why);
+    if (!lease) {
+        m_op.message(why, Operator::Icon::Warning);
+        return false;
+    }
+    // The units as they were at the start: editing the tables meanwhile changes nothing here.
+    const UnitTable units = m_state.table(highway == 2 ? 2 : 1);
+    QString error;
+    m_portOpened = m_port.open(serialPortName(number), &error);
+    if (!m_portOpened) {
+        m_op.message(error, Operator::Icon::Critical);
+        if (!m_runWithoutPort)
+            return false;
+    }
+    setRunState(State::Running);
+    while (keepGoing()) {
+        runPass(highway, units);
+        if (m_port.abandoned())
+            break;
+        ++m_passes;
+        emit passFinished(m_passes);
+    }
+    m_port.close();
+    lease.release();
+    setRunState(State::Idle);
+    return true;
+}
+
+bool HighwayTest::keepGoing() const {
+    if (m_runState != State::Running || m_port.abandoned())
+        return false;
+    return m_passLimit <= 0 || m_passes < m_passLimit;
+}
+
+void HighwayTest::runPass(int highway, const UnitTable& units) {
+    for (int i = 1; i <= kUnitsPerHighway && !m_port.abandoned(); ++i) {
+        const UnitConfig& unit = units[i];
+        if (unit.Active && (unit.HWtype == 1 || unit.HWtype == 2))
+            pollUnit(highway, i, unit);
+    }
+}
+
+void HighwayTest::pollUnit(int highway, int index, const UnitConfig& unit) {
+    const int type = unit.HWtype;
+    // What an earlier unit left behind (a short, long or late answer) would make this
+    // unit's answer the wrong length: start every poll on an empty input.
+    m_port.discardInput();
+    m_reply.clear();
+    m_port.send(type == 1 ? type1Poll(index - 1) : type2Poll(unit.HWaddress),
+                m_timings.turnaroundMs);
+    if (m_passes > 0) { // polls are counted from the second pass on
+        ++m_rows[index].TX;
+        emit rowChanged(index);
+    }
+    int answerMs = m_timings.answerMs;
+    if (type == 2 && highway == 1) {
+        m_port.pause(m_timings.slowPauseMs);
+        answerMs = m_timings.slowAnswerMs;
+    }
+    m_port.waitUntil([this, type] { return ReceiveData(type); }, answerMs);
+    Verwerkbuffer(index);
+    tellLoss();
+}
+
+bool HighwayTest::ReceiveData(int type) {
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.waiting() == replySize(type)) {
+        m_reply = m_port.takeWaiting();
+        return firstByteFits(type, m_reply);
+    }
+    if (m_port.waiting() > kLongestReply)
+        m_port.discardInput();
+    return false;
+}
+
+void HighwayTest::Verwerkbuffer(int index) {
+    if (!m_reply.isEmpty() && takeReply(m_rows[index], m_reply))
+        emit rowChanged(index);
+    m_reply.clear();
+    m_port.pause(m_timings.afterAnswerMs);
+}
+
+void HighwayTest::tellLoss() {
+    if (m_lossTold || m_port.lostText().isEmpty())
+        return;
+    m_lossTold = true;
+    m_op.message(m_port.lostText(), Operator::Icon::Critical);
+}
+
+} // namespace nodalyx::hw

@@ -1,0 +1,44 @@
+#include "LinkEndpoint.h"
+
+#include "SerialPortName.h"
+
+#include <QtMath>
+
+namespace nodalyx {
+
+namespace {
+// Serial port numbers run from 1 to this.
+constexpr int kHighestComport = 255;
+} // namespace
+
+QString LinkEndpoint::text() const {
+    return isSerial() ? device : QStringLiteral("%1:%2").arg(host).arg(port);
+}
+
+std::optional<LinkEndpoint> endpointFor(const GeneralSettings& settings, QString* error) {
+    LinkEndpoint e;
+    if (settings.ConnType == 1) {
+        const double comport = settings.Comport;
+        if (!(comport >= 0.5 && comport < kHighestComport + 0.5)) { // also refuses NaN
+            *error = QStringLiteral("The location names no serial port (Comport %1).")
+                         .arg(QString::number(comport));
+            return std::nullopt;
+        }
+        e.kind = LinkEndpoint::Kind::Serial;
+        e.device = serialPortName(qRound(comport));
+        return e;
+    }
+    bool ok = false;
+    const int port = settings.Portnumber.trimmed().toInt(&ok);
+    if (!ok || port < 0 || port > 65535) {
+        *error = QStringLiteral("The port number \"%1\" is not a number from 0 to 65535.")
+                     .arg(settings.Portnumber);
+        return std::nullopt;
+    }
+    e.kind = LinkEndpoint::Kind::Tcp;
+    e.host = settings.IPnumber.trimmed();
+    e.port = quint16(port);
+    return e;
+}
+
+} // namespace nodalyx

@@ -1,0 +1,128 @@
+#include "FormChecks.h"
+
+#include "HighwayFileCodec.h"
+
+#include <QRegularExpression>
+
+namespace nodalyx {
+
+namespace {
+
+bool isNumberUpTo(const QString& text, int highest) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    return digits.match(text).hasMatch() && text.toInt() <= highest;
+}
+
+bool isTime(const QString& text) {
+    static const QRegularExpression time(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]$"));
+    return time.match(text).hasMatch();
+}
+
+QString octetRefusal(int octet, const char* address) {
+    return QStringLiteral("Octet %1 of the %2 must be a number from 0 to 255.")
+        .arg(octet)
+        .arg(QLatin1String(address));
+}
+
+QString checkLocalAddress(const ConfigurationControls& c) {
+    if (c.txtIPaddress[7].isEmpty() || c.kept.contains(QStringLiteral("txtIPaddress7")))
+        return {}; // Save keeps IPnumber as it is
+    for (int box = 7; box >= 4; --box) {
+        if (!isNumberUpTo(c.txtIPaddress[box], 255))
+            return octetRefusal(8 - box, "local IP address");
+    }
+    return {};
+}
+
+// Boxes listed in kept are not stored, so they are not checked either.
+bool stored(const ConfigurationControls& c, const QString& box) {
+    return !c.kept.contains(box);
+}
+
+QString checkOctets(const ConfigurationControls& c, const std::array<QString, 4>& boxes,
+                    const char* array, const char* address) {
+    for (int i = 0; i < 4; ++i) {
+        if (!boxes[i].isEmpty() && stored(c, boxName(array, i)) && !isNumberUpTo(boxes[i], 255))
+            return octetRefusal(i + 1, address);
+    }
+    return {};
+}
+
+QString checkPort(const ConfigurationControls& c, const QString& text, const char* box,
+                  const char* which) {
+    if (text.isEmpty() || !stored(c, QLatin1String(box)) || isNumberUpTo(text, 65535))
+        return {};
+    return QStringLiteral("%1 port number must be a number from 0 to 65535.")
+        .arg(QLatin1String(which));
+}
+
+QString checkDays(const ConfigurationControls& c) {
+    for (int i = 0; i < 7; ++i) {
+        if (c.txtStart[i].isEmpty() && c.txtStop[i].isEmpty())
+            continue; // an empty day stays empty
+        const QString day = QLatin1String(dayRowNames()[i]);
+        if (!isTime(c.txtStart[i]))
+            return QStringLiteral("Start time of %1 must be HH:MM, for example 07:00.").arg(day);
+        if (!isTime(c.txtStop[i]))
+            return QStringLiteral("Stop time of %1 must be HH:MM, for example 22:00.").arg(day);
+    }
+    return {};
+}
+
+QString checkText(const QString& text, const char* label) {
+    const QString problem = unitValueProblem(text);
+    return problem.isEmpty() ? QString()
+                             : QLatin1String(label) + QLatin1Char(' ') + problem + QLatin1Char('.');
+}
+
+QString checkTexts(const ConfigurationControls& c) {
+    struct Text {
+        const QString& text;
+        const char* box;
+        const char* label;
+    };
+    const Text texts[] = {{c.txtCode, "txtCode", "Location Code"},
+                          {c.txtName, "txtName", "Location Name"},
+                          {c.txtPlace, "txtPlace", "Location Place"},
+                          {c.txtHostName, "txtHostName", "Host name"},
+                          {c.txtSerialNumber, "txtSerialNumber", "Serial number"},
+                          {c.txtExt[0], "txtExt1", "KVR file copy to 1"},
+                          {c.txtExt[1], "txtExt2", "KVR file copy to 2"},
+                          {c.txtExt[2], "txtExt3", "KVR file copy to 3"},
+                          {c.txtExt[3], "txtExt4", "KVR file copy to 4"}};
+    for (const Text& t : texts) {
+        if (!stored(c, QLatin1String(t.box)))
+            continue;
+        if (QString refusal = checkText(t.text, t.label); !refusal.isEmpty())
+            return refusal;
+    }
+    return {};
+}
+
+} // namespace
+
+const std::array<const char*, 7>& dayRowNames() {
+    static const std::array<const char*, 7> names{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saterday"};
+    return names;
+}
+
+QString checkControls(const ConfigurationControls& c) {
+    const std::array<QString, 4> remote{c.txtIPaddress[0], c.txtIPaddress[1], c.txtIPaddress[2],
+                                        c.txtIPaddress[3]};
+    const QString refusals[] = {checkLocalAddress(c),
+                                checkPort(c, c.txtPortNumber1, "txtPortNumber1", "Local"),
+                                checkDays(c),
+                                checkOctets(c, remote, "txtIPaddress", "remote IP address"),
+                                checkOctets(c, c.txtSubnetmask, "txtSubnetmask", "Subnetmask"),
+                                checkOctets(c, c.txtGateway, "txtGateway", "Gateway"),
+                                checkPort(c, c.txtPortNumber, "txtPortNumber", "Remote"),
+                                checkTexts(c)};
+    for (const QString& refusal : refusals) {
+        if (!refusal.isEmpty())
+            return refusal;
+    }
+    return {};
+}
+
+} // namespace nodalyx

@@ -1,0 +1,188 @@
+#include "RemoteQueries.h"
+
+#include "LoggerCodes.h"
+#include "RemoteReplies.h"
+
+namespace nodalyx {
+
+namespace {
+
+enum class Fit { Exactly, AtLeast };
+
+// FF, code, 20 characters, check byte: the whole host name reply.
+constexpr int kHostNameReplySize = 23;
+
+bool send(Link& link, const QueryRequest& r) {
+    return link.SendCommand(r[0], r[1], r[2], r[3], r[4], r[5], r[6], 0);
+}
+
+// Sends the request and waits for a data reply of the given length; the reply or nothing.
+std::optional<QByteArray> ask(Link& link, const QueryRequest& r, Fit fit, int length) {
+    if (!send(link, r))
+        return std::nullopt;
+    const bool ok = fit == Fit::Exactly ? link.WaitExactly(length) : link.WaitAtLeast(length);
+    if (!ok)
+        return std::nullopt;
+    return link.rxBuffer();
+}
+
+// A reply long enough for its decoding may still be on its way in pieces: waits a moment
+// for the rest of a reply whose full length is known, so a text is not cut short.
+QByteArray completed(Link& link, int fullLength) {
+    if (link.rxBuffer().size() < fullLength)
+        link.WaitAtLeast(fullLength, 2 * link.timeouts().pollMs);
+    return link.rxBuffer();
+}
+
+template <std::size_t N>
+void write(std::array<QString, N>& boxes, const std::array<QString, N>& values, const char* array,
+           QSet<QString>& read, int offset = 0) {
+    for (std::size_t i = 0; i < N; ++i) {
+        boxes[i] = values[i];
+        read.insert(boxName(array, int(i) + offset));
+    }
+}
+
+bool network(Link& link, int first, std::array<QString, 4>& boxes, const char* array,
+             QSet<QString>& read) {
+    const auto reply = ask(link, plainRequest(cmd::ReadNetwork), Fit::AtLeast, first + 3);
+    const auto octets = reply ? decodeOctets(*reply, first) : std::nullopt;
+    if (!octets)
+        return false;
+    write(boxes, *octets, array, read);
+    return true;
+}
+
+struct TextStep {
+    int code;
+    int count; // bytes the wait looks for
+    const char* box;
+};
+const TextStep kTextSteps[] = {
+    {cmd::ReadCode, 12, "txtCode"},      {cmd::ReadName, 12, "txtName"},
+    {cmd::ReadPlace, 12, "txtPlace"},    {cmd::ReadExtension1, 8, "txtExt1"},
+    {cmd::ReadExtension2, 8, "txtExt2"}, {cmd::ReadExtension3, 8, "txtExt3"},
+    {cmd::ReadExtension4, 8, "txtExt4"},
+};
+
+QString& textBox(ConfigurationControls& c, int step) {
+    QString* boxes[] = {&c.txtCode,   &c.txtName,   &c.txtPlace, &c.txtExt[0],
+                        &c.txtExt[1], &c.txtExt[2], &c.txtExt[3]};
+    return *boxes[step];
+}
+
+} // namespace
+
+bool GetStartStopTime(Link& link, int day, ConfigurationControls& c, QSet<QString>& read) {
+    const auto reply = ask(link, dayRequest(day), Fit::Exactly, kDayReplySize);
+    const auto times = reply ? decodeDayReply(*reply) : std::nullopt;
+    if (!times)
+        return false;
+    c.txtStart[day - 1] = times->start;
+    c.txtStop[day - 1] = times->stop;
+    read << boxName("txtStart", day - 1) << boxName("txtStop", day - 1);
+    return true;
+}
+
+bool GetInterval(GeneralSettings& settings, Link& link, ConfigurationControls& c,
+                 QSet<QString>& read) {
+    const auto reply = ask(link, intervalRequest(), Fit::Exactly, kIntervalReplySize);
+    const auto interval = reply ? decodeIntervalReply(*reply) : std::nullopt;
+    if (!interval)
+        return false;
+    settings.Interval = *interval;
+    c.CboInterval = settings.Interval;
+    read << QStringLiteral("CboInterval");
+    return true;
+}
+
+bool GetIPaddres(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    std::array<QString, 4> ip;
+    if (!network(link, 3, ip, "txtIPaddress", read))
+        return false;
+    std::copy(ip.begin(), ip.end(), c.txtIPaddress.begin());
+    return true;
+}
+
+bool GetSubnetmask(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    return network(link, 7, c.txtSubnetmask, "txtSubnetmask", read);
+}
+
+bool GetGateway(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    return network(link, 11, c.txtGateway, "txtGateway", read);
+}
+
+bool GetDHCPIPaddres(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    const auto reply = ask(link, plainRequest(cmd::ReadDhcpAddress), Fit::AtLeast, 6);
+    const auto octets = reply ? decodeOctets(*reply, 3) : std::nullopt;
+    if (!octets)
+        return false;
+    write(c.txtDHCP, *octets, "txtDHCP", read);
+    return true;
+}
+
+bool GetPortNumber(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    const auto reply = ask(link, plainRequest(cmd::ReadPort), Fit::AtLeast, 4);
+    const auto port = reply ? decodePortReply(*reply) : std::nullopt;
+    if (!port)
+        return false;
+    c.txtPortNumber = *port;
+    read << QStringLiteral("txtPortNumber");
+    return true;
+}
+
+bool GetMACaddress(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    const auto reply = ask(link, plainRequest(cmd::ReadMac), Fit::AtLeast, 8);
+    const auto mac = reply ? decodeMacReply(*reply) : std::nullopt;
+    if (!mac)
+        return false;
+    write(c.txtMacAddress, *mac, "txtMacAddress", read);
+    return true;
+}
+
+bool GetHostname(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    if (!ask(link, plainRequest(cmd::ReadHostName), Fit::AtLeast, 6))
+        return false;
+    const auto name = decodeTrimmedText(completed(link, kHostNameReplySize), kHostNameLength);
+    if (!name)
+        return false;
+    c.txtHostName = *name;
+    read << QStringLiteral("txtHostName");
+    return true;
+}
+
+bool GetSerialNumber(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+    if (!ask(link, plainRequest(cmd::ReadSerial), Fit::AtLeast, 1))
+        return false;
+    const auto serial = decodeTrimmedText(completed(link, kSerialReplySize), kSerialBoxLength);
+    if (!serial)
+        return false;
+    c.txtSerialNumber = *serial;
+    read << QStringLiteral("txtSerialNumber");
+    return true;
+}
+
+bool GetLocationText(Link& link, int step, ConfigurationControls& c, QSet<QString>& read) {
+    const TextStep& s = kTextSteps[step];
+    if (!send(link, plainRequest(s.code)))
+        return false;
+    link.WaitRaw(s.count);
+    // Positions 3 .. count: a buffer of two bytes or fewer (an ACK, a NAK) holds none of them.
+    if (link.rxBuffer().size() < 3)
+        return false;
+    textBox(c, step) = locationText(link.rxBuffer(), s.count - 2);
+    read << QLatin1String(s.box);
+    return true;
+}
+
+std::optional<LoggerClock> GetLoggerDate(Link& link, ConfigurationControls& c,
+                                         QSet<QString>& read) {
+    LoggerClock clock;
+    if (!link.ReadLoggerClock(clock))
+        return std::nullopt;
+    c.txtDate = clock.text();
+    read << QStringLiteral("txtDate");
+    return clock;
+}
+
+} // namespace nodalyx

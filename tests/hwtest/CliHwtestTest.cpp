@@ -1,0 +1,205 @@
+// nodalyx-cli hwtest against simulated units in this process.
+#include "HighwayStore.h"
+#include "LocationStore.h"
+#include "ScriptedOperator.h"
+#include "TempDir.h"
+#include "UnitHighwaySim.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+struct CliRun {
+    int exit = -1;
+    QString out, err;
+};
+
+struct CliHwtest : ::testing::Test {
+    TempDir dir;
+    sim::UnitHighwaySim sim;
+
+    void SetUp() override {
+        sim::UnitSimConfig config;
+        config.growMs = 0;
+        config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
+                        {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
+        sim.setConfig(config);
+        ASSERT_TRUE(sim.openPty());
+        SharedState s;
+        s.programDir = dir.path();
+        ResetHW02(s);
+        s.HW2Unit[1].Active = true;
+        s.HW2Unit[1].HWtype = 1;
+        s.HW2Unit[1].Name1 = "Door";
+        s.HW2Unit[6].Active = true;
+        s.HW2Unit[6].HWtype = 2;
+        s.HW2Unit[6].HWaddress = "A1B2C3D4E5F1";
+        s.HW2Unit[6].Name1 = "Hall";
+        s.HW2Unit[6].Name3 = "North";
+        s.HW2Unit[8].HWtype = 1; // not in use: neither polled nor listed
+        ScriptedOperator quiet;
+        ASSERT_TRUE(WriteFGR(s, "Site", quiet));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("Site"));
+        ASSERT_TRUE(WriteHW02(s, "Site", quiet));
+    }
+
+    // Runs the tool while this process's event loop keeps the units answering; `during` runs
+    // once the tool has started.
+    CliRun run(const QStringList& args, const std::function<void(QProcess&)>& during = {}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("NODALYX_COM6", sim.ptyDevice());
+        process.setProcessEnvironment(env);
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
+        if (during && process.waitForStarted())
+            during(process);
+        loop.exec();
+        CliRun r;
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+            return r;
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+} // namespace
+
+TEST_F(CliHwtest, PrintsTheListOfTheActiveUnitsAfterThePasses) {
+    const CliRun r = run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "2"});
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.toStdString(),
+              "Addr Active Location   Addres Code    TX RX  C1  C2 C3 C4 In Out In Out CC1 CC2 "
+              "CC3 CC4\n"
+              "00   Yes    Door                       1  2 100 200  7  9  0   0  0   0 100 200 "
+              "  0   0\n"
+              "05   Yes    Hall\\North A1B2-C3D4-E5F1  1  2  10  20 30 40  0   0  0   0  10  20 "
+              " 30  40\n");
+    const QString two = QStringLiteral("2:A1B2C3D4E5F1");
+    EXPECT_EQ(sim.polls(), QStringList({"1:00", two, "1:00", two}));
+}
+
+TEST_F(CliHwtest, JsonHasOneObjectPerActiveUnitWithNumbers) {
+    const CliRun r = run({"hwtest", "Site", "--json", "--hw", "2", "--comport", "6"});
+    ASSERT_EQ(r.exit, 0) << r.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8()).object()["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    const QJsonObject unit5 = rows[1].toObject();
+    EXPECT_EQ(unit5["row"].toInt(), 6);
+    EXPECT_EQ(unit5["Addr"].toString(), "05");
+    EXPECT_EQ(unit5["TX"], 0); // one pass: polls count from the second on
+    EXPECT_EQ(unit5["RX"], 1);
+    const QStringList keys = unit5.keys();
+    EXPECT_EQ(keys.size(), 16);
+    for (int k = 1; k <= 4; ++k) {
+        const QString n = QString::number(k);
+        EXPECT_EQ(unit5["C" + n], 10 * k);
+        EXPECT_EQ(unit5["Count" + n], 0);
+        EXPECT_EQ(unit5["CC" + n], 10 * k);
+    }
+    EXPECT_EQ(rows[0].toObject()["C2"], 200); // type 1: channel 2 counts c3
+}
+
+TEST_F(CliHwtest, TraceShowsEveryPollAndAnswerWithTimeStamps) {
+    const CliRun r = run({"--trace", "hwtest", "Site", "--hw", "2", "--comport", "6"});
+    ASSERT_EQ(r.exit, 0) << r.err.toStdString();
+    const QString stamp = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
+    EXPECT_TRUE(QRegularExpression(stamp + "-> 23 00 23$", QRegularExpression::MultilineOption)
+                    .match(r.err)
+                    .hasMatch())
+        << r.err.toStdString();
+    EXPECT_TRUE(QRegularExpression(stamp + "-> FF FF 05 A1 B2 C3 D4 E5 F1 01",
+                                   QRegularExpression::MultilineOption)
+                    .match(r.err)
+                    .hasMatch());
+    EXPECT_TRUE(QRegularExpression(stamp + "<- 23 00 00 ", QRegularExpression::MultilineOption)
+                    .match(r.err)
+                    .hasMatch());
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
+    bool interrupted = false;
+    const CliRun r =
+        run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "0"}, [&](QProcess& p) {
+            // Interrupt once the units have been polled twice.
+            QEventLoop wait;
+            QObject::connect(&sim, &sim::UnitHighwaySim::polled, &wait, [&] {
+                if (sim.polls().size() == 3)
+                    wait.quit();
+            });
+            QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+            wait.exec();
+            interrupted = ::kill(pid_t(p.processId()), SIGINT) == 0;
+        });
+    ASSERT_TRUE(interrupted);
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, "nodalyx-cli: stopping after this pass\n");
+    EXPECT_EQ(sim.polls().size(), 4); // the second pass completed
+    EXPECT_TRUE(
+        r.out.contains(QRegularExpression("\n05 +Yes +Hall\\\\North +A1B2-C3D4-E5F1 +1 +2 ")))
+        << r.out.toStdString();
+}
+#endif
+
+TEST_F(CliHwtest, FailuresAndUsageErrors) {
+    const std::tuple<QStringList, int, const char*> cases[] = {
+        {{"hwtest", "Nowhere", "--hw", "1", "--comport", "6"},
+         1,
+         "^nodalyx-cli: error: The location \"Nowhere\" does not exist in "},
+        {{"hwtest", "Site", "--hw", "2", "--comport", "16"},
+         1,
+         "^nodalyx-cli: error: Cannot open serial port /dev/ttyS15: "},
+        {{"hwtest", "Site", "--comport", "6"}, 2, "^nodalyx-cli: hwtest needs --hw 1 or --hw 2\n"},
+        {{"hwtest", "Site", "--hw", "1"}, 2, "^nodalyx-cli: hwtest needs --comport N\n"},
+        {{"hwtest", "--hw", "1", "--comport", "6"}, 2, "^nodalyx-cli: hwtest needs a LOCATION\n"},
+        {{"hwtest", "Site", "--hw", "1", "--comport", "x"},
+         2,
+         "^nodalyx-cli: hwtest: --comport needs a port number 1..255, not 'x'\n"},
+        {{"hwtest", "Site", "--hw", "1", "--comport", "6", "--passes", "-1"},
+         2,
+         "^nodalyx-cli: hwtest: --passes needs a number of passes \\(0: until Ctrl-C\\), not "
+         "'-1'\n"},
+        {{"hwtest", "Site", "--hw", "1", "--comport", "6", "--fast"},
+         2,
+         "^nodalyx-cli: hwtest: unexpected '--fast'\n"},
+        {{"hwtest", "Site", "Other", "--hw", "1", "--comport", "6"},
+         2,
+         "^nodalyx-cli: hwtest: unexpected 'Other'\n"},
+        {{"hwtest", "Site", "--hw"}, 2, "^nodalyx-cli: hwtest: --hw needs a value\n"},
+    };
+    for (const auto& [args, exit, err] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun r = run(args);
+        EXPECT_EQ(r.exit, exit);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(QRegularExpression(err).match(r.err).hasMatch()) << r.err.toStdString();
+    }
+    EXPECT_TRUE(sim.polls().isEmpty());
+    EXPECT_TRUE(
+        run({"--help"})
+            .out.contains("  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"));
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "HighwayTest.h"
+#include "Link.h"
+#include "ScriptedOperator.h"
+#include "SharedState.h"
+#include "UnitHighwaySim.h"
+
+#include <QString>
+#include <memory>
+
+namespace nodalyx::test {
+
+// Timings short enough for the suite; a healthy unit answers within 100 ms.
+inline hw::HighwayTimings quickTimings() {
+    hw::HighwayTimings t;
+    t.answerMs = 250;
+    t.slowPauseMs = 20;
+    t.slowAnswerMs = 300;
+    t.turnaroundMs = 5;
+    t.afterAnswerMs = 20;
+    return t;
+}
+
+// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9.
+struct HighwayHarness {
+    static constexpr int kPort = 9;
+
+    HighwayHarness() {
+        sim::UnitSimConfig config;
+        config.growMs = 0;
+        sim.setConfig(config);
+        ok = sim.openPty();
+        qputenv("NODALYX_COM9", sim.ptyDevice().toLocal8Bit());
+        link = std::make_unique<Link>(state, op);
+        test = std::make_unique<hw::HighwayTest>(state, *link, op);
+        test->setTimings(quickTimings());
+    }
+    ~HighwayHarness() {
+        test.reset();
+        link.reset();
+        qunsetenv("NODALYX_COM9");
+    }
+
+    // Unit `address` of the location's highway, in use, and the same unit on the bus.
+    void addUnit(int highway, int address, int type, const QString& code = {},
+                 sim::UnitFault fault = sim::UnitFault::None, hw::Counters counters = {}) {
+        UnitConfig& u = state.table(highway)[address + 1];
+        u.Active = true;
+        u.HWtype = qint16(type);
+        u.HWaddress = code;
+        sim.config().units.append({address, type, code, counters, fault});
+    }
+    sim::SimUnit& unit(int address) { return *sim.config().unit(address); }
+    const hw::TestRow& row(int address) const { return test->row(address + 1); }
+    bool run(int highway, int passes) {
+        test->setPassLimit(passes);
+        return test->TestHW(highway, QString::number(kPort));
+    }
+
+    bool ok = false;
+    SharedState state;
+    ScriptedOperator op;
+    sim::UnitHighwaySim sim;
+    std::unique_ptr<Link> link;
+    std::unique_ptr<hw::HighwayTest> test;
+};
+
+} // namespace nodalyx::test

@@ -1,0 +1,233 @@
+// The highway test against simulated units on a pseudo-terminal.
+#include "HighwayHarness.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+using sim::UnitFault;
+
+// Readable QString values in failure messages (as the window tests of this executable).
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+const QString kCode = QStringLiteral("A1B2C3D4E5F1");
+const QString kCode2 = QStringLiteral("00FF00FF00F2");
+} // namespace
+
+TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(2, 0, 1, {}, UnitFault::None, {100, 7, 200, 9});
+    h.addUnit(2, 5, 2, kCode, UnitFault::None, {10, 20, 30, 40});
+    h.addUnit(2, 2, 1); // on the bus, but not in use in the location
+    h.state.HW2Unit[3].Active = false;
+    h.addUnit(2, 3, 1); // in use, but of type 0: not polled
+    h.state.HW2Unit[4].HWtype = 0;
+    QObject::connect(h.test.get(), &hw::HighwayTest::passFinished, [&](int passes) {
+        for (int& c : h.unit(0).counters)
+            c += passes;
+        h.unit(5).counters = {11, 22, 33, 44};
+    });
+    ASSERT_TRUE(h.run(2, 3));
+    EXPECT_TRUE(h.op.shown().isEmpty()) << h.op.lastText().toStdString();
+    const QString two = QStringLiteral("2:") + kCode;
+    EXPECT_EQ(h.sim.polls(), QStringList({"1:00", two, "1:00", two, "1:00", two}));
+    EXPECT_EQ(h.test->passes(), 3);
+
+    const hw::TestRow& t1 = h.row(0);
+    EXPECT_EQ(t1.TX, 2); // polls count from the second pass on, answers from the first
+    EXPECT_EQ(t1.RX, 3);
+    // after pass 1: +1, after pass 2: +2 more
+    EXPECT_EQ(t1.C, (std::array<int, 4>{103, 203, 10, 12}));
+    EXPECT_EQ(t1.Count, (std::array<int, 4>{3, 3, 0, 0}));
+    EXPECT_EQ(t1.CC, (std::array<int, 4>{100, 200, 0, 0}));
+    const hw::TestRow& t2 = h.row(5);
+    EXPECT_EQ(t2.TX, 2);
+    EXPECT_EQ(t2.RX, 3);
+    EXPECT_EQ(t2.Count, (std::array<int, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(h.row(2), hw::TestRow{});
+    EXPECT_EQ(h.row(3), hw::TestRow{});
+    EXPECT_FALSE(h.test->isRunning());
+}
+
+TEST(Polling, StopInTheFirstPassLetsThePassComplete) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(1, 0, 1);
+    h.addUnit(1, 1, 1, {}, UnitFault::Silent);
+    h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
+    QList<hw::HighwayTest::State> states;
+    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
+                     [&](hw::HighwayTest::State s) { states << s; });
+    QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
+        if (index == 1)
+            h.test->requestStop();
+    });
+    ASSERT_TRUE(h.run(1, 0)); // no pass limit: only the stop ends it
+    EXPECT_EQ(h.test->passes(), 1);
+    EXPECT_EQ(h.sim.polls().size(), 3);
+    EXPECT_EQ(h.row(0).RX, 1);
+    EXPECT_EQ(h.row(63).RX, 1);
+    EXPECT_EQ(h.row(1).RX, 0);
+    for (int a : {0, 1, 63})
+        EXPECT_EQ(h.row(a).TX, 0);
+    using S = hw::HighwayTest::State;
+    EXPECT_EQ(states, QList<S>({S::Running, S::Stopping, S::Idle}));
+}
+
+namespace {
+// Unit `address` with the fault and a healthy neighbour behind it, both of the type.
+void addFaultyPair(HighwayHarness& h, int address, int type, UnitFault fault) {
+    auto code = [type](int a, char fill) {
+        return type == 2 ? QString(10, QLatin1Char(fill)) +
+                               QStringLiteral("%1").arg(a, 2, 10, QLatin1Char('0'))
+                         : QString();
+    };
+    h.addUnit(2, address, type, code(address, '0'), fault, {5, 5, 5, 5});
+    h.addUnit(2, address + 1, type, code(address + 1, '1'), UnitFault::None, {7, 7, 7, 7});
+}
+
+void expectNeighboursCounted(HighwayHarness& h, int units, int passes) {
+    for (int a = 0; a < units; a += 2) {
+        const auto fault = sim::unitFaultName(h.sim.config().units[a].fault).toStdString();
+        EXPECT_EQ(h.row(a).RX, 0) << "faulty unit " << a << " (" << fault << ")";
+        EXPECT_EQ(h.row(a).C[0], 0) << fault;
+        EXPECT_EQ(h.row(a + 1).RX, passes) << "neighbour " << a + 1 << " of " << fault;
+        EXPECT_EQ(h.row(a + 1).C[0], 7) << fault;
+    }
+}
+} // namespace
+
+// Whatever one unit leaves in the input is gone before the next poll, so the healthy unit
+// behind each faulty one is counted.
+TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    hw::HighwayTimings t = quickTimings();
+    t.answerMs = 150;
+    h.test->setTimings(t);
+    const std::pair<UnitFault, int> faults[] = {
+        {UnitFault::Short, 1},    {UnitFault::Long, 1},      {UnitFault::FirstByte, 1},
+        {UnitFault::Garbage, 1},  {UnitFault::Short, 2},     {UnitFault::Long, 2},
+        {UnitFault::NoMarker, 2}, {UnitFault::FirstByte, 2}, {UnitFault::Garbage, 2},
+    };
+    int address = 0;
+    for (const auto& [fault, type] : faults) {
+        addFaultyPair(h, address, type, fault);
+        address += 2;
+    }
+    ASSERT_TRUE(h.run(2, 1));
+    expectNeighboursCounted(h, address, 1);
+}
+
+TEST(Polling, ALateAnswerIsNotCountedForTheNextUnit) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    hw::HighwayTimings t = quickTimings();
+    t.answerMs = 150;
+    t.afterAnswerMs = 120;
+    h.test->setTimings(t);
+    h.sim.config().lateMs = 210; // after the deadline, in the pause behind it
+    addFaultyPair(h, 0, 1, UnitFault::Late);
+    ASSERT_TRUE(h.run(2, 2));
+    expectNeighboursCounted(h, 2, 2);
+}
+
+TEST(Polling, APortThatWillNotOpenIsToldOnceAndTheUnitsTimeOut) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(1, 4, 1);
+    qputenv("NODALYX_COM9", "/nonexistent/ttyHIGHWAY");
+    hw::HighwayTimings t = quickTimings();
+    t.answerMs = 30;
+    h.test->setTimings(t);
+    ASSERT_TRUE(h.run(1, 3));
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().startsWith("Cannot open serial port /nonexistent/ttyHIGHWAY: "))
+        << h.op.lastText().toStdString();
+    EXPECT_FALSE(h.test->portOpened());
+    EXPECT_EQ(h.row(4).TX, 2);
+    EXPECT_EQ(h.row(4).RX, 0);
+    EXPECT_TRUE(h.sim.polls().isEmpty());
+
+    // Told to end there instead (the command line): no pass at all.
+    h.op.clear();
+    h.test->setRunWithoutPort(false);
+    EXPECT_FALSE(h.run(1, 3));
+    EXPECT_EQ(h.op.shown().size(), 1);
+    EXPECT_EQ(h.test->passes(), 0);
+}
+
+TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(1, 0, 1);
+    EXPECT_FALSE(h.test->TestHW(1, QString()));
+    EXPECT_EQ(h.op.lastText(), "Number of comport not set!");
+    EXPECT_FALSE(h.test->TestHW(1, QStringLiteral("x")));
+    EXPECT_EQ(h.op.lastText(), "\"x\" is not a comport number.");
+    {
+        LinkLease other = h.link->TakeLease(QStringLiteral("the file transfer"));
+        ASSERT_TRUE(other);
+        EXPECT_FALSE(h.run(1, 1));
+        EXPECT_EQ(h.op.lastText(), "The link is in use by the file transfer.");
+    }
+    EXPECT_TRUE(h.sim.polls().isEmpty());
+    EXPECT_TRUE(h.run(1, 1));
+    EXPECT_EQ(h.sim.polls(), QStringList({"1:00"}));
+}
+
+// The test borrows the link's port at 9600 baud; afterwards the link opens it at 19200 8N1.
+TEST(Polling, TheLinkRestsDuringTheTestAndOpensAt19200Afterwards) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(1, 0, 1);
+    h.state.settings.ConnType = 1;
+    h.state.settings.Comport = HighwayHarness::kPort;
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.sim.lineSpeed(), 19200);
+    int speedDuringTest = 0;
+    bool leased = false;
+    QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&] {
+        speedDuringTest = h.sim.lineSpeed();
+        leased = h.link->isLeased();
+        h.link->OpenLink(); // refused while the test holds the port
+    });
+    ASSERT_TRUE(h.run(1, 1));
+    EXPECT_EQ(speedDuringTest, 9600);
+    EXPECT_TRUE(leased);
+    EXPECT_EQ(h.op.lastText(), "The link is in use by the highway test.");
+    EXPECT_EQ(h.row(0).RX, 1);
+    EXPECT_FALSE(h.link->isLeased());
+    EXPECT_FALSE(h.link->Comm().isOpen());
+    ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+    EXPECT_EQ(h.sim.lineSpeed(), 19200);
+}
+
+// The one test with the real time limits: a silent type 1 unit costs its 1 s deadline and
+// 0.05 s behind it; a silent type 2 unit on Highway 1 costs 0.1 s, 2 s and 0.05 s.
+TEST(Polling, SilentUnitsCostTheRealDeadlines) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.test->setTimings(hw::HighwayTimings{});
+    h.addUnit(1, 0, 1, {}, UnitFault::Silent);
+    h.addUnit(1, 1, 2, kCode2, UnitFault::Silent);
+    QElapsedTimer clock;
+    QList<qint64> polledAt;
+    QObject::connect(&h.sim, &sim::UnitHighwaySim::polled, [&] { polledAt << clock.elapsed(); });
+    clock.start();
+    ASSERT_TRUE(h.run(1, 1));
+    const qint64 end = clock.elapsed();
+    ASSERT_EQ(polledAt.size(), 2);
+    const qint64 type1 = polledAt[1] - polledAt[0];
+    const qint64 type2 = end - polledAt[1];
+    EXPECT_GE(type1, 1050);
+    EXPECT_LT(type1, 1400);
+    EXPECT_GE(type2, 2150);
+    EXPECT_LT(type2, 2600);
+}

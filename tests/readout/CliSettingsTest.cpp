@@ -1,0 +1,154 @@
+// nodalyx-cli settings and the clock's drift line against the simulated logger in this process.
+#include "LinkHarness.h"
+#include "LocationStore.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+const QList<int> kReadout{101, 103, 105, 107, 109, 111, 113, 2,  3,  3,  3,  3,
+                          3,   3,   3,   3,   51,  51,  51,  65, 55, 57, 63, 59};
+
+struct CliSettingsTest : ::testing::Test {
+    TempDir dir;
+    sim::LoggerSim sim;
+    QString out, err;
+
+    void SetUp() override {
+        sim.setGrowing(false);
+        ASSERT_TRUE(sim.listenTcp());
+        writeLocation(sim.tcpPort());
+    }
+    void writeLocation(quint16 port) {
+        SharedState state;
+        state.programDir = dir.path();
+        pointAtTcp(state, port);
+        state.settings.LocationCode = "SIM01";
+        state.settings.LocationName = "Shop";
+        state.settings.LocationPlace = "Bench";
+        state.settings.Days.fill("07002200");
+        state.settings.Interval = "15";
+        state.settings.eIPaddress = QStringList{"192", "168", "1", "10"};
+        state.settings.eSubnetmask = QStringList{"255", "255", "255", "0"};
+        state.settings.eGateway = QStringList{"192", "168", "1", "1"};
+        state.settings.ePortnumber = "3101";
+        state.settings.eHostname = "NODALYX-LOGGER";
+        state.settings.eSerialnumber = "12345678";
+        ScriptedOperator op;
+        ASSERT_TRUE(WriteFGR(state, "Site", op)) << op.lastText().toStdString();
+    }
+    // Runs the tool while this process's event loop keeps the simulator answering.
+    int run(const QStringList& args, const QList<int>& codes = kReadout) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        sim.clearLog();
+        QProcess process;
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
+        loop.exec();
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        out = QString::fromUtf8(process.readAllStandardOutput());
+        err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(sim.requestCodes(), codes);
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+};
+
+} // namespace
+
+TEST_F(CliSettingsTest, PrintsTheControlsAsLinesOrOneJsonObject) {
+    sim.state().port = 32768;
+    ASSERT_EQ(run({"--trace", "settings", "Site"}), 0) << err.toStdString();
+    for (const char* line :
+         {"\nLocation Name:       Simulator \n", "\nMonday:              07:00 - 22:00\n",
+          "\nPort number:         32768\n", "\nMAC address:         0-1A-0B-0C-0D-0E\n",
+          "\nDHCP IP:             192.168.1.77\n"})
+        EXPECT_TRUE(out.contains(line)) << line << out.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(R"(\nDate/Time logger:    \d\d-\d\d-20\d\d  \d\d:\d\d  \(logger )")
+            .match(out)
+            .hasMatch())
+        << out.toStdString();
+    EXPECT_TRUE(err.contains("-> FF FF 65 00 00 00 00 00 00 00 17\n")) << err.toStdString();
+
+    ASSERT_EQ(run({"settings", "Site", "--json"}), 0) << err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(json.keys(),
+              QStringList({"CboInterval", "txtCode", "txtDHCP", "txtDate", "txtExt1", "txtExt2",
+                           "txtExt3", "txtExt4", "txtGateway", "txtHostName", "txtIPaddress",
+                           "txtMacAddress", "txtName", "txtPlace", "txtPortNumber",
+                           "txtSerialNumber", "txtStart", "txtStop", "txtSubnetmask"}));
+    EXPECT_EQ(json["txtStart"].toArray().size(), 7);
+    EXPECT_EQ(json["txtStop"].toArray()[0], "22:00");
+    EXPECT_EQ(json["txtIPaddress"].toArray().toVariantList(),
+              QVariantList({"192", "168", "1", "10"}));
+    EXPECT_EQ(json["txtCode"], "SIM01     ");
+
+    // A logger that hangs up half-way: what was not read keeps the location's values (the MAC
+    // address box starts empty), a warning names it and the exit status is 1.
+    sim.faults().closeCodes = {57};
+    ASSERT_EQ(
+        run({"settings", "Site", "--json"},
+            {101, 103, 105, 107, 109, 111, 113, 2, 3, 3, 3, 3, 3, 3, 3, 3, 51, 51, 51, 65, 55, 57}),
+        1);
+    const QJsonObject partial = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(partial["txtMacAddress"].toArray().toVariantList(), QVariantList(6, ""));
+    EXPECT_EQ(partial["txtHostName"], "NODALYX-LOGGER");
+    EXPECT_EQ(partial["txtPortNumber"], "32768"); // read before the hang-up
+    EXPECT_TRUE(err.contains("MAC address, Host name, Serial number")) << err.toStdString();
+}
+
+TEST_F(CliSettingsTest, DiffNamesTheDifferencesAndSaveStoresTheReadOut) {
+    const QByteArray original = dir.read("Site.fgr");
+    sim.state().setDayWindow(2, 7, 30, 22, 0);
+    EXPECT_EQ(run({"settings", "Site", "--diff"}), 3);
+    EXPECT_EQ(out, "LocationName: location \"Shop\" logger \"Simulator\"\n"
+                   "Monday: location \"07002200\" logger \"07302200\"\n");
+    EXPECT_EQ(dir.read("Site.fgr"), original); // nothing written without --save
+    EXPECT_FALSE(dir.exists("Site.bak"));
+
+    EXPECT_EQ(run({"settings", "Site", "--save"}), 0) << err.toStdString();
+    EXPECT_EQ(dir.read("Site.bak"), original);
+    EXPECT_TRUE(dir.read("Site.fgr").contains("\r\nMonday=07302200\r\n"));
+    EXPECT_EQ(run({"settings", "Site", "--diff"}), 0);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(CliSettingsTest, NoLinkQueriesNothingAndUsageErrors) {
+    writeLocation(closedPort());
+    EXPECT_EQ(run({"settings", "Site"}, {}), 1);
+    EXPECT_TRUE(err.startsWith("nodalyx-cli: error: Connection with Data logger failed"))
+        << err.toStdString();
+    EXPECT_EQ(out, "");
+    for (const QStringList& args :
+         {QStringList{"settings"}, QStringList{"settings", "Site", "--set"},
+          QStringList{"settings", "Site", "Other"}})
+        EXPECT_EQ(run(args, {}), 2);
+    EXPECT_EQ(run({"settings", "Nowhere"}, {}), 1);
+}
+
+TEST_F(CliSettingsTest, ClockPrintsThePcTimeAndTheDifference) {
+    sim.state().clockOffsetSecs = -5 * 60 - 30;
+    ASSERT_EQ(run({"clock", "Site"}, {2}), 0);
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d-\d\d-\d{4}  \d\d:\d\d\nPC \d\d-\d\d-\d{4}  \d\d:\d\d  )"
+                                   R"(logger clock [56] min behind the PC\n$)")
+                    .match(out)
+                    .hasMatch())
+        << out.toStdString();
+}

@@ -1,0 +1,160 @@
+// The general read-out and Set Date/Time against the simulated logger in this process.
+#include "GeneralReadout.h"
+#include "ClockDrift.h"
+#include "ClockSetting.h"
+#include "LinkHarness.h"
+#include "SettingsComparison.h"
+#include "SettingsForm.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+// The 25 requests of the read-out, in order.
+const QList<int> kReadoutCodes{101, 103, 105, 107, 109, 111, 113, 2,  3,  3,  3,  3,
+                               3,   3,   3,   3,   51,  51,  51,  65, 55, 57, 63, 59};
+
+struct ReadoutTest : ::testing::Test {
+    Harness h;
+    ConfigurationControls c;
+    QList<int> progress;
+
+    void SetUp() override {
+        ASSERT_TRUE(h.ok);
+        h.state.settings.LocationCode = "Shop";
+        h.state.settings.LocationName = "Simulator"; // the logger's is padded with blanks
+        h.state.settings.LocationPlace = "Bench";
+        h.state.settings.Interval = "10";
+        h.state.settings.Days.fill("07002200");
+        h.state.settings.eIPaddress = QStringList{"192", "168", "1", "10"};
+        GetGeneralsettings(h.state, c, h.op);
+    }
+    GeneralReadout run() {
+        h.sim.clearLog();
+        ReadoutHooks hooks;
+        hooks.progress = [this](int v) { progress << v; };
+        hooks.now = [] { return QDateTime::currentDateTime(); };
+        return ReadGeneralSettings(h.state, *h.link, h.op, c, hooks);
+    }
+};
+
+} // namespace
+
+TEST_F(ReadoutTest, FillsEveryRemoteControlInOrderAndMarksWhatDiffers) {
+    sim::LoggerState& logger = h.sim.state();
+    logger.setDayWindow(2, 7, 0, 22, 30);
+    logger.setInterval(20);
+    logger.port = 32768; // 0x80 0x00
+    logger.locationCode = "SIM01";
+    logger.extensions[1] = "K1";
+    logger.clockOffsetSecs = -180;
+    const GeneralSettings before = h.state.settings;
+    const GeneralReadout r = run();
+
+    EXPECT_TRUE(r.connected);
+    EXPECT_TRUE(r.failed.isEmpty()) << r.failed.join(", ").toStdString();
+    EXPECT_EQ(h.sim.requestCodes(), kReadoutCodes);
+    EXPECT_EQ(progress.first(), 0);
+    EXPECT_EQ(progress.last(), kGeneralReadoutSteps);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(c.txtCode, "SIM01     "); // blanks stay
+    EXPECT_EQ(c.txtExt[1], "K1    ");
+    EXPECT_EQ(c.txtStart[1], "07:00");
+    EXPECT_EQ(c.txtStop[1], "22:30");
+    EXPECT_EQ(c.CboInterval, "30");
+    EXPECT_EQ(h.state.settings.Interval, "30"); // the one field the read-out changes
+    EXPECT_EQ(c.txtSubnetmask, (std::array<QString, 4>{"255", "255", "255", "0"}));
+    EXPECT_EQ(c.txtDHCP, (std::array<QString, 4>{"192", "168", "1", "77"}));
+    EXPECT_EQ(c.txtPortNumber, "32768");
+    EXPECT_EQ(c.txtMacAddress, (std::array<QString, 6>{"0", "1A", "0B", "0C", "0D", "0E"}));
+    EXPECT_EQ(c.txtHostName, "NODALYX-LOGGER");
+    EXPECT_EQ(c.txtSerialNumber, "12345678");
+    ASSERT_TRUE(r.clock);
+    EXPECT_EQ(c.txtDate, r.clock->text());
+    EXPECT_EQ(clockDriftText(clockDriftMinutes(*r.clock, r.clockReadAt)).left(15),
+              "logger clock 3 "); // 3 min behind, or 2 when a minute turned meanwhile
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !h.sim.clientConnected(); }, 2000))
+        << "TCP is closed at the end";
+    EXPECT_EQ(h.op.busyDepth(), 0);
+
+    QStringList lines;
+    for (const SettingDifference& d : compareWithLocation(before, c, r.read))
+        lines << differenceLine(d) + " " + d.boxes.join(',');
+    EXPECT_EQ(lines, QStringList({"LocationCode: location \"Shop\" logger \"SIM01\" txtCode",
+                                  "Monday: location \"07002200\" logger \"07002230\" txtStop1",
+                                  "Interval: location \"10\" logger \"30\" CboInterval",
+                                  "eSubnetmask: location \"...\" logger \"255.255.255.0\" "
+                                  "txtSubnetmask0,txtSubnetmask1,txtSubnetmask2,txtSubnetmask3",
+                                  "eGateway: location \"...\" logger \"192.168.1.1\" "
+                                  "txtGateway0,txtGateway1,txtGateway2,txtGateway3",
+                                  "ePortnumber: location \"\" logger \"32768\" txtPortNumber",
+                                  "eHostname: location \"\" logger \"NODALYX-LOGGER\" txtHostName",
+                                  "eSerialnumber: location \"\" logger \"12345678\" "
+                                  "txtSerialNumber",
+                                  "eExt2: location \"\" logger \"K1\" txtExt2"}))
+        << lines.join('\n').toStdString();
+}
+
+TEST_F(ReadoutTest, AQueryThatFailsLeavesItsControlsAndTheRestGoesOn) {
+    h.sim.faults().extraByteCodes = {3};  // day and interval replies one byte too long
+    h.sim.faults().cutCodes = {{101, 7}}; // a location code of 7 bytes: 5 characters
+    h.sim.faults().nakCodes = {103, 57};  // no name, no MAC address
+    h.sim.state().locationCode = "ABCDEFGH";
+    const ConfigurationControls loadedControls = c;
+    const GeneralReadout r = run();
+    EXPECT_EQ(h.sim.requestCodes(), kReadoutCodes);
+    EXPECT_EQ(r.failed, QStringList({"Location Name", "Sunday", "Monday", "Tuesday", "Wednesday",
+                                     "Thursday", "Friday", "Saterday", "Interval", "MAC address"}));
+    EXPECT_EQ(c.txtCode, "ABCDE");
+    EXPECT_EQ(c.txtName, loadedControls.txtName); // a NAK holds no character of the name
+    EXPECT_EQ(c.txtStart, loadedControls.txtStart);
+    EXPECT_EQ(c.CboInterval, "10");
+    EXPECT_EQ(h.state.settings.Interval, "10");
+    EXPECT_EQ(c.txtMacAddress, loadedControls.txtMacAddress);
+    EXPECT_EQ(c.txtPortNumber, "3101");
+    EXPECT_EQ(progress.last(), kGeneralReadoutSteps);
+}
+
+TEST_F(ReadoutTest, WithoutALinkNothingIsSentAndTheProgressIsNotTouched) {
+    pointAtTcp(h.state, closedPort());
+    const GeneralReadout r = run();
+    EXPECT_FALSE(r.connected);
+    EXPECT_TRUE(progress.isEmpty());
+    EXPECT_TRUE(h.sim.requests().isEmpty());
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().startsWith("Connection with Data logger failed"));
+    EXPECT_EQ(h.op.shown()[0].icon, Operator::Icon::Critical);
+}
+
+TEST_F(ReadoutTest, SetDateTimeSendsThePcClockAndShowsTheReadBack) {
+    // Saturday 5 December 2026, 10:30.
+    const QDateTime pc(QDate(2026, 12, 5), QTime(10, 30, 12));
+    ClockSetting r = SetLoggerDateTime(h.state, *h.link, h.op, pc, [pc] { return pc; });
+    ASSERT_EQ(h.sim.requests().size(), 2);
+    EXPECT_EQ(h.sim.requests()[0], fromHex("FF FF 01 0A 1E 1A 0C 05 07 00 73"));
+    EXPECT_EQ(r.txtDate, "05-12-2026  10:30");
+    ASSERT_TRUE(r.clock);
+    EXPECT_EQ(clockDriftMinutes(*r.clock, r.readAt), 0);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !h.sim.clientConnected(); }, 2000));
+
+    h.sim.faults().nakCodes = {1};
+    r = SetLoggerDateTime(h.state, *h.link, h.op, pc);
+    EXPECT_EQ(r.txtDate, "Failed!");
+    h.sim.faults() = {};
+
+    r = SetLoggerDateTime(h.state, *h.link, h.op, QDateTime(QDate(1999, 12, 31), QTime(23, 0)));
+    EXPECT_EQ(r.txtDate, "");
+    EXPECT_TRUE(h.op.lastText().contains("keeps the years 2000 to 2255"));
+
+    pointAtTcp(h.state, closedPort());
+    h.sim.clearLog();
+    r = SetLoggerDateTime(h.state, *h.link, h.op, pc);
+    EXPECT_EQ(r.txtDate, "");
+    EXPECT_EQ(h.op.lastText(), "No connection with datalogger!");
+    EXPECT_TRUE(h.sim.requests().isEmpty());
+    EXPECT_EQ(h.op.busyDepth(), 0);
+}

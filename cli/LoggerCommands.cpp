@@ -1,8 +1,8 @@
 // The logger commands of nodalyx-cli: serial, clock and refresh. Each loads the location's
 // settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
-#include "ClockDrift.h"
 #include "CliText.h"
+#include "ClockDrift.h"
 #include "CounterReadout.h"
 #include "CounterReport.h"
 #include "CountingOperator.h"
@@ -102,8 +102,8 @@ int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
         return failed(op, CliText::tr("The logger did not accept the new time."));
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
-        return failed(
-            op, withReason(CliText::tr("The logger did not answer the clock request"), link));
+        return failed(op,
+                      withReason(CliText::tr("The logger did not answer the clock request"), link));
     const QDateTime pc = QDateTime::currentDateTime();
     ctx.out << clock.text() << '\n'
             << "PC " << pcClockText(pc) << "  " << clockDriftText(clockDriftMinutes(clock, pc))

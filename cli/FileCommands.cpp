@@ -1,4 +1,5 @@
 #include "CliContext.h"
+#include "CliText.h"
 #include "CountingOperator.h"
 #include "HighwayFileCodec.h"
 #include "HighwayStore.h"
@@ -26,8 +27,8 @@ int result(const CountingOperator& op) {
 bool locationExists(const CliContext& ctx, const QString& name, Operator& op) {
     QString refusal = checkLocationName(name);
     if (refusal.isEmpty() && !QFileInfo(ctx.programDir + '/' + name + ".fgr").isFile())
-        refusal = QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                      .arg(name, ctx.programDir);
+        refusal =
+            CliText::tr("The location \"%1\" does not exist in \"%2\".").arg(name, ctx.programDir);
     if (!refusal.isEmpty())
         op.message(refusal, Operator::Icon::Critical);
     return refusal.isEmpty();
@@ -40,8 +41,8 @@ bool loadSettings(const CliContext& ctx, const QString& name, SharedState& state
     if (!locationExists(ctx, name, op))
         return false;
     if (!ReadFGR(state, name + ".fgr", op))
-        op.message(QStringLiteral("\"%1/%2.fgr\" is not a location file: its first line is not "
-                                  "a location file header.")
+        op.message(CliText::tr("\"%1/%2.fgr\" is not a location file: its first line is not "
+                               "a location file header.")
                        .arg(ctx.programDir, name),
                    Operator::Icon::Critical);
     return op.messages() == 0;
@@ -50,12 +51,12 @@ bool loadSettings(const CliContext& ctx, const QString& name, SharedState& state
 QString applyPair(const QString& pair, const ApplyKey& apply) {
     const KeyValue kv = splitKeyValue(pair);
     if (!kv.error.isEmpty())
-        return QStringLiteral("\"%1\": %2.").arg(pair, kv.error);
+        return CliText::tr("\"%1\": %2.").arg(pair, kv.error);
     if (kv.value.contains(QLatin1Char('\r')) || kv.value.contains(QLatin1Char('\n')))
-        return QStringLiteral("The value of %1 cannot hold a line break.").arg(kv.key);
+        return CliText::tr("The value of %1 cannot hold a line break.").arg(kv.key);
     const KeyResult stored = apply(kv.key, kv.value);
     if (stored.status == KeyResult::Unknown)
-        return QStringLiteral("Unknown key \"%1\".").arg(kv.key);
+        return CliText::tr("Unknown key \"%1\".").arg(kv.key);
     if (stored.status == KeyResult::Rejected)
         return stored.reason + QLatin1Char('.');
     return {};
@@ -66,7 +67,7 @@ bool applyPairs(const QStringList& pairs, const ApplyKey& apply, Operator& op) {
     for (const QString& pair : pairs) {
         const QString refusal = applyPair(pair, apply);
         if (!refusal.isEmpty()) {
-            op.message(refusal + QStringLiteral(" Nothing was written."), Operator::Icon::Critical);
+            op.message(refusal + CliText::tr(" Nothing was written."), Operator::Icon::Critical);
             return false;
         }
     }
@@ -75,17 +76,17 @@ bool applyPairs(const QStringList& pairs, const ApplyKey& apply, Operator& op) {
 
 int checkPairs(const QStringList& pairs) {
     if (pairs.isEmpty())
-        return usageError(QStringLiteral("no KEY=VALUE given"));
+        return usageError(CliText::tr("no KEY=VALUE given"));
     for (const QString& pair : pairs) {
         if (!pair.contains(QLatin1Char('=')))
-            return usageError(QStringLiteral("'%1' is not KEY=VALUE").arg(pair));
+            return usageError(CliText::tr("'%1' is not KEY=VALUE").arg(pair));
     }
     return Done;
 }
 
 int listLocations(CliContext& ctx, const QStringList& args) {
     if (!args.isEmpty())
-        return usageError(QStringLiteral("locations takes no arguments"));
+        return usageError(CliText::tr("locations takes no arguments"));
     CountingOperator op(ctx.op);
     const QStringList names = GetFGR(ctx.programDir, op);
     for (const QString& name : names)
@@ -96,7 +97,7 @@ int listLocations(CliContext& ctx, const QStringList& args) {
 int showLocation(CliContext& ctx, QStringList args) {
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     if (args.size() != 1)
-        return usageError(QStringLiteral("show needs one LOCATION"));
+        return usageError(CliText::tr("show needs one LOCATION"));
     CountingOperator op(ctx.op);
     SharedState state;
     if (!loadSettings(ctx, args[0], state, op) || !ReadHW01(state, args[0], op) ||
@@ -114,15 +115,15 @@ int showLocation(CliContext& ctx, QStringList args) {
 KeyResult applyToSettings(GeneralSettings& settings, const QString& key, const QString& value) {
     if (value.contains(QLatin1Char('[')) && value.contains(QLatin1Char(']')))
         return {KeyResult::Rejected,
-                QStringLiteral("The value of %1 cannot hold both \"[\" and \"]\": the file's "
-                               "reader skips such a line")
+                CliText::tr("The value of %1 cannot hold both \"[\" and \"]\": the file's "
+                            "reader skips such a line")
                     .arg(key)};
     return applySettingKey(settings, key, value);
 }
 
 int setSettings(CliContext& ctx, const QStringList& args) {
     if (args.isEmpty())
-        return usageError(QStringLiteral("set needs LOCATION KEY=VALUE..."));
+        return usageError(CliText::tr("set needs LOCATION KEY=VALUE..."));
     if (const int usage = checkPairs(args.mid(1)))
         return usage;
     CountingOperator op(ctx.op);
@@ -146,19 +147,19 @@ int parseNumber(const QString& text, int low, int high) {
 
 KeyResult applyToUnit(UnitConfig& unit, const QString& key, const QString& value) {
     if (key.compare(QLatin1String("Address"), Qt::CaseInsensitive) == 0)
-        return {KeyResult::Rejected, QStringLiteral("Address selects the unit; it cannot be set")};
+        return {KeyResult::Rejected, CliText::tr("Address selects the unit; it cannot be set")};
     if (const QString problem = unitValueProblem(value); !problem.isEmpty())
-        return {KeyResult::Rejected, QStringLiteral("The value of %1 %2").arg(key, problem)};
+        return {KeyResult::Rejected, CliText::tr("The value of %1 %2").arg(key, problem)};
     return applyUnitKey(unit, key, value);
 }
 
 int setUnit(CliContext& ctx, const QStringList& args) {
     if (args.size() < 3)
-        return usageError(QStringLiteral("unit needs LOCATION HW ADDR KEY=VALUE..."));
+        return usageError(CliText::tr("unit needs LOCATION HW ADDR KEY=VALUE..."));
     const int highway = parseNumber(args[1], 1, 2);
     const int address = parseNumber(args[2], 0, 63);
     if (highway < 0 || address < 0)
-        return usageError(QStringLiteral("HW must be 1 or 2 and ADDR a number 0..63"));
+        return usageError(CliText::tr("HW must be 1 or 2 and ADDR a number 0..63"));
     if (const int usage = checkPairs(args.mid(3)))
         return usage;
     CountingOperator op(ctx.op);
@@ -214,19 +215,19 @@ int newLocation(CliContext& ctx, const QStringList& args) {
     for (int i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith(QLatin1String("--"))) {
             if (named)
-                return usageError(QStringLiteral("new takes one LOCATION"));
+                return usageError(CliText::tr("new takes one LOCATION"));
             request.name = args[i];
             named = true;
             continue;
         }
         QString name, value;
         if (!takeOption(args, i, name, value) || !applyOption(name, value, request))
-            return usageError(QStringLiteral("bad option '%1' (--conn serial|lan, --comport N, "
-                                             "--ip A.B.C.D, --port P)")
+            return usageError(CliText::tr("bad option '%1' (--conn serial|lan, --comport N, "
+                                          "--ip A.B.C.D, --port P)")
                                   .arg(args[i]));
     }
     if (!named)
-        return usageError(QStringLiteral("new needs a LOCATION"));
+        return usageError(CliText::tr("new needs a LOCATION"));
     CountingOperator op(ctx.op);
     SharedState state;
     state.programDir = ctx.programDir;

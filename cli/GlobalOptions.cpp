@@ -1,4 +1,5 @@
 #include "GlobalOptions.h"
+#include "CliText.h"
 
 #include <QCommandLineParser>
 
@@ -6,7 +7,9 @@ namespace nodalyx::cli {
 
 namespace {
 
-const QString kNeedsDir = QStringLiteral("--dir needs a directory");
+QString needsDir() {
+    return CliText::tr("--dir needs a directory");
+}
 
 // Takes the global option at words[i] out into o; false when words[i] is none.
 bool takeGlobal(QStringList& words, qsizetype i, GlobalOptions& o) {
@@ -26,9 +29,9 @@ bool takeGlobal(QStringList& words, qsizetype i, GlobalOptions& o) {
     else if (i + 1 < words.size())
         o.dir = words.takeAt(i + 1);
     else
-        o.error = kNeedsDir;
+        o.error = needsDir();
     if (w.startsWith(QLatin1String("--dir")) && o.dir.isEmpty())
-        o.error = kNeedsDir;
+        o.error = needsDir();
     words.removeAt(i);
     return true;
 }
@@ -36,15 +39,15 @@ bool takeGlobal(QStringList& words, qsizetype i, GlobalOptions& o) {
 // Why the parser refused the options before the command, in this program's words.
 QString headError(const QCommandLineParser& parser, const QStringList& arguments) {
     if (!arguments.isEmpty() && arguments.last() == QLatin1String("--dir"))
-        return kNeedsDir;
+        return needsDir();
     const QStringList unknown = parser.unknownOptionNames();
     if (unknown.isEmpty())
         return parser.errorText();
     for (const QString& word : arguments) {
         if (word.startsWith(QLatin1Char('-')) && word.contains(unknown.first()))
-            return QStringLiteral("unknown option '%1'").arg(word.section(QLatin1Char('='), 0, 0));
+            return CliText::tr("unknown option '%1'").arg(word.section(QLatin1Char('='), 0, 0));
     }
-    return QStringLiteral("unknown option '%1'").arg(unknown.first());
+    return CliText::tr("unknown option '%1'").arg(unknown.first());
 }
 
 // The options before the command, read by the parser; answers false with o.error set.
@@ -63,7 +66,7 @@ bool parseHead(const QStringList& arguments, GlobalOptions& o) {
     }
     o.dir = parser.value(dir);
     if (parser.isSet(dir) && o.dir.isEmpty())
-        o.error = kNeedsDir;
+        o.error = needsDir();
     o.trace = parser.isSet(trace);
     o.yes = parser.isSet(yes);
     o.help = parser.isSet(help);

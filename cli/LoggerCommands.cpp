@@ -2,6 +2,7 @@
 // settings, talks to its logger through the link and closes the link whatever happens.
 #include "CliContext.h"
 #include "ClockDrift.h"
+#include "CliText.h"
 #include "CounterReadout.h"
 #include "CounterReport.h"
 #include "CountingOperator.h"
@@ -44,12 +45,12 @@ int parseArgs(const QString& command, const QStringList& args, Invocation& out) 
         else if (command == QLatin1String("refresh") && a == QLatin1String("--json"))
             out.json = true;
         else if (a.startsWith(QLatin1String("--")) || !out.location.isEmpty())
-            return usageError(QStringLiteral("%1: unexpected '%2'").arg(command, a));
+            return usageError(CliText::tr("%1: unexpected '%2'").arg(command, a));
         else
             out.location = a;
     }
     if (out.location.isEmpty())
-        return usageError(QStringLiteral("%1 needs a LOCATION").arg(command));
+        return usageError(CliText::tr("%1 needs a LOCATION").arg(command));
     return Done;
 }
 
@@ -62,13 +63,13 @@ bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state
         return false;
     }
     if (!QFileInfo(ctx.programDir + QLatin1Char('/') + name + QStringLiteral(".fgr")).isFile()) {
-        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                       .arg(name, ctx.programDir),
-                   Operator::Icon::Critical);
+        op.message(
+            CliText::tr("The location \"%1\" does not exist in \"%2\".").arg(name, ctx.programDir),
+            Operator::Icon::Critical);
         return false;
     }
     if (!ReadFGR(state, name + QStringLiteral(".fgr"), op) && op.messages() == 0)
-        op.message(QStringLiteral("\"%1.fgr\" is not a location file.").arg(name),
+        op.message(CliText::tr("\"%1.fgr\" is not a location file.").arg(name),
                    Operator::Icon::Critical);
     return op.messages() == 0;
 }
@@ -98,11 +99,11 @@ int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
     if (!link.OpenLink())
         return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
-        return failed(op, QStringLiteral("The logger did not accept the new time."));
+        return failed(op, CliText::tr("The logger did not accept the new time."));
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
         return failed(
-            op, withReason(QStringLiteral("The logger did not answer the clock request"), link));
+            op, withReason(CliText::tr("The logger did not answer the clock request"), link));
     const QDateTime pc = QDateTime::currentDateTime();
     ctx.out << clock.text() << '\n'
             << "PC " << pcClockText(pc) << "  " << clockDriftText(clockDriftMinutes(clock, pc))
@@ -125,8 +126,8 @@ int runRefresh(CliContext& ctx, SharedState& state, Link& link, LoggerOperator& 
     int result = Done;
     for (int hw = 1; hw <= 2; ++hw) {
         if (!(hw == 1 ? outcome.highway1Read : outcome.highway2Read))
-            result = failed(op, QStringLiteral("Highway %1: no valid counter reply; its values "
-                                               "were not read.")
+            result = failed(op, CliText::tr("Highway %1: no valid counter reply; its values "
+                                            "were not read.")
                                     .arg(hw));
     }
     return result;

@@ -1,4 +1,5 @@
 #include "TerminalOperator.h"
+#include "CliText.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -12,9 +13,9 @@ namespace {
 QString prefixFor(Operator::Icon icon) {
     switch (icon) {
     case Operator::Icon::Critical:
-        return QStringLiteral("error: ");
+        return CliText::tr("error: ");
     case Operator::Icon::Warning:
-        return QStringLiteral("warning: ");
+        return CliText::tr("warning: ");
     default:
         return {};
     }

@@ -1,5 +1,6 @@
 // nodalyx-cli: the configuration tool's core without windows, for scripts and tests.
 #include "CliContext.h"
+#include "CliText.h"
 #include "GlobalOptions.h"
 #include "HwtestCommand.h"
 #include "ProgramDir.h"
@@ -16,7 +17,8 @@ using namespace nodalyx::cli;
 
 namespace {
 
-const char* const kUsage =
+const char* const kUsage = QT_TRANSLATE_NOOP(
+    "CliText",
     "Usage: nodalyx-cli [--dir DIR] [--trace] COMMAND ...\n"
     "\n"
     "Location files:\n"
@@ -70,12 +72,12 @@ const char* const kUsage =
     "  --version    the version\n"
     "\n"
     "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
-    "a difference.\n";
+    "a difference.\n");
 
 // "where": the program directory the other commands use.
 int printProgramDir(CliContext& ctx, const QStringList& args) {
     if (!args.isEmpty())
-        return usageError(QStringLiteral("where takes no arguments"));
+        return usageError(CliText::tr("where takes no arguments"));
     ctx.out << QDir::toNativeSeparators(ctx.programDir) << '\n';
     return Done;
 }
@@ -83,7 +85,8 @@ int printProgramDir(CliContext& ctx, const QStringList& args) {
 } // namespace
 
 int nodalyx::cli::usageError(const QString& text) {
-    QTextStream(stderr) << "nodalyx-cli: " << text << "\nTry 'nodalyx-cli --help'.\n";
+    QTextStream(stderr) << "nodalyx-cli: " << text << '\n'
+                        << CliText::tr("Try 'nodalyx-cli --help'.") << '\n';
     return Usage;
 }
 
@@ -94,7 +97,7 @@ int main(int argc, char* argv[]) {
 
     const GlobalOptions options = parseGlobalOptions(app.arguments().mid(1));
     if (options.help) {
-        QTextStream(stdout) << kUsage;
+        QTextStream(stdout) << CliText::tr(kUsage);
         return Done;
     }
     if (options.version) {
@@ -109,7 +112,7 @@ int main(int argc, char* argv[]) {
     }
     QStringList rest = options.command;
     if (rest.isEmpty())
-        return usageError(QStringLiteral("no command given"));
+        return usageError(CliText::tr("no command given"));
 
     const QString command = rest.takeFirst();
     TerminalOperator op(options.yes);
@@ -127,5 +130,5 @@ int main(int argc, char* argv[]) {
         return runTransferCommand(ctx, command, rest);
     if (command == QLatin1String("settings"))
         return runSettingsCommand(ctx, rest);
-    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+    return usageError(CliText::tr("unknown command '%1'").arg(command));
 }

@@ -96,8 +96,7 @@ void FrmMain::start() {
                         QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
                         QStringLiteral("Thursday"), QStringLiteral("Friday"),
                         QStringLiteral("Saterday")};
-    m_programDir->setText(
-        QStringLiteral("Locations: %1").arg(QDir::toNativeSeparators(m_state.programDir)));
+    m_programDir->setText(tr("Locations: %1").arg(QDir::toNativeSeparators(m_state.programDir)));
     m_ui->CboLocation->clear();
     m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
     m_ui->CboLocation->setCurrentIndex(-1);
@@ -106,7 +105,7 @@ void FrmMain::start() {
     for (int port = 1; port <= 16; ++port)
         m_ui->CboComport->addItem(QString::number(port));
     m_ui->CboComport->setCurrentIndex(0);
-    m_ui->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+    m_ui->lblVersion->setText(tr("Version %1.%2.%3")
                                   .arg(NODALYX_VERSION_MAJOR)
                                   .arg(NODALYX_VERSION_MINOR)
                                   .arg(NODALYX_VERSION_PATCH));

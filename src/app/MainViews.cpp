@@ -1,7 +1,18 @@
 #include "MainViews.h"
 #include "TextConvert.h"
 
+#include <QCoreApplication>
+
 namespace nodalyx {
+
+namespace {
+
+// The translation context of the list and connection texts.
+struct Views {
+    Q_DECLARE_TR_FUNCTIONS(MainViews)
+};
+
+} // namespace
 
 QString addressText(int index) {
     return QStringLiteral("%1").arg(index - 1, 2, 10, QLatin1Char('0'));
@@ -29,11 +40,10 @@ QString columnText(const QString& col) {
 } // namespace
 
 QStringList highwayRowTexts(int index, const UnitConfig& unit) {
-    QStringList texts{
-        addressText(index),    unit.Active ? QStringLiteral("Yes") : QStringLiteral("No"),
-        locationText(unit),    unitCodeText(unit.HWaddress),
-        columnText(unit.Col1), columnText(unit.Col2),
-        columnText(unit.Col3), columnText(unit.Col4)};
+    QStringList texts{addressText(index),    unit.Active ? Views::tr("Yes") : Views::tr("No"),
+                      locationText(unit),    unitCodeText(unit.HWaddress),
+                      columnText(unit.Col1), columnText(unit.Col2),
+                      columnText(unit.Col3), columnText(unit.Col4)};
     while (texts.size() < kHighwayColumns)
         texts << QString();
     return texts;
@@ -51,13 +61,13 @@ QStringList testRowTexts(int index, const UnitConfig& unit) {
 std::optional<QString> connectionText(const GeneralSettings& s) {
     switch (s.ConnType) {
     case 1:
-        return QStringLiteral("Direct connect, comport: ") + floatText(s.Comport);
+        return Views::tr("Direct connect, comport: %1").arg(floatText(s.Comport));
     case 2:
-        return QStringLiteral("Lan: ") + s.IPnumber + QLatin1Char(':') + s.Portnumber;
+        return Views::tr("Lan: %1:%2").arg(s.IPnumber, s.Portnumber);
     case 3:
-        return QStringLiteral("Modem analoge. Phonenumber: ") + s.PhoneNumber;
+        return Views::tr("Modem analoge. Phonenumber: %1").arg(s.PhoneNumber);
     case 4:
-        return QStringLiteral("Modem GSM. Phonenumber: ") + s.PhoneNumber;
+        return Views::tr("Modem GSM. Phonenumber: %1").arg(s.PhoneNumber);
     default:
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 #include "TextConvert.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace nodalyx {
 
@@ -31,6 +32,9 @@ QString unmarked(const QString& word) {
 }
 
 struct Parser {
+    Q_DECLARE_TR_FUNCTIONS(StartupOptions)
+
+public:
     QCommandLineParser parser;
     QCommandLineOption dir{QStringLiteral("dir"), {}, QStringLiteral("DIR")};
     QCommandLineOption screenshot{QStringLiteral("screenshot"), {}, QStringLiteral("DIR")};
@@ -38,25 +42,24 @@ struct Parser {
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, {}};
 
     Parser() {
-        dir.setDescription(QStringLiteral(
-            "The program directory that holds the locations, made when missing. Without it: "
-            "the program's own directory when it holds location files (*.fgr), else the "
-            "per-user data directory (~/.local/share/nodalyx on Linux)."));
-        screenshot.setDescription(QStringLiteral(
-            "Developer option: select the first location, run Refresh, save pictures of the "
-            "windows into DIR and quit (messages go to stderr, questions are answered Yes)."));
-        help.setDescription(QStringLiteral("Show this help and quit."));
-        version.setDescription(QStringLiteral("Show the version and quit."));
-        parser.setApplicationDescription(QStringLiteral(
-            "The NVQ Nodalyx configuration tool: keeps the locations (sites) of counting\n"
-            "dataloggers, reads and sets a logger's settings and clock, and reads its live\n"
-            "counters over a serial port or TCP."));
+        dir.setDescription(
+            tr("The program directory that holds the locations, made when missing. Without it: "
+               "the program's own directory when it holds location files (*.fgr), else the "
+               "per-user data directory (~/.local/share/nodalyx on Linux)."));
+        screenshot.setDescription(
+            tr("Developer option: select the first location, run Refresh, save pictures of the "
+               "windows into DIR and quit (messages go to stderr, questions are answered Yes)."));
+        help.setDescription(tr("Show this help and quit."));
+        version.setDescription(tr("Show the version and quit."));
+        parser.setApplicationDescription(
+            tr("The NVQ Nodalyx configuration tool: keeps the locations (sites) of counting\n"
+               "dataloggers, reads and sets a logger's settings and clock, and reads its live\n"
+               "counters over a serial port or TCP."));
         parser.addOptions({dir, screenshot, help, version});
         parser.addPositionalArgument(
             QStringLiteral("switches"),
-            QStringLiteral("Service mode: /S (or -s, xs: any word whose second character "
-                           "onward is S) among the first four switches shows the \"PCB test\" "
-                           "tab."),
+            tr("Service mode: /S (or -s, xs: any word whose second character onward is S) "
+               "among the first four switches shows the \"PCB test\" tab."),
             QStringLiteral("[/S]"));
     }
 };
@@ -66,7 +69,7 @@ QString missingValue(const QStringList& arguments, const QString& name) {
     const QString option = QStringLiteral("--") + name;
     const bool missing = (!arguments.isEmpty() && arguments.last() == option) ||
                          arguments.contains(option + QLatin1Char('='));
-    return missing ? option + QStringLiteral(" needs a directory") : QString();
+    return missing ? Parser::tr("%1 needs a directory").arg(option) : QString();
 }
 
 } // namespace
@@ -86,7 +89,7 @@ StartupOptions parseStartupOptions(const QStringList& arguments) {
         const QStringList unknown = p.parser.unknownOptionNames();
         options.error = unknown.isEmpty()
                             ? p.parser.errorText()
-                            : QStringLiteral("unknown option '--%1'").arg(unknown.first());
+                            : Parser::tr("unknown option '--%1'").arg(unknown.first());
         return options;
     }
     options.help = p.parser.isSet(p.help);

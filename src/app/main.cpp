@@ -35,8 +35,10 @@ int answerWithoutWindows(int argc, char* argv[]) {
         return 0;
     }
     if (!options.error.isEmpty()) {
-        QTextStream(stderr) << "nodalyx-config: " << options.error
-                            << "\nTry 'nodalyx-config --help'.\n";
+        QTextStream(stderr) << "nodalyx-config: " << options.error << '\n'
+                            << QCoreApplication::translate("StartupOptions",
+                                                           "Try 'nodalyx-config --help'.")
+                            << '\n';
         return 2;
     }
     if (const QString problem = textCodecProblem(); !problem.isEmpty()) {

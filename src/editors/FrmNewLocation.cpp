@@ -12,7 +12,7 @@ FrmNewLocation::FrmNewLocation(SharedState& state, Operator& op, QWidget* parent
     m_ui->setupUi(this);
     m_txtIPaddress = {m_ui->txtIPaddress7, m_ui->txtIPaddress6, m_ui->txtIPaddress5,
                       m_ui->txtIPaddress4};
-    m_ui->CboConnType->addItems({QStringLiteral("Com port"), QStringLiteral("LAN")});
+    m_ui->CboConnType->addItems({tr("Com port"), tr("LAN")});
     for (int port = 1; port <= 16; ++port)
         m_ui->CboCommport->addItem(QString::number(port));
     m_ui->CboConnType->setCurrentIndex(-1); // neither list has a choice when the window opens
@@ -50,7 +50,7 @@ NewLocationRequest FrmNewLocation::request() const {
 void FrmNewLocation::save() {
     const NewLocationRequest req = request();
     if (trimBlanks(req.name).isEmpty()) {
-        m_op.message(QStringLiteral("No name found"), Operator::Icon::None);
+        m_op.message(tr("No name found"), Operator::Icon::None);
         return;
     }
     // The store refuses unusable names, addresses and existing locations with a reason for

@@ -206,8 +206,7 @@ bool FrmUnitConfiguration::validate() {
     for (int c = 0; c < 4; ++c) {
         if (!correctionValue(m_txtCor[c]->text())) {
             m_op.message(
-                QStringLiteral("Correction of channel %1 must be a whole number from 0 to 255.")
-                    .arg(c + 1),
+                tr("Correction of channel %1 must be a whole number from 0 to 255.").arg(c + 1),
                 Operator::Icon::Warning);
             m_txtCor[c]->setFocus();
             return false;
@@ -221,12 +220,13 @@ bool FrmUnitConfiguration::validate() {
 // Pasted text passes the key filters; refuse what the highway file would lose on reading.
 bool FrmUnitConfiguration::validateText(int c) {
     const std::array<std::pair<QLineEdit*, const char*>, 3> boxes{
-        {{m_txtOnaam[c], "Name"}, {m_txtFrom[c], "From"}, {m_txtTo[c], "To"}}};
+        {{m_txtOnaam[c], QT_TR_NOOP("Name")},
+         {m_txtFrom[c], QT_TR_NOOP("From")},
+         {m_txtTo[c], QT_TR_NOOP("To")}}};
     for (const auto& [box, label] : boxes) {
         const QString problem = unitValueProblem(box->text());
         if (!problem.isEmpty()) {
-            m_op.message(QStringLiteral("%1 of channel %2 %3.")
-                             .arg(QLatin1String(label), QString::number(c + 1), problem),
+            m_op.message(tr("%1 of channel %2 %3.").arg(tr(label), QString::number(c + 1), problem),
                          Operator::Icon::Warning);
             box->setFocus();
             return false;
@@ -276,7 +276,7 @@ void FrmUnitConfiguration::save() {
 
 void FrmUnitConfiguration::reject() {
     if (m_gewijzigd) {
-        if (m_op.askYesNo(QStringLiteral("Data have been modified\r\nStore firstly?"))) {
+        if (m_op.askYesNo(tr("Data have been modified\r\nStore firstly?"))) {
             if (!SetData())
                 return; // not stored: stay open so nothing is lost
         } else {

@@ -236,3 +236,20 @@ TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
         expectOldKept();
     }
 }
+
+TEST(TransferProgressTest, TheLineBesideTheBar) {
+    TransferProgress p{"HW01.ini", "PgbHW01", 0, 250, 0, 0, -1, false};
+    EXPECT_EQ(p.text(), "HW01.ini: asking the logger");
+    p = {"HW01.ini", "PgbHW01", 13, 108, 12, 108, -1, false};
+    EXPECT_EQ(p.text(), "HW01.ini: 12/108 blocks");
+    p.secondsLeft = 9;
+    EXPECT_EQ(p.text(), "HW01.ini: 12/108 blocks, about 9 s left");
+    p.blocksDone = 108;
+    p.finished = true;
+    EXPECT_EQ(p.text(), "HW01.ini: 108/108 blocks, done");
+    TimeLeft left;
+    EXPECT_EQ(left.seconds(1, 10), -1); // not started
+    left.start();
+    EXPECT_EQ(left.seconds(0, 10), -1); // nothing done yet
+    EXPECT_GE(left.seconds(5, 10), 0);
+}

@@ -4,11 +4,14 @@
 #include "ClockSetting.h"
 #include "ConfigurationView.h"
 #include "GeneralReadout.h"
+#include "HighwayDownload.h"
 #include "Link.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
 #include "WindowPlacement.h"
+
 #include "ui_FrmConfiguration.h"
+#include <QProgressBar>
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -80,9 +83,38 @@ void FrmConfiguration::startDownload() {
         return;
     m_op.message(QStringLiteral("Old configurations files will be copied to .BAK"),
                  Operator::Icon::None);
+    QPointer<FrmConfiguration> alive(this);
     if (m_ui->ChkGeneral->isChecked())
         readGeneralSettings();
-    // The highway files: their boxes are not in use yet.
+    if (alive && (m_ui->ChkHW01->isChecked() || m_ui->ChkHW02->isChecked()))
+        downloadHighwayFiles();
+}
+
+void FrmConfiguration::downloadHighwayFiles() {
+    if (!m_transfers) {
+        if (!m_ownTransfers)
+            m_ownTransfers = std::make_unique<SharedTransferLink>(m_link);
+        m_transfers = m_ownTransfers.get();
+    }
+    QPointer<FrmConfiguration> alive(this);
+    TransferContext ctx{m_state,
+                        m_link,
+                        m_transfers->get(),
+                        m_op,
+                        m_state.locationName,
+                        [this, alive](const TransferProgress& p) {
+                            if (!alive)
+                                return;
+                            QProgressBar* bar =
+                                p.bar == QLatin1String("PgbHW01") ? m_ui->PgbHW01 : m_ui->PgbHW02;
+                            bar->setRange(0, std::max(1, p.maximum));
+                            bar->setValue(std::min(p.value, bar->maximum()));
+                            bar->setVisible(true);
+                        }};
+    setExchanging(true);
+    DownloadHighwayFiles(ctx, m_ui->ChkHW01->isChecked(), m_ui->ChkHW02->isChecked());
+    if (alive)
+        setExchanging(false);
 }
 
 void FrmConfiguration::readGeneralSettings() {

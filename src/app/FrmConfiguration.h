@@ -6,7 +6,9 @@
 #include "Operator.h"
 #include "SharedState.h"
 
+#include "TransferContext.h"
 #include <QDateTime>
+
 #include <QDialog>
 #include <functional>
 #include <memory>
@@ -39,6 +41,9 @@ public:
     bool isExchanging() const { return m_exchanging; }
     // The PC's clock for "Set Date/Time" and the clock comparison (the local time by default).
     void setClock(std::function<QDateTime()> clock) { m_now = std::move(clock); }
+    // The run's one transfer component (the main window's); without it the window makes its
+    // own on first use.
+    void setTransfers(SharedTransferLink* transfers) { m_transfers = transfers; }
 
     void startDownload();
     void setDate();
@@ -52,6 +57,7 @@ protected:
 
 private:
     void readGeneralSettings();
+    void downloadHighwayFiles();
     void showClockDrift(const std::optional<LoggerClock>& clock, const QDateTime& readAt);
     void setExchanging(bool exchanging);
 
@@ -63,6 +69,8 @@ private:
     GeneralSettings m_location; // what the location held when the window opened
     QSet<QString> m_kept;       // boxes that do not show their field whole
     std::function<QDateTime()> m_now;
+    SharedTransferLink* m_transfers = nullptr;
+    std::unique_ptr<SharedTransferLink> m_ownTransfers;
     bool m_gewijzigd = false;
     bool m_exchanging = false;
 };

@@ -236,6 +236,9 @@ void FrmMain::generalSettings() {
         return;
     {
         FrmConfiguration window(m_state, *m_link, m_op, this);
+        if (!m_transfers)
+            m_transfers = std::make_unique<SharedTransferLink>(*m_link);
+        window.setTransfers(m_transfers.get());
         m_runDialog(window);
         if (window.Gewijzigd())
             WriteFGR(m_state, name, m_op);

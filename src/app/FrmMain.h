@@ -3,6 +3,8 @@
 #include "Operator.h"
 #include "SharedState.h"
 
+#include "TransferContext.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -76,6 +78,7 @@ private:
     SharedState& m_state;
     Operator& m_op;
     Link* m_link = nullptr;
+    std::unique_ptr<SharedTransferLink> m_transfers; // the transfer component, made on first use
     PcbTestTab* m_pcbTest = nullptr;
     QLabel* m_programDir = nullptr; // "Locations: <dir>" in the status bar
     DialogRunner m_runDialog;

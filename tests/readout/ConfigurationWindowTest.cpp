@@ -77,7 +77,7 @@ TEST_F(ConfigurationWindow, ShowsTheLocationWithItsLimitsFiltersAndOrder) {
              {"txtDHCP0", "txtMacAddress0", "txtHostName", "txtSerialNumber", "txtDate"})
             EXPECT_TRUE(box(w, name)->isReadOnly()) << name;
         for (const char* name : {"ChkHW01", "ChkHW02"}) {
-            EXPECT_FALSE(child<QCheckBox>(w, name)->isEnabled());
+            EXPECT_TRUE(child<QCheckBox>(w, name)->isEnabled());
             EXPECT_FALSE(child<QCheckBox>(w, name)->isChecked());
         }
         box(w, "txtPortNumber")->clear();
@@ -176,4 +176,30 @@ TEST_F(ConfigurationWindow, SetDateTimeShowsTheReadBackOrWhyNot) {
     click(w, "CmdDate");
     EXPECT_EQ(box(w, "txtDate")->text(), "");
     EXPECT_EQ(op.lastText(), "No connection with datalogger!");
+}
+
+// "Start Download" with "Highway 1" ticked fetches the logger's file into the location, its
+// bar showing the progress; the old file is kept as .bak.
+TEST_F(ConfigurationWindow, StartDownloadFetchesTheTickedHighwayFile) {
+    TempDir loggerFiles;
+    QByteArray loggerFile = "[Datalogger Configuration HW01]\r\n\r\n";
+    for (int unit = 0; unit < 64; ++unit)
+        loggerFile += "[Unit " + QByteArray::number(unit) + "]\r\nName1=Gate\r\n";
+    loggerFiles.write("HW01.ini", loggerFile);
+    sim.state().filesFolder = loggerFiles.path();
+    const QByteArray before = dir.read("Site/HW01.ini");
+    viaMenu([&](FrmConfiguration& w) {
+        child<QCheckBox>(w, "ChkGeneral")->setChecked(false);
+        child<QCheckBox>(w, "ChkHW01")->setChecked(true);
+        w.startDownload();
+        EXPECT_TRUE(child<QProgressBar>(w, "PgbHW01")->isVisible());
+        EXPECT_FALSE(child<QProgressBar>(w, "PgbHW02")->isVisible());
+        EXPECT_TRUE(child<QPushButton>(w, "CmdSave")->isEnabled()); // the exchange has ended
+        w.reject();
+    });
+    EXPECT_EQ(dir.read("Site/HW01.bak"), before);
+    const QByteArray after = dir.read("Site/HW01.ini");
+    EXPECT_NE(after, before);
+    EXPECT_TRUE(after.contains("Name1=Gate")) << after.left(200).toStdString();
+    EXPECT_EQ(op.messages().first(), "Old configurations files will be copied to .BAK");
 }

@@ -14,6 +14,7 @@
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
 #include "FrmConfiguration.h"
+#include "FrmUpload.h"
 #include "Link.h"
 #include "PcbTestTab.h"
 #endif
@@ -45,7 +46,9 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
 #endif
     setupLists();
     connectControls();
+#ifndef NODALYX_HAVE_LINK
     m_ui->mnuUpload->setEnabled(false);
+#endif
 }
 
 FrmMain::~FrmMain() = default;
@@ -72,6 +75,7 @@ void FrmMain::connectControls() {
     connect(m_ui->CmdRefresh, &QPushButton::clicked, this, &FrmMain::refresh);
     connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
     connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
+    connect(m_ui->mnuUpload, &QAction::triggered, this, &FrmMain::uploadConfiguration);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -233,6 +237,16 @@ void FrmMain::generalSettings() {
             WriteFGR(m_state, name, m_op);
     }
     selectLocation(name); // shows what the location file holds now
+#endif
+}
+
+void FrmMain::uploadConfiguration() {
+#ifdef NODALYX_HAVE_LINK
+    if (locationName().isEmpty())
+        return;
+    if (!m_upload)
+        m_upload = new FrmUpload(m_state, *m_link, m_op, this);
+    m_runDialog(*m_upload);
 #endif
 }
 

@@ -50,6 +50,9 @@ public:
     // "General settings": the configuration window on the selected location; after Save the
     // location file is written (its .bak kept). The location is reloaded in either case.
     void generalSettings();
+    // "Upload Configuration": the upload window, created on first use and kept.
+    void uploadConfiguration();
+    QDialog* uploadWindow() const { return m_upload; }
 
     // How modal child windows are run; by default they are executed modally. Tests put a
     // runner here that drives the window and closes it.
@@ -76,6 +79,7 @@ private:
     Link* m_link = nullptr;
     PcbTestTab* m_pcbTest = nullptr;
     DialogRunner m_runDialog;
+    QDialog* m_upload = nullptr;
 };
 
 } // namespace nodalyx

@@ -72,12 +72,12 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
     connect(m_upload, &QPushButton::clicked, this, &FrmUpload::upload);
     connect(m_close, &QPushButton::clicked, this, &FrmUpload::reject);
     connect(m_copy, &QPushButton::clicked, this,
-            [this] { QGuiApplication::clipboard()->setText(m_result->toPlainText()); });
+            [this] { QGuiApplication::clipboard()->setText(m_report); });
 }
 
 void FrmUpload::appendLine(const QString& line) {
-    m_result->moveCursor(QTextCursor::End);
-    m_result->insertPlainText(line + QStringLiteral("\r\n"));
+    m_report += line + QStringLiteral("\r\n");
+    m_result->appendPlainText(line);
 }
 
 void FrmUpload::setRunning(bool running) {
@@ -92,6 +92,7 @@ void FrmUpload::upload() {
     if (m_running)
         return;
     m_result->clear();
+    m_report.clear();
     setRunning(true);
     const UploadChoice choice{m_general->isChecked(), m_hw1->isChecked(), m_hw2->isChecked()};
     const UploadOutcome out =

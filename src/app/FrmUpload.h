@@ -23,6 +23,8 @@ public:
     // Joins the highway-file step; without one a ticked highway counts as failed.
     void setHighwayStep(HighwayStep step) { m_highway = std::move(step); }
     bool isRunning() const { return m_running; }
+    // The report of the last run, every line ended by CR LF (as copied).
+    const QString& report() const { return m_report; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,6 +40,7 @@ private:
     Operator& m_op;
     HighwayStep m_highway;
     bool m_running = false;
+    QString m_report;
     QCheckBox* m_general = nullptr;
     QCheckBox* m_hw1 = nullptr;
     QCheckBox* m_hw2 = nullptr;

@@ -17,6 +17,8 @@
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
 #include "FrmConfiguration.h"
+#include "FrmUpload.h"
+#include "HighwayUpload.h"
 #include "Link.h"
 #include "PcbTestTab.h"
 #endif
@@ -52,7 +54,9 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_programDir->setObjectName(QStringLiteral("lblProgramDir"));
     m_programDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addPermanentWidget(m_programDir);
+#ifndef NODALYX_HAVE_LINK
     m_ui->mnuUpload->setEnabled(false);
+#endif
 }
 
 FrmMain::~FrmMain() = default;
@@ -79,6 +83,7 @@ void FrmMain::connectControls() {
     connect(m_ui->CmdRefresh, &QPushButton::clicked, this, &FrmMain::refresh);
     connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
     connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
+    connect(m_ui->mnuUpload, &QAction::triggered, this, &FrmMain::uploadConfiguration);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -244,6 +249,26 @@ void FrmMain::generalSettings() {
             WriteFGR(m_state, name, m_op);
     }
     selectLocation(name); // shows what the location file holds now
+#endif
+}
+
+void FrmMain::uploadConfiguration() {
+#ifdef NODALYX_HAVE_LINK
+    if (locationName().isEmpty())
+        return;
+    if (!m_upload) {
+        m_upload = new FrmUpload(m_state, *m_link, m_op, this);
+        if (!m_transfers)
+            m_transfers = std::make_unique<SharedTransferLink>(*m_link);
+        // Each ticked highway file goes through the transfer component.
+        m_upload->setHighwayStep([this](int highway) {
+            TransferContext ctx{m_state, *m_link, m_transfers->get(), m_op, m_state.locationName};
+            HighwayUpload upload(ctx);
+            return upload.UploadHW(highway == 1 ? QStringLiteral("HW01.ini")
+                                                : QStringLiteral("HW02.ini"));
+        });
+    }
+    m_runDialog(*m_upload);
 #endif
 }
 

@@ -54,6 +54,9 @@ public:
     // "General settings": the configuration window on the selected location; after Save the
     // location file is written (its .bak kept). The location is reloaded in either case.
     void generalSettings();
+    // "Upload Configuration": the upload window, created on first use and kept.
+    void uploadConfiguration();
+    QDialog* uploadWindow() const { return m_upload; }
 
     // How modal child windows are run; by default they are executed modally. Tests put a
     // runner here that drives the window and closes it.
@@ -82,6 +85,7 @@ private:
     PcbTestTab* m_pcbTest = nullptr;
     QLabel* m_programDir = nullptr; // "Locations: <dir>" in the status bar
     DialogRunner m_runDialog;
+    QDialog* m_upload = nullptr;
 };
 
 } // namespace nodalyx

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Link.h"
+#include "Operator.h"
+#include "SharedState.h"
+#include "UploadSequence.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace nodalyx {
+
+// The upload window: which parts to send, the report of the last run, and its buttons. The
+// run itself is UploadConfiguration; the window only shows its lines and its final message.
+class FrmUpload : public QDialog {
+    Q_OBJECT
+public:
+    FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* parent = nullptr);
+    // Joins the highway-file step; without one a ticked highway counts as failed.
+    void setHighwayStep(HighwayStep step) { m_highway = std::move(step); }
+    bool isRunning() const { return m_running; }
+    // The report of the last run, every line ended by CR LF (as copied).
+    const QString& report() const { return m_report; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void upload();
+    void setRunning(bool running);
+    void appendLine(const QString& line);
+
+    SharedState& m_state;
+    Link& m_link;
+    Operator& m_op;
+    HighwayStep m_highway;
+    bool m_running = false;
+    QString m_report;
+    QCheckBox* m_general = nullptr;
+    QCheckBox* m_hw1 = nullptr;
+    QCheckBox* m_hw2 = nullptr;
+    QPlainTextEdit* m_result = nullptr;
+    QProgressBar* m_pgb1 = nullptr;
+    QProgressBar* m_pgb2 = nullptr;
+    QPushButton* m_upload = nullptr;
+    QPushButton* m_close = nullptr;
+    QPushButton* m_copy = nullptr;
+};
+
+} // namespace nodalyx

@@ -257,11 +257,12 @@ void FrmMain::uploadConfiguration() {
     if (locationName().isEmpty())
         return;
     if (!m_upload) {
-        m_upload = new FrmUpload(m_state, *m_link, m_op, this);
+        auto* window = new FrmUpload(m_state, *m_link, m_op, this);
+        m_upload = window;
         if (!m_transfers)
             m_transfers = std::make_unique<SharedTransferLink>(*m_link);
         // Each ticked highway file goes through the transfer component.
-        m_upload->setHighwayStep([this](int highway) {
+        window->setHighwayStep([this](int highway) {
             TransferContext ctx{m_state, *m_link, m_transfers->get(), m_op, m_state.locationName};
             HighwayUpload upload(ctx);
             return upload.UploadHW(highway == 1 ? QStringLiteral("HW01.ini")

@@ -6,11 +6,11 @@
 #include "HighwayTest.h"
 #include "HwtestReport.h"
 #include "Link.h"
+#include "LocationLoad.h"
 #include "LocationStore.h"
 #include "TrafficTrace.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -87,21 +87,8 @@ int parseArgs(const QStringList& args, Invocation& inv) {
 // The location's settings and the table of the highway under test.
 bool loadHighway(const CliContext& ctx, const Invocation& inv, SharedState& state,
                  CountingOperator& op) {
-    state.programDir = ctx.programDir;
-    const QString refusal = checkLocationName(inv.location);
-    if (!refusal.isEmpty()) {
-        op.message(refusal, Operator::Icon::Critical);
-        return false;
-    }
-    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + inv.location + QStringLiteral(".fgr"))
-             .isFile()) {
-        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                       .arg(inv.location, ctx.programDir),
-                   Operator::Icon::Critical);
-        return false;
-    }
-    ReadFGR(state, inv.location + QStringLiteral(".fgr"), op);
-    return ReadHighway(state, inv.highway, inv.location, op) && op.messages() == 0;
+    return loadLocationSettings(ctx, inv.location, state, op) &&
+           ReadHighway(state, inv.highway, inv.location, op) && op.messages() == 0;
 }
 
 void traceTest(hw::HighwayTest& test) {

@@ -7,10 +7,10 @@
 #include "CounterReport.h"
 #include "CountingOperator.h"
 #include "Link.h"
+#include "LocationLoad.h"
 #include "LocationStore.h"
 #include "TrafficTrace.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 
 namespace nodalyx::cli {
@@ -52,26 +52,6 @@ int parseArgs(const QString& command, const QStringList& args, Invocation& out) 
     if (out.location.isEmpty())
         return usageError(CliText::tr("%1 needs a LOCATION").arg(command));
     return Done;
-}
-
-bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state,
-                  LoggerOperator& op) {
-    state.programDir = ctx.programDir;
-    const QString refusal = checkLocationName(name);
-    if (!refusal.isEmpty()) {
-        op.message(refusal, Operator::Icon::Critical);
-        return false;
-    }
-    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + name + QStringLiteral(".fgr")).isFile()) {
-        op.message(
-            CliText::tr("The location \"%1\" does not exist in \"%2\".").arg(name, ctx.programDir),
-            Operator::Icon::Critical);
-        return false;
-    }
-    if (!ReadFGR(state, name + QStringLiteral(".fgr"), op) && op.messages() == 0)
-        op.message(CliText::tr("\"%1.fgr\" is not a location file.").arg(name),
-                   Operator::Icon::Critical);
-    return op.messages() == 0;
 }
 
 // "text: reason" when the link knows why, else the text with a full stop.
@@ -146,7 +126,7 @@ int runLoggerCommand(CliContext& ctx, const QString& command, const QStringList&
         return usage;
     LoggerOperator op(ctx.op);
     SharedState state;
-    if (!loadLocation(ctx, inv.location, state, op))
+    if (!loadLocationSettings(ctx, inv.location, state, op))
         return Failed;
     Link link(state, op);
     if (ctx.trace)

@@ -4,13 +4,13 @@
 #include "CountingOperator.h"
 #include "GeneralReadout.h"
 #include "Link.h"
+#include "LocationLoad.h"
 #include "LocationStore.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
 #include "SettingsReport.h"
 #include "TrafficTrace.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 
 namespace nodalyx::cli {
@@ -45,26 +45,6 @@ int parseSettingsArgs(const QStringList& args, SettingsInvocation& out) {
 }
 
 // Reads the location's file into state; false (reported) when it cannot be used.
-bool loadSettings(const CliContext& ctx, const QString& name, SharedState& state,
-                  CountingOperator& op) {
-    state.programDir = ctx.programDir;
-    if (const QString refusal = checkLocationName(name); !refusal.isEmpty()) {
-        op.message(refusal, Operator::Icon::Critical);
-        return false;
-    }
-    const QString file = name + QStringLiteral(".fgr");
-    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + file).isFile()) {
-        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                       .arg(name, ctx.programDir),
-                   Operator::Icon::Critical);
-        return false;
-    }
-    const int before = op.messages();
-    if (!ReadFGR(state, file, op) && op.messages() == before)
-        op.message(QStringLiteral("\"%1\" is not a location file.").arg(file),
-                   Operator::Icon::Critical);
-    return op.messages() == before;
-}
 
 void print(CliContext& ctx, const SettingsInvocation& inv, const ConfigurationControls& controls,
            const GeneralReadout& readout, const QList<SettingDifference>& differences) {
@@ -93,7 +73,7 @@ int runSettingsCommand(CliContext& ctx, const QStringList& args) {
         return usage;
     CountingOperator op(ctx.op);
     SharedState state;
-    if (!loadSettings(ctx, inv.location, state, op))
+    if (!loadLocationSettings(ctx, inv.location, state, op))
         return Failed;
     ConfigurationControls controls;
     GetGeneralsettings(state, controls, op); // a field that does not fit is kept and reported

@@ -1,15 +1,15 @@
-// The download and upload commands of nodalyx-cli: the highway-file transfers without the
-// windows.
+// The download and upload commands of nodalyx-cli: the highway-file download and the upload
+// sequence without the windows.
 #include "TransferCommands.h"
 
 #include "CountingOperator.h"
 #include "HighwayDownload.h"
-#include "HighwayUploadSequence.h"
+#include "HighwayFileStep.h"
+#include "LocationLoad.h"
 #include "LocationStore.h"
 #include "TrafficTrace.h"
 #include "TransferTrace.h"
 
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -25,6 +25,8 @@ namespace {
 struct Invocation {
     QString location;
     bool hw[2] = {false, false};
+    bool general = false; // upload only
+    bool verify = false;  // upload only
 };
 
 int parseArgs(const QString& command, const QStringList& args, Invocation& inv) {
@@ -36,6 +38,10 @@ int parseArgs(const QString& command, const QStringList& args, Invocation& inv) 
                 return usageError(
                     QStringLiteral("%1: --hw needs 1 or 2, not '%2'").arg(command, v));
             inv.hw[v.toInt() - 1] = true;
+        } else if (command == QLatin1String("upload") && a == QLatin1String("--general")) {
+            inv.general = true;
+        } else if (command == QLatin1String("upload") && a == QLatin1String("--verify")) {
+            inv.verify = true;
         } else if (a.startsWith(QLatin1String("--")) || !inv.location.isEmpty()) {
             return usageError(QStringLiteral("%1: unexpected '%2'").arg(command, a));
         } else {
@@ -44,29 +50,12 @@ int parseArgs(const QString& command, const QStringList& args, Invocation& inv) 
     }
     if (inv.location.isEmpty())
         return usageError(QStringLiteral("%1 needs a LOCATION").arg(command));
-    if (!inv.hw[0] && !inv.hw[1])
+    const bool none = !inv.hw[0] && !inv.hw[1] && !inv.general;
+    if (none && command == QLatin1String("upload"))
+        return usageError(QStringLiteral("upload: say what to send: --general, --hw 1, --hw 2"));
+    if (none)
         inv.hw[0] = inv.hw[1] = true;
     return Done;
-}
-
-bool loadLocation(const CliContext& ctx, const QString& name, SharedState& state,
-                  CountingOperator& op) {
-    state.programDir = ctx.programDir;
-    if (const QString refusal = checkLocationName(name); !refusal.isEmpty()) {
-        op.message(refusal, Operator::Icon::Critical);
-        return false;
-    }
-    const QString file = name + QStringLiteral(".fgr");
-    if (!QFileInfo(ctx.programDir + QLatin1Char('/') + file).isFile()) {
-        op.message(QStringLiteral("The location \"%1\" does not exist in \"%2\".")
-                       .arg(name, ctx.programDir),
-                   Operator::Icon::Critical);
-        return false;
-    }
-    if (!ReadFGR(state, file, op) && op.messages() == 0)
-        op.message(QStringLiteral("\"%1\" is not a location file.").arg(file),
-                   Operator::Icon::Critical);
-    return op.messages() == 0;
 }
 
 // Blocks done and the time left on one line of the terminal; nothing when stderr is no
@@ -134,12 +123,19 @@ int download(CliContext& ctx, TransferContext& t, CountingOperator& op, const In
     return verdict(ctx, op, t.transfer, outcome.asked, saved, "downloaded");
 }
 
+// The upload sequence: each report line on stdout as it is written, then the final message.
 int upload(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv) {
-    HighwayUpload uploader(t);
-    const HighwayUploadOutcome outcome = UploadHighwayFiles(t, uploader, inv.hw[0], inv.hw[1]);
-    if (outcome.declined)
-        return Failed;
-    return verdict(ctx, op, t.transfer, outcome.asked, outcome.uploaded, "uploaded");
+    HighwayFileStep files(t.state, t.link, t.transfer, op, t.progress);
+    const UploadChoice choice{inv.general, inv.hw[0], inv.hw[1], inv.verify};
+    const UploadOutcome outcome =
+        UploadConfiguration(t.state, t.link, op, choice, files.step(),
+                            [&ctx](const QString& line) { ctx.out << line << Qt::endl; });
+    if (outcome.finalMessage.isEmpty())
+        return Failed; // declined, or stopped by a value that cannot be sent (told)
+    if (!outcome.ok && !t.transfer.lastFailure().isEmpty())
+        op.message(t.transfer.lastFailure(), Operator::Icon::Critical);
+    ctx.out << outcome.finalMessage << Qt::endl;
+    return outcome.ok ? Done : Failed;
 }
 
 } // namespace
@@ -154,7 +150,7 @@ int runTransferCommand(CliContext& ctx, const QString& command, const QStringLis
         return usage;
     CountingOperator op(ctx.op);
     SharedState state;
-    if (!loadLocation(ctx, inv.location, state, op))
+    if (!loadLocationSettings(ctx, inv.location, state, op))
         return Failed;
     Link link(state, op);
     SharedTransferLink transfer(link);

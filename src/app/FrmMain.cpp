@@ -18,7 +18,6 @@
 #include "CounterReadout.h"
 #include "FrmConfiguration.h"
 #include "FrmUpload.h"
-#include "HighwayUpload.h"
 #include "Link.h"
 #include "PcbTestTab.h"
 #endif
@@ -261,13 +260,7 @@ void FrmMain::uploadConfiguration() {
         m_upload = window;
         if (!m_transfers)
             m_transfers = std::make_unique<SharedTransferLink>(*m_link);
-        // Each ticked highway file goes through the transfer component.
-        window->setHighwayStep([this](int highway) {
-            TransferContext ctx{m_state, *m_link, m_transfers->get(), m_op, m_state.locationName};
-            HighwayUpload upload(ctx);
-            return upload.UploadHW(highway == 1 ? QStringLiteral("HW01.ini")
-                                                : QStringLiteral("HW02.ini"));
-        });
+        window->setTransfers(m_transfers.get());
     }
     m_runDialog(*m_upload);
 #endif

@@ -1,5 +1,7 @@
 #include "FrmUpload.h"
 
+#include "HighwayFileStep.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -7,8 +9,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -25,35 +27,24 @@ QProgressBar* hiddenBar(const QString& name) {
     return bar;
 }
 
+template <class W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 } // namespace
 
 FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* parent)
     : QDialog(parent), m_state(state), m_link(link), m_op(op) {
     setObjectName(QStringLiteral("FrmUpload"));
     setWindowTitle(QStringLiteral("Upload configuratie"));
-    m_general = new QCheckBox(QStringLiteral("General settings"));
-    m_general->setObjectName(QStringLiteral("ChkGeneralSettings"));
-    m_result = new QPlainTextEdit;
-    m_result->setObjectName(QStringLiteral("txtResult"));
+    m_general = named(new QCheckBox(QStringLiteral("&General settings")), "ChkGeneralSettings");
+    m_result = named(new QPlainTextEdit, "txtResult");
     m_result->setReadOnly(true);
-    auto* highways = new QGroupBox(QStringLiteral("Highway settings"));
-    auto* grid = new QGridLayout(highways);
-    m_hw1 = new QCheckBox(QStringLiteral("Highway 1:"));
-    m_hw1->setObjectName(QStringLiteral("ChkHW1"));
-    m_hw2 = new QCheckBox(QStringLiteral("Highway 2:"));
-    m_hw2->setObjectName(QStringLiteral("ChkHW2"));
-    m_pgb1 = hiddenBar(QStringLiteral("PgbHW01"));
-    m_pgb2 = hiddenBar(QStringLiteral("PgbHW02"));
-    grid->addWidget(m_hw1, 0, 0);
-    grid->addWidget(m_pgb1, 0, 1);
-    grid->addWidget(m_hw2, 1, 0);
-    grid->addWidget(m_pgb2, 1, 1);
-    m_upload = new QPushButton(QStringLiteral("Upload"));
-    m_upload->setObjectName(QStringLiteral("CmdUpload"));
-    m_copy = new QPushButton(QStringLiteral("Copy report"));
-    m_copy->setObjectName(QStringLiteral("CmdCopy"));
-    m_close = new QPushButton(QStringLiteral("Close"));
-    m_close->setObjectName(QStringLiteral("CmdClose"));
+    m_verify = named(new QCheckBox(QStringLiteral("&Verify after upload")), "ChkVerify");
+    m_upload = named(new QPushButton(QStringLiteral("&Upload")), "CmdUpload");
+    m_copy = named(new QPushButton(QStringLiteral("Co&py report")), "CmdCopy");
+    m_close = named(new QPushButton(QStringLiteral("&Close")), "CmdClose");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_upload);
     buttons->addWidget(m_copy);
@@ -62,9 +53,11 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_general);
     layout->addWidget(m_result);
-    layout->addWidget(highways);
+    layout->addWidget(highwayBox());
+    layout->addWidget(m_verify);
     layout->addLayout(buttons);
-    resize(460, 420);
+    m_upload->setDefault(true);
+    resize(460, 440);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);
@@ -75,6 +68,23 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
             [this] { QGuiApplication::clipboard()->setText(m_report); });
 }
 
+FrmUpload::~FrmUpload() = default;
+
+QWidget* FrmUpload::highwayBox() {
+    auto* box = new QGroupBox(QStringLiteral("Highway settings"));
+    auto* grid = new QGridLayout(box);
+    m_hw1 = named(new QCheckBox(QStringLiteral("Highway &1:")), "ChkHW1");
+    m_hw2 = named(new QCheckBox(QStringLiteral("Highway &2:")), "ChkHW2");
+    m_pgb1 = hiddenBar(QStringLiteral("PgbHW01"));
+    m_pgb2 = hiddenBar(QStringLiteral("PgbHW02"));
+    grid->addWidget(m_hw1, 0, 0);
+    grid->addWidget(m_pgb1, 0, 1);
+    grid->addWidget(m_hw2, 1, 0);
+    grid->addWidget(m_pgb2, 1, 1);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
 void FrmUpload::appendLine(const QString& line) {
     m_report += line + QStringLiteral("\r\n");
     m_result->appendPlainText(line);
@@ -82,10 +92,33 @@ void FrmUpload::appendLine(const QString& line) {
 
 void FrmUpload::setRunning(bool running) {
     m_running = running;
-    for (QWidget* w : {static_cast<QWidget*>(m_upload), static_cast<QWidget*>(m_close),
-                       static_cast<QWidget*>(m_copy), static_cast<QWidget*>(m_general),
-                       static_cast<QWidget*>(m_hw1), static_cast<QWidget*>(m_hw2)})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_upload, m_close, m_copy, m_general, m_hw1,
+                                                      m_hw2, m_verify})
         w->setEnabled(!running);
+}
+
+void FrmUpload::showProgress(const QString& bar, int value, int maximum) {
+    QProgressBar* shown = bar == QLatin1String("PgbHW01") ? m_pgb1 : m_pgb2;
+    shown->setRange(0, std::max(1, maximum));
+    shown->setValue(std::min(value, shown->maximum()));
+    shown->setVisible(true);
+}
+
+// The highway files go through the transfer component; the step is made once and kept.
+HighwayStep FrmUpload::highwaySteps() {
+    if (!m_files) {
+        if (!m_transfers) {
+            m_ownTransfers = std::make_unique<SharedTransferLink>(m_link);
+            m_transfers = m_ownTransfers.get();
+        }
+        QPointer<FrmUpload> alive(this);
+        m_files = std::make_unique<HighwayFileStep>(m_state, m_link, m_transfers->get(), m_op,
+                                                    [this, alive](const TransferProgress& p) {
+                                                        if (alive)
+                                                            showProgress(p.bar, p.value, p.maximum);
+                                                    });
+    }
+    return m_files->step();
 }
 
 void FrmUpload::upload() {
@@ -94,13 +127,15 @@ void FrmUpload::upload() {
     m_result->clear();
     m_report.clear();
     setRunning(true);
-    const UploadChoice choice{m_general->isChecked(), m_hw1->isChecked(), m_hw2->isChecked()};
-    const UploadOutcome out =
-        UploadConfiguration(m_state, m_link, m_op, choice, m_highway,
-                            [this](const QString& line) { appendLine(line); });
+    const UploadChoice choice{m_general->isChecked(), m_hw1->isChecked(), m_hw2->isChecked(),
+                              m_verify->isChecked()};
+    const HighwayStep files = choice.hw1 || choice.hw2 ? highwaySteps() : HighwayStep();
+    const UploadOutcome out = UploadConfiguration(
+        m_state, m_link, m_op, choice, files, [this](const QString& line) { appendLine(line); });
     setRunning(false);
     if (!out.finalMessage.isEmpty())
-        m_op.message(out.finalMessage);
+        m_op.message(out.finalMessage,
+                     out.ok ? Operator::Icon::Information : Operator::Icon::Critical);
 }
 
 // While a run is in its waits the window stays open.

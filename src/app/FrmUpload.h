@@ -6,6 +6,7 @@
 #include "UploadSequence.h"
 
 #include <QDialog>
+#include <memory>
 
 class QCheckBox;
 class QPlainTextEdit;
@@ -14,14 +15,19 @@ class QPushButton;
 
 namespace nodalyx {
 
+class HighwayFileStep;
+class SharedTransferLink;
+
 // The upload window: which parts to send, the report of the last run, and its buttons. The
 // run itself is UploadConfiguration; the window only shows its lines and its final message.
 class FrmUpload : public QDialog {
     Q_OBJECT
 public:
     FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* parent = nullptr);
-    // Joins the highway-file step; without one a ticked highway counts as failed.
-    void setHighwayStep(HighwayStep step) { m_highway = std::move(step); }
+    ~FrmUpload() override;
+    // The transfer component the highway files go through; without one the window makes its
+    // own on the first highway upload.
+    void setTransfers(SharedTransferLink* transfers) { m_transfers = transfers; }
     bool isRunning() const { return m_running; }
     // The report of the last run, every line ended by CR LF (as copied).
     const QString& report() const { return m_report; }
@@ -31,19 +37,25 @@ protected:
     void reject() override;
 
 private:
+    QWidget* highwayBox();
     void upload();
+    HighwayStep highwaySteps();
+    void showProgress(const QString& bar, int value, int maximum);
     void setRunning(bool running);
     void appendLine(const QString& line);
 
     SharedState& m_state;
     Link& m_link;
     Operator& m_op;
-    HighwayStep m_highway;
+    SharedTransferLink* m_transfers = nullptr;
+    std::unique_ptr<SharedTransferLink> m_ownTransfers;
+    std::unique_ptr<HighwayFileStep> m_files; // made on the first highway upload, then kept
     bool m_running = false;
     QString m_report;
     QCheckBox* m_general = nullptr;
     QCheckBox* m_hw1 = nullptr;
     QCheckBox* m_hw2 = nullptr;
+    QCheckBox* m_verify = nullptr;
     QPlainTextEdit* m_result = nullptr;
     QProgressBar* m_pgb1 = nullptr;
     QProgressBar* m_pgb2 = nullptr;

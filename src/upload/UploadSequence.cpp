@@ -1,5 +1,8 @@
 #include "UploadSequence.h"
 
+#include "CounterReadout.h"
+#include "UploadVerify.h"
+
 namespace nodalyx {
 
 namespace {
@@ -11,9 +14,20 @@ bool serialAccepted(SharedState& state, Link& link, Operator& op) {
     const QString remote = link.ReadLoggerSerial();
     if (remote.contains(state.settings.eSerialnumber))
         return true;
-    return op.askYesNo(QStringLiteral("Remote serialnumber not the same as local\r\n\r\n"
-                                      "Would you continue?"),
-                       Operator::Icon::Question);
+    return op.askYesNo(serialMismatchQuestion(), Operator::Icon::Question);
+}
+
+// Each ticked file in turn, its result replacing the verdict; false when one was cancelled.
+bool sendHighways(const UploadChoice& choice, const HighwayStep& highway, bool& ok) {
+    for (int hw : {1, 2}) {
+        if (!(hw == 1 ? choice.hw1 : choice.hw2))
+            continue;
+        const StepResult r = highway ? highway(hw) : StepResult::Failed;
+        ok = r == StepResult::Done;
+        if (r == StepResult::Cancelled)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -39,12 +53,20 @@ UploadOutcome UploadConfiguration(SharedState& state, Link& link, Operator& op,
         }
         out.ok = general.ok;
     }
-    for (int hw : {1, 2}) {
-        if ((hw == 1 ? choice.hw1 : choice.hw2) && highway)
-            out.ok = highway(hw);
-    }
+    const bool finished = sendHighways(choice, highway, out.ok);
     link.CloseLink();
+    bool verified = false;
+    if (finished && choice.verify) {
+        if (choice.general) {
+            verified = VerifyUpload(state, link, op, line).verified();
+            out.ok = out.ok && verified;
+        } else {
+            line(QStringLiteral("Verify: no general settings were sent; nothing to read back"));
+        }
+    }
     out.finalMessage = QString::fromLatin1(out.ok ? kSendDoneText : kSendFailedText);
+    if (out.ok && verified)
+        out.finalMessage += QLatin1String(kVerifiedSuffix);
     return out;
 }
 

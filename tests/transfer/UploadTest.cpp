@@ -2,7 +2,7 @@
 // upload sequence, and the round trip upload-then-download.
 #include "HighwayDownload.h"
 #include "HighwayFileCodec.h"
-#include "HighwayUploadSequence.h"
+#include "HighwayFileStep.h"
 #include "TransferHarness.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,13 @@ struct UploadTest : ::testing::Test {
         return ok;
     }
     int sendsOf(const char* packet) const { return int(h.sim.packetLog().count(packet)); }
+    // The upload sequence with highway files only, as the window and the CLI run it.
+    UploadOutcome sequence(bool hw1, bool hw2) {
+        h.state.locationName = h.location;
+        HighwayFileStep files(h.state, *h.link, *h.transfer, h.op, ctx.progress);
+        return UploadConfiguration(h.state, *h.link, h.op, {false, hw1, hw2}, files.step(),
+                                   [](const QString&) {});
+    }
 };
 
 } // namespace
@@ -166,13 +173,13 @@ TEST_F(UploadTest, CancelStopsBeforeTheNextPacketAndEndsTheSequence) {
         if (p.value == 3)
             h.transfer->requestCancel();
     };
-    const HighwayUploadOutcome outcome = UploadHighwayFiles(ctx, upload, true, true);
-    EXPECT_FALSE(outcome.allUploaded());
-    EXPECT_EQ(h.sim.packetLog(), QStringList({"13:0", "13:1", "13:2"}));
+    const UploadOutcome outcome = sequence(true, true);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.finalMessage, "Send configuration failed!");
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"13:0", "13:1", "13:2"})); // HW02 never sent
     EXPECT_EQ(h.op.messages(),
               QStringList({"The upload of HW01.ini was cancelled before packet 3 of 4; the "
-                           "logger has not stored it.",
-                           "Send configuration failed!"}));
+                           "logger has not stored it."}));
     EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
 }
 
@@ -180,8 +187,9 @@ TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndEndsWithTheLastFile
     h.writeLocal("HW01.ini", "one\r\n");
     h.writeLocal("HW02.ini", "two\r\n");
     h.state.settings.eSerialnumber = QStringLiteral("OTHER");
-    HighwayUploadOutcome outcome = UploadHighwayFiles(ctx, upload, true, true);
+    UploadOutcome outcome = sequence(true, true);
     EXPECT_TRUE(outcome.declined);
+    EXPECT_TRUE(outcome.finalMessage.isEmpty());
     EXPECT_TRUE(h.sim.packets().isEmpty());
     EXPECT_EQ(h.op.messages().size(), 1); // the question only
     EXPECT_EQ(h.op.questions(), 1);
@@ -190,18 +198,20 @@ TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndEndsWithTheLastFile
     h.op.answer({true});
     h.fault("13:0:nak:0"); // HW01 fails, HW02 then goes through: the verdict is HW02's
     h.sim.faults().packetFaults[0].times = 3;
-    outcome = UploadHighwayFiles(ctx, upload, true, true);
-    EXPECT_FALSE(outcome.allUploaded());
+    outcome = sequence(true, true);
     EXPECT_TRUE(outcome.ok);
-    EXPECT_EQ(h.op.messages().last(), "Send configuration to datalogger succesfuly!");
+    EXPECT_EQ(outcome.finalMessage, "Send configuration to datalogger succesfuly!");
+    EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
     EXPECT_EQ(h.logger.read("HW02.ini"), "two\n");
 
     h.op.clear();
     h.state.settings.eSerialnumber = h.sim.state().serial;
     h.state.settings.ConnType = 4; // GSM modem: reached over TCP
-    outcome = UploadHighwayFiles(ctx, upload, false, true);
-    EXPECT_TRUE(outcome.allUploaded());
-    EXPECT_EQ(h.op.messages(), QStringList{"Send configuration to datalogger succesfuly!"});
+    h.writeLocal("HW02.ini", "two again\r\n");
+    outcome = sequence(false, true);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(h.logger.read("HW02.ini"), "two again\n");
+    EXPECT_EQ(h.op.messages(), QStringList());
     EXPECT_EQ(h.op.questions(), 0);
 }
 

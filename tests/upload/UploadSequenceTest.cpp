@@ -126,7 +126,7 @@ TEST(GeneralUpload, ValuesThatCannotTravelStopTheSequenceNamingTheField) {
     for (const Case& c : cases) {
         Upload u;
         c.set(u.state.settings);
-        const UploadOutcome out = u.run({true, true, false}, [](int) { return true; });
+        const UploadOutcome out = u.run({true, true, false}, [](int) { return StepResult::Done; });
         EXPECT_TRUE(out.stopped) << c.field.toStdString();
         EXPECT_TRUE(out.finalMessage.isEmpty());
         EXPECT_TRUE(u.op.lastText().startsWith(c.field)) << u.op.lastText().toStdString();
@@ -175,7 +175,7 @@ TEST(UploadSequence, FinalMessageFollowsTheLastStep) {
         QList<int> asked;
         const UploadOutcome out = u.run(c.choice, [&](int hw) {
             asked << hw;
-            return c.hwOk;
+            return c.hwOk ? StepResult::Done : StepResult::Failed;
         });
         EXPECT_EQ(out.finalMessage, c.expected);
         EXPECT_EQ(asked.contains(1), c.choice.hw1);
@@ -197,6 +197,62 @@ TEST(UploadSequence, SerialQuestionFollowsTheSubstringRule) {
     EXPECT_EQ(u.sim.requestCodes(), QList<int>{59}); // only the serial-number read
     u.op.answer({true});
     EXPECT_TRUE(u.run().ok);
+}
+
+// The highway step runs between the general part and the read-back, so a step that changes
+// the simulated logger's settings stands for a logger that did not keep what it acknowledged.
+TEST(UploadVerify, ReportsEverySettingTheLoggerHoldsOtherwise) {
+    Upload u;
+    const UploadChoice verify{true, true, false, true};
+    const auto keep = [](int) { return StepResult::Done; };
+    UploadOutcome out = u.run(verify, keep);
+    EXPECT_EQ(out.finalMessage, "Send configuration to datalogger succesfuly! (verified)");
+    EXPECT_EQ(u.lines.last(), "Verify OK: the logger holds every setting sent");
+    EXPECT_EQ(u.lines.size(), 15) << u.lines.join('|').toStdString();
+
+    out = u.run(verify, [&u](int) {
+        u.sim.state().locationCode = "999";
+        u.sim.state().locationName = "Other"; // the upload leaves an empty name out
+        u.sim.state().subnetmask = {255, 0, 0, 0};
+        u.sim.faults().nakCodes = {55}; // the port read
+        return StepResult::Done;
+    });
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.finalMessage, "Send configuration failed!");
+    EXPECT_EQ(u.lines.mid(14),
+              (QStringList{"Verify Port number: no answer from the logger",
+                           "Verify LocationCode differs: sent \"123\", logger holds \"999\"",
+                           "Verify eSubnetmask differs: sent \"255.255.0.0\", logger holds "
+                           "\"255.0.0.0\"",
+                           "Verify FAILED: 2 setting(s) differ, 1 not read back"}));
+    EXPECT_EQ(u.state.settings.Interval, "15"); // the read-back changes no setting
+}
+
+TEST(UploadVerify, WithoutGeneralSettingsOrALoggerNothingIsCalledVerified) {
+    Upload u;
+    UploadOutcome out = u.run({false, true, false, true}, [](int) { return StepResult::Done; });
+    EXPECT_EQ(out.finalMessage, "Send configuration to datalogger succesfuly!");
+    EXPECT_EQ(u.lines, QStringList{"Verify: no general settings were sent; nothing to read back"});
+
+    out = u.run({true, true, false, true}, [&u](int) {
+        u.state.settings.Portnumber = QString::number(closedPort()); // the logger is gone
+        return StepResult::Done;
+    });
+    EXPECT_EQ(out.finalMessage, "Send configuration failed!");
+    EXPECT_EQ(u.lines.last(), "Verify FAILED: the settings could not be read back");
+    EXPECT_TRUE(u.op.lastText().startsWith("Connection with Data logger failed"));
+}
+
+TEST(UploadSequence, ACancelledHighwayFileEndsTheSequence) {
+    Upload u;
+    QList<int> asked;
+    const UploadOutcome out = u.run({false, true, true, true}, [&](int hw) {
+        asked << hw;
+        return StepResult::Cancelled;
+    });
+    EXPECT_EQ(asked, QList<int>{1});
+    EXPECT_EQ(out.finalMessage, "Send configuration failed!");
+    EXPECT_TRUE(u.lines.isEmpty()); // no read-back after a cancel
 }
 
 } // namespace

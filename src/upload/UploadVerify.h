@@ -1,0 +1,20 @@
+#pragma once
+
+#include "GeneralUpload.h"
+
+namespace nodalyx {
+
+struct VerifyResult {
+    bool read = false;   // the logger answered the read-back
+    int differences = 0; // settings sent that the logger holds otherwise
+    int unanswered = 0;  // settings sent that the logger did not report back
+    bool verified() const { return read && differences == 0 && unanswered == 0; }
+};
+
+// Reads the general settings back from the logger (the configuration window's read-out) and
+// compares every setting the upload sends with the location's value as sent: one report line
+// for each that differs or got no answer, then a summary line. The location's settings are
+// left as they were; the link is closed at the end.
+VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line);
+
+} // namespace nodalyx

@@ -97,10 +97,11 @@ void FrmUpload::setRunning(bool running) {
         w->setEnabled(!running);
 }
 
-void FrmUpload::showProgress(const QString& bar, int value, int maximum) {
-    QProgressBar* shown = bar == QLatin1String("PgbHW01") ? m_pgb1 : m_pgb2;
-    shown->setRange(0, std::max(1, maximum));
-    shown->setValue(std::min(value, shown->maximum()));
+// A file acknowledged whole shows a full bar.
+void FrmUpload::showProgress(const TransferProgress& p) {
+    QProgressBar* shown = p.bar == QLatin1String("PgbHW01") ? m_pgb1 : m_pgb2;
+    shown->setRange(0, std::max(1, p.maximum));
+    shown->setValue(p.finished ? shown->maximum() : std::min(p.value, shown->maximum()));
     shown->setVisible(true);
 }
 
@@ -115,7 +116,7 @@ HighwayStep FrmUpload::highwaySteps() {
         m_files = std::make_unique<HighwayFileStep>(m_state, m_link, m_transfers->get(), m_op,
                                                     [this, alive](const TransferProgress& p) {
                                                         if (alive)
-                                                            showProgress(p.bar, p.value, p.maximum);
+                                                            showProgress(p);
                                                     });
     }
     return m_files->step();

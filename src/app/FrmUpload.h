@@ -3,6 +3,7 @@
 #include "Link.h"
 #include "Operator.h"
 #include "SharedState.h"
+#include "TransferProgress.h"
 #include "UploadSequence.h"
 
 #include <QDialog>
@@ -40,7 +41,7 @@ private:
     QWidget* highwayBox();
     void upload();
     HighwayStep highwaySteps();
-    void showProgress(const QString& bar, int value, int maximum);
+    void showProgress(const TransferProgress& p);
     void setRunning(bool running);
     void appendLine(const QString& line);
 

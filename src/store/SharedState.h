@@ -19,7 +19,12 @@ struct SharedState {
     QStringList eDHCPIPaddress; // address the logger obtained by DHCP; memory only
     UnitTable HW1Unit;
     UnitTable HW2Unit;
-    std::array<QString, 7> DayNames;
+    // The days as the report lines name them, Sunday first (the main window sets them at
+    // start; commands without the window have them from here).
+    std::array<QString, 7> DayNames{QStringLiteral("Sunday"),   QStringLiteral("Monday"),
+                                    QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
+                                    QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                                    QStringLiteral("Saterday")};
     bool ServiceMode = false;
 
     // highway 1 or 2

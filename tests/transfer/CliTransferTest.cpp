@@ -34,6 +34,12 @@ struct CliTransferTest : ::testing::Test {
     }
     void writeLocation(quint16 port) {
         pointAtTcp(h.state, port);
+        GeneralSettings& s = h.state.settings;
+        s.LocationCode = QStringLiteral("123");
+        s.Days.fill(QStringLiteral("07002200"));
+        s.Interval = QStringLiteral("15");
+        s.eIPaddress = s.eGateway = {"10", "0", "0", "1"};
+        s.eSubnetmask = {"255", "255", "0", "0"};
         ScriptedOperator op;
         ASSERT_TRUE(WriteFGR(h.state, h.location, op)) << op.lastText().toStdString();
     }
@@ -98,22 +104,43 @@ TEST_F(CliTransferTest, DownloadBothOrOneWithTraceAndItsFailures) {
         "connection refused\n$");
 }
 
-TEST_F(CliTransferTest, UploadAsksAboutTheSerialNumberAndEndsWithTheSequencesMessage) {
-    run({"upload", "Site"}, 0, "^HW01.ini: uploaded\nHW02.ini: uploaded\n$",
-        "^nodalyx-cli: Send configuration to datalogger succesfuly!\n$");
+TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
+    const char* report =
+        "^Upload locationcode OK\nUpload extensions OK\nUpload Start/Stop Sunday OK\n"
+        "[\\s\\S]*Upload Start/Stop Saterday OK\nUpload Interval 15 minute OK\n"
+        "Upload IP address OK\nUpload Subnetmask OK\nUpload Gateway address OK\n"
+        "Upload Port number OK\n";
+    run({"upload", "Site", "--general", "--hw", "1", "--hw", "2"}, 0,
+        (QString(report) + "Send configuration to datalogger succesfuly!\n$").toUtf8().constData(),
+        "^$");
     EXPECT_EQ(h.logger.read("HW02.ini"), "local two\n");
+    EXPECT_EQ(h.sim.state().locationCode, "123");
+
+    const CliRun verified = run({"upload", "Site", "--general", "--verify"}, 0,
+                                "\nUpload Port number OK\nVerify OK: the logger holds every "
+                                "setting sent\nSend configuration to datalogger succesfuly! "
+                                "\\(verified\\)\n$",
+                                "^$");
+    EXPECT_EQ(verified.out.count('\n'), 16);
+    EXPECT_TRUE(h.sim.packets().isEmpty());
 
     h.state.settings.eSerialnumber = QStringLiteral("OTHER");
     writeLocation(h.sim.tcpPort());
     run({"upload", "Site", "--hw", "2"}, 1, "^$",
         "Remote serialnumber not the same as local[\\s\\S]*no \\(no terminal");
     EXPECT_TRUE(h.sim.packets().isEmpty());
-    run({"upload", "Site", "--hw", "1", "--yes"}, 0, "^HW01.ini: uploaded\n$", "yes \\(--yes\\)");
+    run({"upload", "Site", "--hw", "1", "--yes"}, 0,
+        "^Send configuration to datalogger succesfuly!\n$", "yes \\(--yes\\)");
 
     h.fault("13:2:nak:0");
-    run({"upload", "Site", "--hw", "1", "--yes"}, 1, "^$",
-        "Error in send file to Datalogger![\\s\\S]*Send configuration failed![\\s\\S]*HW01.ini "
-        "was not uploaded");
+    run({"upload", "Site", "--hw", "1", "--yes"}, 1, "^Send configuration failed!\n$",
+        "Error in send file to Datalogger!");
+
+    h.state.settings.eExt[1] = QStringLiteral("1234567"); // cannot travel: nothing after it
+    writeLocation(h.sim.tcpPort());
+    run({"upload", "Site", "--general", "--hw", "1", "--yes"}, 1, "^Upload locationcode OK\n$",
+        "error: Extension 2 \"1234567\" is longer than 6");
+    EXPECT_TRUE(h.sim.packets().isEmpty());
 }
 
 TEST_F(CliTransferTest, CtrlCCancelsAndUsageErrors) {
@@ -129,7 +156,8 @@ TEST_F(CliTransferTest, CtrlCCancelsAndUsageErrors) {
     for (const QStringList& args :
          {QStringList{"download"}, QStringList{"upload"},
           QStringList{"download", "Site", "--hw", "3"}, QStringList{"upload", "Site", "--hw"},
-          QStringList{"download", "Site", "Other"}})
+          QStringList{"download", "Site", "Other"}, QStringList{"upload", "Site"},
+          QStringList{"upload", "Site", "--verify"}, QStringList{"download", "Site", "--general"}})
         run(args, 2, "^$", "Try 'nodalyx-cli --help'");
     run({"download", "Nowhere"}, 1, "^$", "Nowhere");
 }

@@ -1,5 +1,7 @@
+// The upload window offscreen, by its object names, against the simulated logger in this
+// process: the general settings, both highway files and the read-back in one run.
+#include "../transfer/TransferHarness.h"
 #include "FrmUpload.h"
-#include "LinkHarness.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -10,31 +12,76 @@
 namespace nodalyx::test {
 namespace {
 
-TEST(UploadWindow, RunsTheGeneralSettingsAndShowsTheReport) {
-    Harness h;
-    ASSERT_TRUE(h.ok);
-    h.state.DayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                        "Thursday", "Friday", "Saterday"};
-    h.state.settings.LocationCode = "123";
-    h.state.settings.Days.fill("07002200");
-    h.state.settings.Interval = "15";
-    h.state.settings.eIPaddress = h.state.settings.eSubnetmask =
-        h.state.settings.eGateway = {"10", "0", "0", "1"};
+struct UploadWindowTest : ::testing::Test {
+    TransferHarness h;
+    void SetUp() override {
+        ASSERT_TRUE(h.ok);
+        GeneralSettings& s = h.state.settings;
+        s.LocationCode = "123";
+        s.Days.fill("07002200");
+        s.Interval = "15";
+        s.eIPaddress = s.eSubnetmask = s.eGateway = {"10", "0", "0", "1"};
+        h.state.locationName = h.location;
+        h.writeLocal("HW01.ini", QByteArray(500, 'a') + "\r\n");
+        h.writeLocal("HW02.ini", "two\r\n");
+    }
+    template <class W> W* child(FrmUpload& window, const char* name) {
+        W* w = window.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+};
+
+TEST_F(UploadWindowTest, EverythingTickedSendsTheLocationAndVerifiesIt) {
     FrmUpload window(h.state, *h.link, h.op);
     EXPECT_EQ(window.windowTitle(), "Upload configuratie");
-    auto* general = window.findChild<QCheckBox*>("ChkGeneralSettings");
-    ASSERT_NE(general, nullptr);
-    EXPECT_FALSE(general->isChecked());
-    EXPECT_TRUE(window.findChild<QProgressBar*>("PgbHW01")->isHidden());
-    general->setChecked(true);
-    window.findChild<QPushButton*>("CmdUpload")->click();
+    for (const char* box : {"ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"}) {
+        EXPECT_FALSE(child<QCheckBox>(window, box)->isChecked()) << box;
+        child<QCheckBox>(window, box)->setChecked(true);
+    }
+    EXPECT_TRUE(child<QProgressBar>(window, "PgbHW01")->isHidden());
+    // While the files travel the window takes no second click and does not close.
+    int packets = 0;
+    bool locked = true;
+    QObject::connect(&h.sim, &sim::LoggerSim::packetRequest, &window, [&] {
+        ++packets;
+        locked = locked && !child<QPushButton>(window, "CmdUpload")->isEnabled() &&
+                 !child<QPushButton>(window, "CmdClose")->isEnabled() && !window.close() &&
+                 window.isRunning();
+        child<QPushButton>(window, "CmdUpload")->click();
+    });
+    window.show();
+    child<QPushButton>(window, "CmdUpload")->click();
+
+    EXPECT_TRUE(locked);
+    EXPECT_EQ(packets, 5 + 3); // name and size packets, then 3 + 1 blocks
+    EXPECT_EQ(h.logger.read("HW01.ini"), QByteArray(500, 'a') + "\n");
+    EXPECT_EQ(h.logger.read("HW02.ini"), "two\n");
+    auto* bar1 = child<QProgressBar>(window, "PgbHW01");
+    EXPECT_TRUE(bar1->isVisible());
+    EXPECT_EQ(bar1->value(), bar1->maximum());
+    EXPECT_TRUE(child<QProgressBar>(window, "PgbHW02")->isVisible());
     const QString report = window.report();
-    EXPECT_EQ(window.findChild<QPlainTextEdit*>("txtResult")->blockCount(), 14);
     EXPECT_TRUE(report.startsWith("Upload locationcode OK\r\nUpload extensions OK\r\n"));
-    EXPECT_TRUE(report.endsWith("Upload Port number OK\r\n"));
-    EXPECT_EQ(h.op.lastText(), "Send configuration to datalogger succesfuly!");
-    EXPECT_TRUE(window.findChild<QPushButton*>("CmdUpload")->isEnabled());
-    EXPECT_FALSE(window.isRunning());
+    EXPECT_TRUE(report.endsWith(
+        "Upload Port number OK\r\nVerify OK: the logger holds every setting sent\r\n"));
+    EXPECT_EQ(child<QPlainTextEdit>(window, "txtResult")->blockCount(), 15);
+    EXPECT_EQ(h.op.lastText(), "Send configuration to datalogger succesfuly! (verified)");
+    EXPECT_TRUE(child<QPushButton>(window, "CmdUpload")->isEnabled());
+    EXPECT_EQ(h.op.busyDepth(), 0);
+    EXPECT_TRUE(h.linkWorks());
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(UploadWindowTest, AFailedHighwayFileEndsInTheFailureMessage) {
+    FrmUpload window(h.state, *h.link, h.op);
+    child<QCheckBox>(window, "ChkHW2")->setChecked(true);
+    QFile::remove(h.dir.file(h.localPath("HW02.ini")));
+    child<QPushButton>(window, "CmdUpload")->click();
+    EXPECT_TRUE(window.report().isEmpty());
+    EXPECT_EQ(h.op.lastText(), "Send configuration failed!");
+    EXPECT_TRUE(h.op.messages().first().contains("HW02.ini"));
+    EXPECT_TRUE(h.sim.packets().isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 //  (b) counter read-out over a pseudo-terminal, the simulator pacing its output at 19200
 //      baud: elapsed time divided by the wire time of every byte both ways (target <= 1.10);
 //  (c) process CPU time during an unanswered 5-second wait divided by 5 s (target <= 0.01).
+#include "BenchSupport.h"
 #include "CounterReadout.h"
 #include "Link.h"
 #include "LoggerSim.h"
@@ -13,21 +14,9 @@
 #include <ctime>
 
 using namespace nodalyx;
+using nodalyx::bench::QuietOperator;
 
 namespace {
-
-class QuietOperator : public Operator {
-public:
-    void message(const QString& text, Icon, const QString&) override {
-        QTextStream(stderr) << "message: " << text << Qt::endl;
-        ++messages;
-    }
-    bool askYesNo(const QString&, Icon, const QString&) override { return true; }
-    void setBusy(bool) override {}
-    void beep() override {}
-    void progress(const QString&, int, int) override {}
-    int messages = 0;
-};
 
 // Processor time of the whole process, all threads.
 double cpuSeconds() {
@@ -78,27 +67,16 @@ void benchTcp(QTextStream& out) {
 void benchPty(QTextStream& out) {
     sim::LoggerSim logger;
     logger.setGrowing(false);
-    if (!logger.openPty()) {
-        out << "(b) pseudo-terminal: not available: " << logger.errorString() << Qt::endl;
-        return;
-    }
-    logger.faults().baud = 19200;
-    qputenv("NODALYX_COM9", logger.ptyDevice().toLocal8Bit());
     SharedState state;
-    state.settings.ConnType = 1;
-    state.settings.Comport = 9;
+    if (!bench::pacedPty(logger, state, out, "(b)"))
+        return;
     QuietOperator op;
     Link link(state, op);
     const int rounds = 3;
     const Rounds r = timedRefreshes(state, link, op, rounds);
-    const double seconds = r.seconds;
-    const qint64 bytes = logger.bytesIn() + logger.bytesOut();
-    const double wire = double(bytes) * 10.0 / 19200.0;
     out << "(b) pseudo-terminal at 19200 baud: " << rounds << " read-outs (" << r.complete
-        << " complete), " << bytes << " bytes both ways, wire time "
-        << QString::number(wire, 'f', 3) << " s, elapsed " << QString::number(seconds, 'f', 3)
-        << " s, ratio " << QString::number(seconds / wire, 'f', 3) << " (target <= 1.10)"
-        << Qt::endl;
+        << " complete), ";
+    bench::printWireRatio(out, logger, r.seconds);
 }
 
 void benchIdleWait(QTextStream& out) {

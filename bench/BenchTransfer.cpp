@@ -4,6 +4,7 @@
 //  (b) over a pseudo-terminal, the simulator pacing its output at 19200 baud: elapsed time of
 //      a download and an upload divided by the wire time of every byte both ways (target <=
 //      1.10).
+#include "BenchSupport.h"
 #include "HighwayDownload.h"
 #include "HighwayFileCodec.h"
 #include "HighwayUpload.h"
@@ -17,21 +18,9 @@
 #include <QTextStream>
 
 using namespace nodalyx;
+using nodalyx::bench::QuietOperator;
 
 namespace {
-
-class QuietOperator : public Operator {
-public:
-    void message(const QString& text, Icon, const QString&) override {
-        QTextStream(stderr) << "message: " << text << Qt::endl;
-        ++messages;
-    }
-    bool askYesNo(const QString&, Icon, const QString&) override { return true; }
-    void setBusy(bool) override {}
-    void beep() override {}
-    void progress(const QString&, int, int) override {}
-    int messages = 0;
-};
 
 // A location "Bench" with the default highway file, and the logger's files folder.
 struct Bench {
@@ -88,27 +77,17 @@ void benchTcp(QTextStream& out) {
 
 void benchPty(QTextStream& out) {
     Bench b;
-    if (!b.logger.openPty()) {
-        out << "(b) pseudo-terminal: not available: " << b.logger.errorString() << Qt::endl;
+    if (!bench::pacedPty(b.logger, b.state, out, "(b)"))
         return;
-    }
-    b.logger.faults().baud = 19200;
-    qputenv("NODALYX_COM9", b.logger.ptyDevice().toLocal8Bit());
-    b.state.settings.ConnType = 1;
-    b.state.settings.Comport = 9;
     Link link(b.state, b.op);
     FileTransferLink transfer(&link);
     QElapsedTimer timer;
     timer.start();
     const bool whole = b.roundTrip(link, transfer);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const qint64 bytes = b.logger.bytesIn() + b.logger.bytesOut();
-    const double wire = double(bytes) * 10.0 / 19200.0;
     out << "(b) pseudo-terminal at 19200 baud: an upload and a download ("
-        << (whole ? "byte for byte" : "NOT whole") << "), " << bytes
-        << " bytes both ways, wire time " << QString::number(wire, 'f', 3) << " s, elapsed "
-        << QString::number(seconds, 'f', 3) << " s, ratio "
-        << QString::number(seconds / wire, 'f', 3) << " (target <= 1.10)" << Qt::endl;
+        << (whole ? "byte for byte" : "NOT whole") << "), ";
+    bench::printWireRatio(out, b.logger, seconds);
 }
 
 } // namespace

@@ -40,8 +40,13 @@ void PacedOutput::clear() {
     m_pieceDue = -1;
 }
 
+// The timer counts whole milliseconds and fires up to a millisecond late, which would make
+// every short reply late by as much as its own wire time. So it is set to the whole
+// milliseconds before the due time and pump() looks at the clock again; the last fraction of
+// a millisecond passes in zero-interval rounds of the event loop, which serve everything else
+// meanwhile.
 void PacedOutput::pumpLater(qint64 ns) {
-    m_timer.start(int((ns + 999999) / 1000000));
+    m_timer.start(int(std::max<qint64>(0, ns - 1000000) / 1000000));
 }
 
 void PacedOutput::pump() {

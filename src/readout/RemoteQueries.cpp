@@ -167,10 +167,13 @@ bool GetLocationText(Link& link, int step, ConfigurationControls& c, QSet<QStrin
     if (!send(link, plainRequest(s.code)))
         return false;
     link.WaitRaw(s.count);
+    // The wait ends before the reply's checksum byte; taken in as well, it cannot arrive after
+    // the next request and shift that reply's text by a byte.
+    const QByteArray reply = completed(link, s.count + 1);
     // Positions 3 .. count: a buffer of two bytes or fewer (an ACK, a NAK) holds none of them.
-    if (link.rxBuffer().size() < 3)
+    if (reply.size() < 3)
         return false;
-    textBox(c, step) = locationText(link.rxBuffer(), s.count - 2);
+    textBox(c, step) = locationText(reply, s.count - 2);
     read << QLatin1String(s.box);
     return true;
 }

@@ -119,6 +119,18 @@ TEST_F(ReadoutTest, AQueryThatFailsLeavesItsControlsAndTheRestGoesOn) {
     EXPECT_EQ(progress.last(), kGeneralReadoutSteps);
 }
 
+// A text's wait ends before its reply's checksum byte; when that byte comes a little later it
+// must not end up in front of the next reply.
+TEST_F(ReadoutTest, ATextReplysLateLastByteDoesNotShiftTheNextText) {
+    h.sim.faults().lateByteMs = 15;
+    h.sim.state().extensions = {"A1", "B2", "C3", "D4"};
+    const GeneralReadout r = run();
+    EXPECT_TRUE(r.failed.isEmpty()) << r.failed.join(", ").toStdString();
+    EXPECT_EQ(c.txtName, "Simulator ");
+    EXPECT_EQ(c.txtPlace, "Bench     ");
+    EXPECT_EQ(c.txtExt, (std::array<QString, 4>{"A1    ", "B2    ", "C3    ", "D4    "}));
+}
+
 TEST_F(ReadoutTest, WithoutALinkNothingIsSentAndTheProgressIsNotTouched) {
     pointAtTcp(h.state, closedPort());
     const GeneralReadout r = run();

@@ -3,7 +3,8 @@
 # demo program directory), and lets nodalyx-config grab its own windows under a virtual X
 # server into docs/screenshots/: the main window after Refresh, the unit editor and the
 # new-location window, and the configuration window after a read-out from the simulated logger
-# (the location holds the logger's settings but for its name, so one box is marked).
+# (the location holds the logger's settings but for its name, so one box is marked), and the
+# upload window after sending everything to the simulated logger with its read-back.
 set -euo pipefail
 source "$(dirname "$0")/demo-common.sh"
 cd "$repo_root"
@@ -17,8 +18,9 @@ cleanup() {
     rm -rf "$demo_dir"
 }
 trap cleanup EXIT INT TERM
-start_simulator "$port"
+start_simulator "$port" "$demo_dir/logger-files"
 prepare_demo_dir "$demo_dir" "$port"
+prepare_logger_files "$demo_dir" "$demo_dir/logger-files"
 cli=("$bin_dir/cli/nodalyx-cli" --dir "$demo_dir")
 "${cli[@]}" settings "$demo_location" --save >/dev/null
 "${cli[@]}" set "$demo_location" LocationName=Demo >/dev/null

@@ -57,7 +57,7 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
     layout->addWidget(m_verify);
     layout->addLayout(buttons);
     m_upload->setDefault(true);
-    resize(460, 440);
+    resize(460, 500);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);

@@ -4,12 +4,14 @@
 #include "FrmMain.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
+#include "FrmUpload.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextStream>
 
 namespace nodalyx {
@@ -65,6 +67,15 @@ int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QStri
         configuration.startDownload();
         failures += grabInto(configuration, dir, QStringLiteral("configuration.png")) ? 0 : 1;
         configuration.hide();
+
+        // The upload window after a whole run with its read-back.
+        FrmUpload upload(state, *main.link(), op, &main);
+        for (const char* box : {"ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"})
+            upload.findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
+        upload.show();
+        upload.findChild<QPushButton*>(QStringLiteral("CmdUpload"))->click();
+        failures += grabInto(upload, dir, QStringLiteral("upload.png")) ? 0 : 1;
+        upload.hide();
     }
     return failures;
 }

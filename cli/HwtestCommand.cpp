@@ -5,6 +5,7 @@
 #include "HighwayStore.h"
 #include "HighwayTest.h"
 #include "HwtestReport.h"
+#include "Interrupt.h"
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
@@ -12,13 +13,7 @@
 
 #include <QDateTime>
 #include <QJsonDocument>
-#include <QSocketNotifier>
 #include <QTextStream>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <unistd.h>
-#endif
 
 namespace nodalyx::cli {
 
@@ -102,32 +97,11 @@ void traceTest(hw::HighwayTest& test) {
     });
 }
 
-#ifdef Q_OS_UNIX
-int g_stopPipe[2] = {-1, -1};
-
-void onInterrupt(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_stopPipe[1], &byte, 1);
-    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
-}
-
 // Ctrl-C acts as Stop: the running pass completes and the list is printed.
 void stopOnInterrupt(hw::HighwayTest& test) {
-    if (::pipe(g_stopPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &test);
-    QObject::connect(notifier, &QSocketNotifier::activated, &test, [&test, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t n = ::read(g_stopPipe[0], &byte, 1);
-        notifier->setEnabled(false);
-        QTextStream(stderr) << "nodalyx-cli: stopping after this pass" << Qt::endl;
-        test.requestStop();
-    });
-    std::signal(SIGINT, onInterrupt);
+    onFirstInterrupt(&test, QStringLiteral("nodalyx-cli: stopping after this pass"),
+                     [&test] { test.requestStop(); });
 }
-#else
-void stopOnInterrupt(hw::HighwayTest&) {}
-#endif
 
 QList<HwtestRow> activeRows(const SharedState& state, int highway, const hw::HighwayTest& test) {
     QList<HwtestRow> rows;

@@ -5,18 +5,15 @@
 #include "CountingOperator.h"
 #include "HighwayDownload.h"
 #include "HighwayFileStep.h"
+#include "Interrupt.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
 #include "TrafficTrace.h"
 #include "TransferTrace.h"
 
-#include <QSocketNotifier>
 #include <QTextStream>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
 #include <unistd.h>
-#endif
 
 namespace nodalyx::cli {
 
@@ -68,33 +65,12 @@ ProgressSink terminalProgress() {
     };
 }
 
-#ifdef Q_OS_UNIX
-int g_cancelPipe[2] = {-1, -1};
-
-void onInterrupt(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_cancelPipe[1], &byte, 1);
-    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the program at once
-}
-
 // Ctrl-C cancels the running transfer: the download writes nothing, the upload stops after
 // the packet under way.
 void cancelOnInterrupt(FileTransferLink& transfer) {
-    if (g_cancelPipe[0] < 0 && ::pipe(g_cancelPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_cancelPipe[0], QSocketNotifier::Read, &transfer);
-    QObject::connect(notifier, &QSocketNotifier::activated, &transfer, [&transfer, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t n = ::read(g_cancelPipe[0], &byte, 1);
-        notifier->setEnabled(false);
-        QTextStream(stderr) << "\nnodalyx-cli: cancelling the transfer" << Qt::endl;
-        transfer.requestCancel();
-    });
-    std::signal(SIGINT, onInterrupt);
+    onFirstInterrupt(&transfer, QStringLiteral("\nnodalyx-cli: cancelling the transfer"),
+                     [&transfer] { transfer.requestCancel(); });
 }
-#else
-void cancelOnInterrupt(FileTransferLink&) {}
-#endif
 
 // The files that did not go through, and why the transfer could not open when it could not.
 int verdict(CliContext& ctx, CountingOperator& op, const FileTransferLink& transfer,

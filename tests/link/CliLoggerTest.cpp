@@ -1,25 +1,18 @@
 // nodalyx-cli serial, clock and refresh against the simulated logger in this process.
+#include "CliProcess.h"
 #include "LinkHarness.h"
 #include "LocationStore.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
 
 namespace {
-
-struct CliRun {
-    int exit = -1;
-    QString out, err;
-};
 
 struct CliLoggerTest : ::testing::Test {
     TempDir dir;
@@ -47,25 +40,8 @@ struct CliLoggerTest : ::testing::Test {
                const QList<int>& codes) {
         SCOPED_TRACE(args.join(' ').toStdString());
         sim.clearLog();
-        QProcess process;
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
-        loop.exec();
-        CliRun r;
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        } else {
-            r = {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                 QString::fromUtf8(process.readAllStandardOutput()),
-                 QString::fromUtf8(process.readAllStandardError())};
-        }
-        EXPECT_EQ(r.exit, exit) << r.err.toStdString();
-        EXPECT_TRUE(QRegularExpression(out).match(r.out).hasMatch()) << r.out.toStdString();
-        EXPECT_TRUE(QRegularExpression(err).match(r.err).hasMatch()) << r.err.toStdString();
+        const CliRun r = runCli(dir.path(), args);
+        expectCli(r, exit, out, err);
         EXPECT_EQ(sim.requestCodes(), codes);
         EXPECT_FALSE(sim.clientConnected());
         sim.faults() = {};

@@ -1,14 +1,12 @@
 // nodalyx-cli settings and the clock's drift line against the simulated logger in this process.
+#include "CliProcess.h"
 #include "LinkHarness.h"
 #include "LocationStore.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -51,22 +49,11 @@ struct CliSettingsTest : ::testing::Test {
     int run(const QStringList& args, const QList<int>& codes = kReadout) {
         SCOPED_TRACE(args.join(' ').toStdString());
         sim.clearLog();
-        QProcess process;
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
-        loop.exec();
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-            return -1;
-        }
-        out = QString::fromUtf8(process.readAllStandardOutput());
-        err = QString::fromUtf8(process.readAllStandardError());
+        const CliRun r = runCli(dir.path(), args);
+        out = r.out;
+        err = r.err;
         EXPECT_EQ(sim.requestCodes(), codes);
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return r.exit;
     }
 };
 

@@ -1,12 +1,10 @@
 // nodalyx-cli download and upload against the simulated logger in this process.
+#include "CliProcess.h"
 #include "LocationStore.h"
 #include "TransferHarness.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -15,11 +13,6 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 
 namespace {
-
-struct CliRun {
-    int exit = -1;
-    QString out, err;
-};
 
 struct CliTransferTest : ::testing::Test {
     TransferHarness h;
@@ -50,30 +43,14 @@ struct CliTransferTest : ::testing::Test {
                const std::function<void(QProcess&)>& onPacket = {}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         h.sim.clearLog();
-        QProcess process;
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         QMetaObject::Connection c;
-        if (onPacket)
-            c = QObject::connect(&h.sim, &sim::LoggerSim::packetRequest,
-                                 [&] { onPacket(process); });
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", h.dir.path()} + args);
-        loop.exec();
+        const CliRun r = runCli(h.dir.path(), args, [&](QProcess& process) {
+            if (onPacket)
+                c = QObject::connect(&h.sim, &sim::LoggerSim::packetRequest,
+                                     [&] { onPacket(process); });
+        });
         QObject::disconnect(c);
-        CliRun r;
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        } else {
-            r = {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                 QString::fromUtf8(process.readAllStandardOutput()),
-                 QString::fromUtf8(process.readAllStandardError())};
-        }
-        EXPECT_EQ(r.exit, exit) << r.err.toStdString();
-        EXPECT_TRUE(QRegularExpression(out).match(r.out).hasMatch()) << r.out.toStdString();
-        EXPECT_TRUE(QRegularExpression(err).match(r.err).hasMatch()) << r.err.toStdString();
+        expectCli(r, exit, out, err);
         h.sim.faults() = {};
         return r;
     }

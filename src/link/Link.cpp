@@ -102,9 +102,11 @@ bool Link::openTcp(const LinkEndpoint& endpoint) {
         return false;
     if (m_transport.connectState() == LinkTransport::ConnectState::Connected)
         return true;
-    m_lastFailure = settled ? m_transport.failureReason()
-                            : QStringLiteral("no answer within %1 s")
-                                  .arg(QString::number(m_timeouts.connectMs / 1000.0));
+    // The reason names where the link tried to connect: "192.168.1.20:3101: connection refused".
+    const QString reason = settled ? m_transport.failureReason()
+                                   : QStringLiteral("no answer within %1 s")
+                                         .arg(QString::number(m_timeouts.connectMs / 1000.0));
+    m_lastFailure = QStringLiteral("%1: %2").arg(endpoint.text(), reason);
     m_transport.close();
     return false;
 }

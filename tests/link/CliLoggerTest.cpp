@@ -54,7 +54,8 @@ const QList<int> kFullRead{59, 59, 3, 3};
 const char* const kNoAnswer =
     "^nodalyx-cli: error: Connection with Datalogger failed: no answer within 5 s\n$";
 const char* const kRefused =
-    "^nodalyx-cli: error: Connection with Datalogger failed: connection refused\n$";
+    "^nodalyx-cli: error: Connection with Datalogger failed: 127\\.0\\.0\\.1:\\d+: connection "
+    "refused\n$";
 
 } // namespace
 

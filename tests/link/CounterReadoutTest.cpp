@@ -89,12 +89,16 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     refused.state.settings.Portnumber = QString::number(closedPort());
     EXPECT_EQ(refresh(refused, "00123456"), Read());
     EXPECT_EQ(refused.op.messages(),
-              QStringList{"Connection with Datalogger failed: connection refused"});
+              QStringList{QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: "
+                                         "connection refused")
+                              .arg(refused.state.settings.Portnumber)});
     Harness unknown;
     unknown.state.settings.IPnumber = QStringLiteral("no-such-host.invalid");
     EXPECT_EQ(refresh(unknown, "00123456"), Read());
     EXPECT_EQ(unknown.op.messages(),
-              QStringList{"Connection with Datalogger failed: host not found"});
+              QStringList{QStringLiteral("Connection with Datalogger failed: "
+                                         "no-such-host.invalid:%1: host not found")
+                              .arg(unknown.state.settings.Portnumber)});
 }
 
 TEST(ReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {

@@ -16,7 +16,7 @@ public:
         QTextStream(stderr) << "message: " << text << Qt::endl;
         ++messages;
     }
-    bool askYesNo(const QString&, Icon, const QString&) override { return true; }
+    bool askYesNo(const QString&, Icon, const QString&, Answer) override { return true; }
     void setBusy(bool) override {}
     void beep() override {}
     void progress(const QString&, int, int) override {}

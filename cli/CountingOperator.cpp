@@ -7,8 +7,9 @@ void CountingOperator::message(const QString& text, Icon icon, const QString& ti
     m_inner.message(text, icon, title);
 }
 
-bool CountingOperator::askYesNo(const QString& text, Icon icon, const QString& title) {
-    return m_inner.askYesNo(text, icon, title);
+bool CountingOperator::askYesNo(const QString& text, Icon icon, const QString& title,
+                                Answer defaultAnswer) {
+    return m_inner.askYesNo(text, icon, title, defaultAnswer);
 }
 
 void CountingOperator::progress(const QString& what, int value, int maximum) {

@@ -12,7 +12,8 @@ public:
 
     void message(const QString& text, Icon icon = Icon::Information,
                  const QString& title = {}) override;
-    bool askYesNo(const QString& text, Icon icon, const QString& title) override;
+    bool askYesNo(const QString& text, Icon icon, const QString& title,
+                  Answer defaultAnswer) override;
     void setBusy(bool busy) override { m_inner.setBusy(busy); }
     void beep() override { m_inner.beep(); }
     void progress(const QString& what, int value, int maximum) override;

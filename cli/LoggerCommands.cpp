@@ -22,9 +22,10 @@ namespace {
 class LoggerOperator : public CountingOperator {
 public:
     using CountingOperator::CountingOperator;
-    bool askYesNo(const QString& text, Icon icon, const QString& title) override {
+    bool askYesNo(const QString& text, Icon icon, const QString& title,
+                  Answer defaultAnswer) override {
         ++m_questions;
-        return CountingOperator::askYesNo(text, icon, title);
+        return CountingOperator::askYesNo(text, icon, title, defaultAnswer);
     }
     bool toldAnything() const { return messages() + m_questions > 0; }
 

@@ -32,7 +32,7 @@ void TerminalOperator::message(const QString& text, Icon icon, const QString&) {
     err << "nodalyx-cli: " << prefixFor(icon) << terminalText(text) << Qt::endl;
 }
 
-bool TerminalOperator::askYesNo(const QString& text, Icon, const QString&) {
+bool TerminalOperator::askYesNo(const QString& text, Icon, const QString&, Answer) {
     QTextStream err(stderr);
     err << terminalText(text);
     if (m_assumeYes) {

@@ -11,7 +11,8 @@ public:
     explicit TerminalOperator(bool assumeYes) : m_assumeYes(assumeYes) {}
 
     void message(const QString& text, Icon icon, const QString& title) override;
-    bool askYesNo(const QString& text, Icon icon, const QString& title) override;
+    bool askYesNo(const QString& text, Icon icon, const QString& title,
+                  Answer defaultAnswer) override;
     void setBusy(bool) override {}
     void beep() override;
     void progress(const QString& what, int value, int maximum) override;

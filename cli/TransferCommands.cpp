@@ -66,10 +66,13 @@ ProgressSink terminalProgress() {
 }
 
 // Ctrl-C cancels the running transfer: the download writes nothing, the upload stops after
-// the packet under way.
-void cancelOnInterrupt(FileTransferLink& transfer) {
+// the packet or general-settings item under way.
+void cancelOnInterrupt(FileTransferLink& transfer, Cancellation& cancel) {
     onFirstInterrupt(&transfer, QStringLiteral("\nnodalyx-cli: cancelling the transfer"),
-                     [&transfer] { transfer.requestCancel(); });
+                     [&transfer, &cancel] {
+                         cancel.request();
+                         transfer.requestCancel();
+                     });
 }
 
 // The files that did not go through, and why the transfer could not open when it could not.
@@ -100,16 +103,16 @@ int download(CliContext& ctx, TransferContext& t, CountingOperator& op, const In
 }
 
 // The upload sequence: each report line on stdout as it is written, then the final message.
-int upload(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv) {
+// Why a highway file failed is a line of the report.
+int upload(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv,
+           const Cancellation& cancel) {
     HighwayFileStep files(t.state, t.link, t.transfer, op, t.progress);
     const UploadChoice choice{inv.general, inv.hw[0], inv.hw[1], inv.verify};
-    const UploadOutcome outcome =
-        UploadConfiguration(t.state, t.link, op, choice, files.step(),
-                            [&ctx](const QString& line) { ctx.out << line << Qt::endl; });
+    const UploadOutcome outcome = UploadConfiguration(
+        t.state, t.link, op, choice, files.step(),
+        [&ctx](const QString& line) { ctx.out << line << Qt::endl; }, &cancel);
     if (outcome.finalMessage.isEmpty())
         return Failed; // declined, or stopped by a value that cannot be sent (told)
-    if (!outcome.ok && !t.transfer.lastFailure().isEmpty())
-        op.message(t.transfer.lastFailure(), Operator::Icon::Critical);
     ctx.out << outcome.finalMessage << Qt::endl;
     return outcome.ok ? Done : Failed;
 }
@@ -134,10 +137,11 @@ int runTransferCommand(CliContext& ctx, const QString& command, const QStringLis
         traceToStderr(link);
         tracePacketsToStderr(transfer.get());
     }
-    cancelOnInterrupt(transfer.get());
+    Cancellation cancel;
+    cancelOnInterrupt(transfer.get(), cancel);
     TransferContext t{state, link, transfer.get(), op, inv.location, terminalProgress()};
-    const int result =
-        command == QLatin1String("download") ? download(ctx, t, op, inv) : upload(ctx, t, op, inv);
+    const int result = command == QLatin1String("download") ? download(ctx, t, op, inv)
+                                                            : upload(ctx, t, op, inv, cancel);
     link.CloseLink();
     return result;
 }

@@ -1,6 +1,7 @@
 #include "FrmUpload.h"
 
 #include "HighwayFileStep.h"
+#include "LinkEndpoint.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -38,19 +40,27 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
     : QDialog(parent), m_state(state), m_link(link), m_op(op) {
     setObjectName(QStringLiteral("FrmUpload"));
     setWindowTitle(QStringLiteral("Upload configuratie"));
+    m_target = named(new QLabel, "lblTarget");
+    m_target->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_general = named(new QCheckBox(QStringLiteral("&General settings")), "ChkGeneralSettings");
     m_result = named(new QPlainTextEdit, "txtResult");
     m_result->setReadOnly(true);
+    m_result->setAccessibleName(QStringLiteral("Upload report"));
     m_verify = named(new QCheckBox(QStringLiteral("&Verify after upload")), "ChkVerify");
     m_upload = named(new QPushButton(QStringLiteral("&Upload")), "CmdUpload");
     m_copy = named(new QPushButton(QStringLiteral("Co&py report")), "CmdCopy");
     m_close = named(new QPushButton(QStringLiteral("&Close")), "CmdClose");
+    m_cancelButton = named(new QPushButton(QStringLiteral("C&ancel")), "CmdCancel");
+    m_cancelButton->setEnabled(false);
+    m_cancelButton->setToolTip(QStringLiteral("Stop after the item under way (Esc)"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_upload);
+    buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_copy);
     buttons->addStretch();
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_target);
     layout->addWidget(m_general);
     layout->addWidget(m_result);
     layout->addWidget(highwayBox());
@@ -64,6 +74,7 @@ FrmUpload::FrmUpload(SharedState& state, Link& link, Operator& op, QWidget* pare
     }
     connect(m_upload, &QPushButton::clicked, this, &FrmUpload::upload);
     connect(m_close, &QPushButton::clicked, this, &FrmUpload::reject);
+    connect(m_cancelButton, &QPushButton::clicked, this, &FrmUpload::cancel);
     connect(m_copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_report); });
 }
@@ -90,11 +101,45 @@ void FrmUpload::appendLine(const QString& line) {
     m_result->appendPlainText(line);
 }
 
+// During a run Cancel is the one control that acts.
 void FrmUpload::setRunning(bool running) {
     m_running = running;
     for (QWidget* w : std::initializer_list<QWidget*>{m_upload, m_close, m_copy, m_general, m_hw1,
                                                       m_hw2, m_verify})
         w->setEnabled(!running);
+    m_cancelButton->setEnabled(running);
+    if (running)
+        m_cancelButton->setFocus();
+}
+
+// Stops after the item or packet under way; the sequence closes the link and says so.
+void FrmUpload::cancel() {
+    if (!m_running || m_cancel.requested())
+        return;
+    m_cancel.request();
+    if (m_transfers && m_transfers->created())
+        m_transfers->get().requestCancel();
+    m_cancelButton->setEnabled(false);
+    appendLine(QStringLiteral("Cancelling after the item under way..."));
+}
+
+// The window is kept while locations change: it names the one it sends to each time it opens.
+void FrmUpload::showTarget() {
+    QString error;
+    const std::optional<LinkEndpoint> endpoint = endpointFor(m_state.settings, &error);
+    QString where = error;
+    if (endpoint)
+        where = endpoint->isSerial() ? QStringLiteral("serial port %1 (%2)")
+                                           .arg(qRound(m_state.settings.Comport))
+                                           .arg(endpoint->device)
+                                     : QStringLiteral("%1").arg(endpoint->text());
+    m_target->setText(
+        QStringLiteral("Location \"%1\", sent to %2").arg(m_state.locationName, where));
+}
+
+void FrmUpload::showEvent(QShowEvent* event) {
+    showTarget();
+    QDialog::showEvent(event);
 }
 
 // A file acknowledged whole shows a full bar.
@@ -127,15 +172,18 @@ void FrmUpload::upload() {
         return;
     m_result->clear();
     m_report.clear();
+    m_cancel.reset();
+    showTarget();
     setRunning(true);
     const UploadChoice choice{m_general->isChecked(), m_hw1->isChecked(), m_hw2->isChecked(),
                               m_verify->isChecked()};
     const HighwayStep files = choice.hw1 || choice.hw2 ? highwaySteps() : HighwayStep();
     const UploadOutcome out = UploadConfiguration(
-        m_state, m_link, m_op, choice, files, [this](const QString& line) { appendLine(line); });
+        m_state, m_link, m_op, choice, files, [this](const QString& line) { appendLine(line); },
+        &m_cancel);
     setRunning(false);
     if (!out.finalMessage.isEmpty())
-        m_op.message(out.finalMessage,
+        m_op.message(finalMessageText(out),
                      out.ok ? Operator::Icon::Information : Operator::Icon::Critical);
 }
 
@@ -148,7 +196,9 @@ void FrmUpload::closeEvent(QCloseEvent* event) {
 }
 
 void FrmUpload::reject() {
-    if (!m_running)
+    if (m_running)
+        cancel();
+    else
         QDialog::reject();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cancellation.h"
 #include "Link.h"
 #include "Operator.h"
 #include "SharedState.h"
@@ -10,6 +11,7 @@
 #include <memory>
 
 class QCheckBox;
+class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -35,11 +37,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Escape: cancels a run, else closes the window.
     void reject() override;
 
 private:
     QWidget* highwayBox();
     void upload();
+    void cancel();
+    void showTarget();
     HighwayStep highwaySteps();
     void showProgress(const TransferProgress& p);
     void setRunning(bool running);
@@ -52,7 +58,9 @@ private:
     std::unique_ptr<SharedTransferLink> m_ownTransfers;
     std::unique_ptr<HighwayFileStep> m_files; // made on the first highway upload, then kept
     bool m_running = false;
+    Cancellation m_cancel;
     QString m_report;
+    QLabel* m_target = nullptr;
     QCheckBox* m_general = nullptr;
     QCheckBox* m_hw1 = nullptr;
     QCheckBox* m_hw2 = nullptr;
@@ -63,6 +71,7 @@ private:
     QPushButton* m_upload = nullptr;
     QPushButton* m_close = nullptr;
     QPushButton* m_copy = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 } // namespace nodalyx

@@ -49,12 +49,14 @@ void WidgetOperator::message(const QString& text, Icon icon, const QString& titl
     showBox(text, icon, title, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool WidgetOperator::askYesNo(const QString& text, Icon icon, const QString& title) {
+bool WidgetOperator::askYesNo(const QString& text, Icon icon, const QString& title,
+                              Answer defaultAnswer) {
     if (m_unattended) {
         QTextStream(stderr) << "question (answered Yes): " << text << '\n';
         return true;
     }
-    return showBox(text, icon, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+    const auto preferred = defaultAnswer == Answer::No ? QMessageBox::No : QMessageBox::Yes;
+    return showBox(text, icon, title, QMessageBox::Yes | QMessageBox::No, preferred) ==
            QMessageBox::Yes;
 }
 

@@ -16,7 +16,8 @@ public:
 
     void message(const QString& text, Icon icon = Icon::Information,
                  const QString& title = {}) override;
-    bool askYesNo(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
+    bool askYesNo(const QString& text, Icon icon = Icon::None, const QString& title = {},
+                  Answer defaultAnswer = Answer::Yes) override;
     void setBusy(bool busy) override;
     void beep() override;
     void progress(const QString& what, int value, int maximum) override;

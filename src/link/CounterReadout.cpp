@@ -17,6 +17,19 @@ std::optional<QString> nonZero(const QString& count) {
     return count;
 }
 
+// A serial number as the logger sent it, with control characters shown as \xNN so that a
+// question never carries raw bytes to the screen or terminal.
+QString printableText(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 // Sends the memory read of one highway and decodes the reply into its table.
 bool readHighway(SharedState& state, Link& link, int highway) {
     const std::array<int, 8> b = counterRequest(highway);
@@ -28,8 +41,16 @@ bool readHighway(SharedState& state, Link& link, int highway) {
 }
 } // namespace
 
-QString serialMismatchQuestion() {
-    return QStringLiteral("Remote serialnumber not the same as local\r\n\r\nWould you continue?");
+QString serialMismatchQuestion(const QString& local, const QString& remote) {
+    return QStringLiteral("Remote serialnumber not the same as local\r\n\r\nWould you continue?"
+                          "\r\n\r\nSerial number of the logger: \"%1\"\r\nSerial number of the "
+                          "location: \"%2\"")
+        .arg(printableText(remote.trimmed()), printableText(local));
+}
+
+bool continueWithOtherLogger(Operator& op, const QString& local, const QString& remote) {
+    return op.askYesNo(serialMismatchQuestion(local, remote), Operator::Icon::Warning, {},
+                       Operator::Answer::No);
 }
 
 std::array<int, 8> counterRequest(int highway) {
@@ -65,7 +86,7 @@ RefreshOutcome RefreshFromLogger(SharedState& state, Link& link, Operator& op) {
     if (!alive)
         return outcome;
     if (!second.contains(state.settings.eSerialnumber) &&
-        !op.askYesNo(serialMismatchQuestion(), Operator::Icon::None)) {
+        !continueWithOtherLogger(op, state.settings.eSerialnumber, second)) {
         link.CloseLink();
         return outcome;
     }

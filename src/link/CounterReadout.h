@@ -20,7 +20,11 @@ struct RefreshOutcome {
 
 // The texts the messages of the read-out use.
 inline constexpr const char* kConnectionFailedText = "Connection with Datalogger failed";
-QString serialMismatchQuestion();
+// The question, with both serial numbers below the fixed text.
+QString serialMismatchQuestion(const QString& local, const QString& remote);
+// Asks whether to go on with a logger whose serial number does not hold the location's: a
+// warning with No as the default answer, so that Enter never carries on with the wrong logger.
+bool continueWithOtherLogger(Operator& op, const QString& local, const QString& remote);
 
 // The memory-read frame bytes B1..B8 of a highway's counter blocks (0x6000 or 0x6400, 769
 // bytes).

@@ -65,7 +65,7 @@ bool Link::event(QEvent* e) {
 
 // ---- opening and closing ----
 
-bool Link::OpenLink() {
+bool Link::OpenLink(Telling telling) {
     if (refuseWhenUnavailable())
         return false;
     QString error;
@@ -73,7 +73,7 @@ bool Link::OpenLink() {
     if (!endpoint) {
         // A serial port is reported here; a TCP failure is the caller's to tell.
         m_lastFailure = error;
-        if (m_state.settings.ConnType == 1)
+        if (m_state.settings.ConnType == 1 && telling == Telling::Tell)
             m_op.message(error, Operator::Icon::Critical);
         return false;
     }
@@ -85,7 +85,8 @@ bool Link::OpenLink() {
         return openTcp(*endpoint);
     if (!m_transport.openSerial(*endpoint, &error)) {
         m_lastFailure = error;
-        m_op.message(error, Operator::Icon::Critical);
+        if (telling == Telling::Tell)
+            m_op.message(error, Operator::Icon::Critical);
         return false;
     }
     return true;

@@ -44,9 +44,11 @@ public:
 
     // Opens the endpoint of the current settings: the serial port at 19200 8N1 or a TCP
     // connection (at most the connect time). A connection already open on that very endpoint
-    // is kept; any other is closed first. A serial port that cannot be opened is reported; a
-    // TCP failure (a bad port number included) is silent, its reason in lastFailure().
-    bool OpenLink();
+    // is kept; any other is closed first. A serial port that cannot be opened is reported
+    // (unless Telling::Quiet: the caller tells it); a TCP failure (a bad port number included)
+    // is silent. The reason is in lastFailure().
+    enum class Telling { Tell, Quiet };
+    bool OpenLink(Telling telling = Telling::Tell);
     // Closes whatever is open.
     void CloseLink();
 

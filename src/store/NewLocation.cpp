@@ -104,6 +104,11 @@ void applyNewLocationDefaults(SharedState& state, const NewLocationRequest& requ
     s.LocationName = QStringLiteral("Location01");
     s.LocationPlace = QStringLiteral("Place01");
     s.Days.fill(QStringLiteral("07002200"));
+    // The interval is kept from the location loaded before; without one (a fresh program
+    // directory, the command line) it is the configuration window's own fallback, so that a new
+    // location can be uploaded as it is.
+    if (s.Interval.trimmed().isEmpty())
+        s.Interval = QString::fromLatin1(kNewLocationInterval);
     emptyOctets(s.eIPaddress);
     emptyOctets(s.eSubnetmask);
     emptyOctets(s.eGateway);

@@ -20,7 +20,11 @@ struct NewLocationRequest {
 // (blank or unusable name, existing location, serial without port, LAN with a bad address).
 QString checkNewLocation(const QString& programDir, const NewLocationRequest& request);
 
-// Puts the defaults of a new location into state.settings (Interval and eMACaddress are kept).
+// The interval of a new location when the location loaded before has none.
+inline constexpr const char* kNewLocationInterval = "30";
+
+// Puts the defaults of a new location into state.settings (Interval and eMACaddress are kept;
+// an empty interval becomes kNewLocationInterval).
 void applyNewLocationDefaults(SharedState& state, const NewLocationRequest& request);
 
 // Checks the request, then writes "<name>.fgr", creates the folder and writes both highway

@@ -10,15 +10,18 @@ namespace nodalyx {
 class Operator {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
+    // The answer a question gives when the operator just presses Enter.
+    enum class Answer { Yes, No };
 
     virtual ~Operator() = default;
 
     // A message with an OK button. An empty title means the application title.
     virtual void message(const QString& text, Icon icon = Icon::Information,
                          const QString& title = {}) = 0;
-    // A question with Yes and No buttons; true means Yes.
-    virtual bool askYesNo(const QString& text, Icon icon = Icon::None,
-                          const QString& title = {}) = 0;
+    // A question with Yes and No buttons; true means Yes. A risky step asks with No as the
+    // default answer.
+    virtual bool askYesNo(const QString& text, Icon icon = Icon::None, const QString& title = {},
+                          Answer defaultAnswer = Answer::Yes) = 0;
     // The hourglass pointer on or off. Calls nest: every on is matched by one off.
     virtual void setBusy(bool busy) = 0;
     virtual void beep() = 0;

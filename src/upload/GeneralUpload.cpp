@@ -1,5 +1,6 @@
 #include "GeneralUpload.h"
 
+#include "FormChecks.h"
 #include "LoggerCodes.h"
 
 #include <QDeadlineTimer>
@@ -16,10 +17,23 @@ quint8 at(const QByteArray& bytes, int index) {
     return quint8(bytes.at(index));
 }
 
+QString seconds(int ms) {
+    return QString::number(ms / 1000.0);
+}
+
+bool allEmpty(const QStringList& octets) {
+    for (const QString& octet : octets) {
+        if (!octet.trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-GeneralUpload::GeneralUpload(SharedState& state, Link& link, ReportLine line)
-    : m_state(state), m_link(link), m_line(std::move(line)) {}
+GeneralUpload::GeneralUpload(SharedState& state, Link& link, ReportLine line,
+                             const Cancellation* cancel)
+    : m_state(state), m_link(link), m_line(std::move(line)), m_cancel(cancel) {}
 
 QByteArray GeneralUpload::textBuffer(const QString& text) {
     QByteArray bytes(kTextBytes, '\0');
@@ -35,78 +49,82 @@ void GeneralUpload::report(const QString& line) const {
 
 bool GeneralUpload::stop(const QString& why) {
     m_stoppedBy = why;
+    report(why); // also a line of the report, so that a copy of it keeps the reason
     return false;
 }
 
+// True when the item may be sent: the chain is whole and the operator has not cancelled.
+// Otherwise the item is noted as not sent.
+bool GeneralUpload::goOn(const QString& item) {
+    if (!m_stoppedBy.isEmpty())
+        return false;
+    if (m_cancelled || (m_cancel && m_cancel->requested())) {
+        m_cancelled = true;
+        m_skipped << item;
+        return false;
+    }
+    if (!m_ok)
+        m_skipped << item;
+    return m_ok;
+}
+
+// A failed item's reason follows its report line.
+void GeneralUpload::fail(const QString& why) {
+    m_allOk = false;
+    if (!why.isEmpty())
+        report(why);
+}
+
+void GeneralUpload::reportSkipped() const {
+    if (m_skipped.isEmpty())
+        return;
+    const QString items = m_skipped.join(QStringLiteral(", "));
+    report(m_cancelled ? QStringLiteral("Upload cancelled; not sent: %1").arg(items)
+                       : QStringLiteral("Not sent after the failure above: %1").arg(items));
+}
+
 GeneralUploadResult GeneralUpload::run() {
-    m_ok = true;
+    m_ok = m_allOk = true;
+    m_cancelled = false;
     m_stoppedBy.clear();
-    if (sendTexts() && sendExtensions() && sendDays() && sendInterval()) {
+    m_acknowledged.clear();
+    m_skipped.clear();
+    sendTexts();
+    if (m_stoppedBy.isEmpty()) {
+        sendExtensions();
+        sendDays();
+        sendInterval();
         sendAddresses();
-        if (m_ok)
-            sendPort();
+        sendPort();
+        reportSkipped();
     }
-    return {m_ok && m_stoppedBy.isEmpty(), m_stoppedBy};
+    GeneralUploadResult result;
+    result.ok = m_ok && m_allOk && !m_cancelled && m_stoppedBy.isEmpty();
+    result.cancelled = m_cancelled;
+    result.stoppedBy = m_stoppedBy;
+    result.acknowledged = m_acknowledged;
+    return result;
 }
 
-// Each text goes in three frames: characters 1..5 (the fifth first), 6..10, then an empty
-// part 2 that tells the logger the text is complete.
-bool GeneralUpload::sendText(int code, const QString& text, const QString& field) {
-    if (text.size() > kTextBytes)
-        return stop(QStringLiteral("%1 \"%2\" is longer than %3 characters; nothing after it "
-                                   "was sent.")
-                        .arg(field, text)
-                        .arg(kTextBytes));
-    const QByteArray buf = textBuffer(text);
-    for (int part = 0; part < 3 && m_ok; ++part) {
-        const int f = part * 5; // first character of the part
-        const bool data = part < 2;
-        m_ok = m_link.SendCommand(code, data ? at(buf, f + 4) : 0, data ? at(buf, f + 3) : 0,
-                                  data ? at(buf, f + 2) : 0, data ? at(buf, f + 1) : 0,
-                                  data ? at(buf, f) : 0, part) &&
-               m_link.WaitAck();
-    }
-    return true;
-}
-
-bool GeneralUpload::sendTexts() {
-    const GeneralSettings& s = m_state.settings;
-    const struct {
-        int code;
-        const QString& text;
-        const char* field;
-        const char* name;
-    } items[] = {{cmd::WriteCode, s.LocationCode, "Location code", "locationcode"},
-                 {cmd::WriteName, s.LocationName, "Location name", "locationname"},
-                 {cmd::WritePlace, s.LocationPlace, "Location place", "location place"}};
-    for (const auto& item : items) {
-        if (item.text.isEmpty() || !m_ok)
-            continue;
-        if (!sendText(item.code, item.text, QString::fromLatin1(item.field)))
-            return false;
-        report(
-            QStringLiteral("Upload %1 %2").arg(QLatin1String(item.name), m_ok ? "OK" : "FAILED"));
-    }
-    return true;
-}
-
-bool GeneralUpload::sendExtensions() {
-    for (int k = 0; k < 4 && m_ok; ++k) {
-        const QString& ext = m_state.settings.eExt[k];
-        if (ext.size() > kExtensionBytes)
-            return stop(QStringLiteral("Extension %1 \"%2\" is longer than %3 characters; "
-                                       "nothing after it was sent.")
-                            .arg(k + 1)
-                            .arg(ext)
-                            .arg(kExtensionBytes));
-        const QByteArray buf = textBuffer(ext);
-        m_ok = m_link.SendCommand(cmd::WriteExtension1 + 2 * k, at(buf, 5), at(buf, 4), at(buf, 3),
-                                  at(buf, 2), at(buf, 1), at(buf, 0)) &&
-               m_link.WaitAck();
-    }
-    report(m_ok ? QStringLiteral("Upload extensions OK")
-                : QStringLiteral("Upload extensions FAILED"));
-    return true;
+// Whether a frame went out and was acknowledged; when not, why (naming the field and its
+// value) is kept for the line after the item's report line.
+bool GeneralUpload::acknowledged(bool sent, int waitedMs, const QString& field) {
+    const bool ack =
+        sent && (waitedMs == m_link.timeouts().ackMs ? m_link.WaitAck() : ackWithin5s());
+    if (ack)
+        return true;
+    QString why;
+    if (!sent)
+        why = m_link.lastFailure().isEmpty() ? QStringLiteral("the link is not open")
+                                             : m_link.lastFailure();
+    else if (m_link.nakFlag())
+        why = QStringLiteral("the logger refused it (NAK)");
+    else if (m_link.lastFailure() == QLatin1String("connection lost"))
+        why = m_link.lastFailure();
+    else
+        why = QStringLiteral("no acknowledgement within %1 s").arg(seconds(waitedMs));
+    m_why = QStringLiteral("%1: %2").arg(field, why);
+    return false;
 }
 
 // The start/stop and interval frames get the reply time (5 s) for their acknowledgement. A
@@ -120,40 +138,156 @@ bool GeneralUpload::ackWithin5s() {
     return false;
 }
 
-bool GeneralUpload::sendDays() {
-    if (!m_ok)
-        return true;
-    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
-    for (int d = 0; d < 7; ++d) {
-        const QString& day = m_state.settings.Days[d];
-        const QString name = m_state.DayNames[d];
-        if (!eightDigits.match(day).hasMatch())
-            return stop(QStringLiteral("Start/Stop %1 \"%2\" is not eight digits (hhmmhhmm); "
-                                       "nothing after it was sent.")
-                            .arg(name, day));
-        auto n = [&day](int pos) { return day.mid(pos, 2).toInt(); };
-        const bool sent = m_link.SendCommand(cmd::SetStartStop, n(6), n(4), n(2), n(0), 0, d + 1) &&
-                          ackWithin5s();
-        report(QStringLiteral("Upload Start/Stop %1 %2").arg(name, sent ? "OK" : "FAILED"));
+// ---- the location texts ----
+
+// Each text goes in three frames: characters 1..5 (the fifth first), 6..10, then an empty
+// part 2 that tells the logger the text is complete.
+bool GeneralUpload::sendText(int code, const QString& text, const QString& field) {
+    if (text.size() > kTextBytes)
+        return stop(QStringLiteral("%1 \"%2\" is longer than %3 characters; nothing after it "
+                                   "was sent.")
+                        .arg(field, text)
+                        .arg(kTextBytes));
+    const QByteArray buf = textBuffer(text);
+    const QString named = QStringLiteral("%1 \"%2\"").arg(field, text);
+    for (int part = 0; part < 3 && m_ok; ++part) {
+        const int f = part * 5; // first character of the part
+        const bool data = part < 2;
+        const bool sent = m_link.SendCommand(
+            code, data ? at(buf, f + 4) : 0, data ? at(buf, f + 3) : 0, data ? at(buf, f + 2) : 0,
+            data ? at(buf, f + 1) : 0, data ? at(buf, f) : 0, part);
+        m_ok = acknowledged(sent, m_link.timeouts().ackMs, named);
     }
     return true;
 }
 
-bool GeneralUpload::sendInterval() {
-    if (!m_ok)
-        return true;
+void GeneralUpload::sendTexts() {
+    const GeneralSettings& s = m_state.settings;
+    const struct {
+        int code;
+        const QString& text;
+        const char* key;
+        const char* field;
+        const char* name;
+    } items[] = {
+        {cmd::WriteCode, s.LocationCode, "LocationCode", "Location code", "locationcode"},
+        {cmd::WriteName, s.LocationName, "LocationName", "Location name", "locationname"},
+        {cmd::WritePlace, s.LocationPlace, "LocationPlace", "Location place", "location place"}};
+    for (const auto& item : items) {
+        if (item.text.isEmpty()) // an empty text is left out
+            continue;
+        const QString field = QString::fromLatin1(item.field);
+        if (!goOn(field.toLower()))
+            continue;
+        if (!sendText(item.code, item.text, field))
+            return;
+        report(
+            QStringLiteral("Upload %1 %2").arg(QLatin1String(item.name), m_ok ? "OK" : "FAILED"));
+        if (m_ok)
+            m_acknowledged << QLatin1String(item.key);
+        else
+            fail(std::exchange(m_why, {}));
+    }
+}
+
+// An extension longer than six characters travels as its first six (the logger keeps six); a
+// line says so.
+void GeneralUpload::sendExtensions() {
+    if (!m_stoppedBy.isEmpty() || m_cancelled || (m_cancel && m_cancel->requested())) {
+        goOn(QStringLiteral("extensions"));
+        return;
+    }
+    QStringList notes;
+    const bool wasOk = m_ok;
+    for (int k = 0; k < 4 && m_ok; ++k) {
+        const QString& ext = m_state.settings.eExt[k];
+        if (ext.size() > kExtensionBytes)
+            notes << QStringLiteral("Extension %1 \"%2\" is longer than %3 characters; its first "
+                                    "%3 were sent.")
+                         .arg(k + 1)
+                         .arg(ext)
+                         .arg(kExtensionBytes);
+        const QByteArray buf = textBuffer(ext);
+        const bool sent = m_link.SendCommand(cmd::WriteExtension1 + 2 * k, at(buf, 5), at(buf, 4),
+                                             at(buf, 3), at(buf, 2), at(buf, 1), at(buf, 0));
+        m_ok = acknowledged(sent, m_link.timeouts().ackMs,
+                            QStringLiteral("Extension %1 \"%2\"").arg(k + 1).arg(ext));
+        if (m_ok)
+            m_acknowledged << QStringLiteral("eExt%1").arg(k + 1);
+    }
+    // The line is written even when an earlier item failed and no extension was sent.
+    report(m_ok ? QStringLiteral("Upload extensions OK")
+                : QStringLiteral("Upload extensions FAILED"));
+    if (!wasOk)
+        m_skipped << QStringLiteral("extensions");
+    else if (!m_ok)
+        fail(std::exchange(m_why, {}));
+    for (const QString& note : notes)
+        report(note);
+}
+
+// ---- counting windows and interval: a failure fails only its own item ----
+
+void GeneralUpload::sendDays() {
+    if (!goOn(QStringLiteral("Start/Stop times")))
+        return;
+    for (int d = 0; d < 7; ++d) {
+        if (d > 0 && m_cancel && m_cancel->requested()) {
+            m_cancelled = true;
+            m_skipped << QStringLiteral("Start/Stop %1..%2")
+                             .arg(m_state.DayNames[d], m_state.DayNames[6]);
+            return;
+        }
+        sendDay(d);
+    }
+}
+
+bool GeneralUpload::sendDay(int d) {
+    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
+    const QString& day = m_state.settings.Days[d];
+    const QString name = m_state.DayNames[d];
+    const QString named = QStringLiteral("Start/Stop %1 \"%2\"").arg(name, day);
+    bool sent = false;
+    if (!eightDigits.match(day).hasMatch()) {
+        report(QStringLiteral("Set remote Start/Stop time FAILED"));
+        m_why = named + QStringLiteral(" is not eight digits hhmmhhmm; it was not sent");
+    } else {
+        auto n = [&day](int pos) { return day.mid(pos, 2).toInt(); };
+        sent = acknowledged(m_link.SendCommand(cmd::SetStartStop, n(6), n(4), n(2), n(0), 0, d + 1),
+                            m_link.timeouts().replyMs, named);
+    }
+    report(QStringLiteral("Upload Start/Stop %1 %2").arg(name, sent ? "OK" : "FAILED"));
+    if (sent)
+        m_acknowledged << QLatin1String(dayRowNames()[d]);
+    else
+        fail(std::exchange(m_why, {}));
+    return sent;
+}
+
+void GeneralUpload::sendInterval() {
+    if (!goOn(QStringLiteral("interval")))
+        return;
     const QString& text = m_state.settings.Interval;
+    const QString named = QStringLiteral("Interval \"%1\"").arg(text);
     bool number = false;
     const int minutes = text.trimmed().toInt(&number);
-    if (!number || minutes < 0 || minutes > 255)
-        return stop(QStringLiteral("Interval \"%1\" is not a number from 0 to 255; nothing "
-                                   "after it was sent.")
-                        .arg(text));
-    const bool sent = m_link.SendCommand(cmd::SetInterval, 0, 0, 0, 0, 0, minutes) && ackWithin5s();
+    bool sent = false;
+    if (!number || minutes < 0 || minutes > 255) {
+        report(QStringLiteral("Set interval on remote site FAILED"));
+        m_why = named + QStringLiteral(" is not a number from 0 to 255; it was not sent");
+    } else {
+        sent = acknowledged(m_link.SendCommand(cmd::SetInterval, 0, 0, 0, 0, 0, minutes),
+                            m_link.timeouts().replyMs, named);
+    }
     report(sent ? QStringLiteral("Upload Interval %1 minute OK").arg(text)
                 : QStringLiteral("Upload Interval %1 FAILED").arg(text));
-    return true;
+    if (sent)
+        m_acknowledged << QStringLiteral("Interval");
+    else
+        fail(std::exchange(m_why, {}));
 }
+
+// ---- the logger's network settings ----
 
 // An octet that is missing or not 0..255 fails its item without a frame: sending another
 // field's octet in its place could leave the logger unreachable. Answers why, or empty.
@@ -173,53 +307,65 @@ QString GeneralUpload::octetProblem(const QStringList& octets, const QString& fi
     return {};
 }
 
-void GeneralUpload::sendAddress(int code, const QStringList& octets, const QString& field,
-                                const QString& okLine, const QString& failedLine) {
-    const QString problem = octetProblem(octets, field);
-    if (problem.isEmpty()) {
+void GeneralUpload::sendAddress(int code, const QStringList& octets, const QString& key,
+                                const QString& name) {
+    if (!goOn(name))
+        return;
+    if (allEmpty(octets)) { // the location holds no address: left out, as an empty text is
+        report(QStringLiteral("Upload %1 left out: the location holds no %1").arg(name));
+        return;
+    }
+    m_why = octetProblem(octets, name);
+    if (m_why.isEmpty()) {
         auto octet = [&octets](int i) { return octets.at(i).trimmed().toInt(); };
-        m_ok = m_link.SendCommand(code, 0, 0, octet(3), octet(2), octet(1), octet(0)) &&
-               m_link.WaitAck();
+        const QString named =
+            QStringLiteral("%1 \"%2\"").arg(name, octets.mid(0, 4).join(QLatin1Char('.')));
+        m_ok = acknowledged(m_link.SendCommand(code, 0, 0, octet(3), octet(2), octet(1), octet(0)),
+                            m_link.timeouts().ackMs, named);
     } else {
         m_ok = false;
     }
-    report(m_ok ? okLine : failedLine);
-    if (!problem.isEmpty())
-        report(problem);
+    report(QStringLiteral("Upload %1 %2").arg(name, m_ok ? "OK" : "FAILED"));
+    if (m_ok)
+        m_acknowledged << key;
+    else
+        fail(std::exchange(m_why, {}));
 }
 
 void GeneralUpload::sendAddresses() {
     const GeneralSettings& s = m_state.settings;
-    const struct {
-        int code;
-        const QStringList& octets;
-        const char* field;
-        const char* name;
-    } items[] = {{cmd::SetIpAddress, s.eIPaddress, "IP address", "IP address"},
-                 {cmd::SetSubnetMask, s.eSubnetmask, "Subnetmask", "Subnetmask"},
-                 {cmd::SetGateway, s.eGateway, "Gateway address", "Gateway address"}};
-    for (const auto& item : items) {
-        if (!m_ok)
-            return;
-        const QString name = QString::fromLatin1(item.name);
-        sendAddress(item.code, item.octets, QString::fromLatin1(item.field),
-                    QStringLiteral("Upload %1 OK").arg(name),
-                    QStringLiteral("Upload %1 FAILED").arg(name));
-    }
+    sendAddress(cmd::SetIpAddress, s.eIPaddress, QStringLiteral("eIPaddress"),
+                QStringLiteral("IP address"));
+    sendAddress(cmd::SetSubnetMask, s.eSubnetmask, QStringLiteral("eSubnetmask"),
+                QStringLiteral("Subnetmask"));
+    sendAddress(cmd::SetGateway, s.eGateway, QStringLiteral("eGateway"),
+                QStringLiteral("Gateway address"));
 }
 
 // An empty port becomes 3101 in the settings and stays so. Ports up to 65535 go as the
 // unsigned number; anything else fails the item without a frame.
 void GeneralUpload::sendPort() {
+    if (!goOn(QStringLiteral("Port number")))
+        return;
     QString& text = m_state.settings.ePortnumber;
     if (text.isEmpty())
         text = QStringLiteral("3101");
+    const QString named = QStringLiteral("Port number \"%1\"").arg(text);
     bool number = false;
     const int port = text.trimmed().toInt(&number);
-    m_ok = number && port >= 0 && port <= 65535 &&
-           m_link.SendCommand(cmd::SetPort, 0, 0, 0, 0, port / 256, port % 256) && m_link.WaitAck();
+    if (number && port >= 0 && port <= 65535)
+        m_ok = acknowledged(m_link.SendCommand(cmd::SetPort, 0, 0, 0, 0, port / 256, port % 256),
+                            m_link.timeouts().ackMs, named);
+    else {
+        m_ok = false;
+        m_why = named + QStringLiteral(" is not a number from 0 to 65535; it was not sent");
+    }
     report(m_ok ? QStringLiteral("Upload Port number OK")
                 : QStringLiteral("Upload Port Number FAILD"));
+    if (m_ok)
+        m_acknowledged << QStringLiteral("ePortnumber");
+    else
+        fail(std::exchange(m_why, {}));
 }
 
 } // namespace nodalyx

@@ -13,8 +13,9 @@ public:
     HighwayFileStep(SharedState& state, Link& link, FileTransferLink& transfer, Operator& op,
                     ProgressSink progress = {});
 
-    // UploadHW("HW01.ini") or UploadHW("HW02.ini") of the location loaded now.
-    StepResult operator()(int highway);
+    // UploadHW("HW01.ini") or UploadHW("HW02.ini") of the location loaded now; when it does not
+    // go through, why: the last thing the transfer told the operator, or why it could not open.
+    StepOutcome operator()(int highway);
     // The step for UploadConfiguration; it refers to this object.
     HighwayStep step() {
         return [this](int highway) { return (*this)(highway); };
@@ -22,6 +23,31 @@ public:
     const HighwayUpload& upload() const { return m_upload; }
 
 private:
+    // Passes everything on to the operator and keeps the last message told.
+    class Recorder : public Operator {
+    public:
+        explicit Recorder(Operator& inner) : m_inner(inner) {}
+        void message(const QString& text, Icon icon, const QString& title) override {
+            m_last = text;
+            m_inner.message(text, icon, title);
+        }
+        bool askYesNo(const QString& text, Icon icon, const QString& title,
+                      Answer defaultAnswer) override {
+            return m_inner.askYesNo(text, icon, title, defaultAnswer);
+        }
+        void setBusy(bool busy) override { m_inner.setBusy(busy); }
+        void beep() override { m_inner.beep(); }
+        void progress(const QString& what, int value, int maximum) override {
+            m_inner.progress(what, value, maximum);
+        }
+        QString takeLast() { return std::exchange(m_last, {}); }
+
+    private:
+        Operator& m_inner;
+        QString m_last;
+    };
+
+    Recorder m_recorder;
     TransferContext m_ctx;
     HighwayUpload m_upload;
 };

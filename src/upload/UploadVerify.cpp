@@ -1,5 +1,6 @@
 #include "UploadVerify.h"
 
+#include "FormChecks.h"
 #include "GeneralReadout.h"
 #include "SettingsComparison.h"
 
@@ -7,29 +8,30 @@ namespace nodalyx {
 
 namespace {
 
-// What the read-out reads that the upload does not send.
-bool notSent(const QString& name) {
-    static const QStringList kNotSent{
-        QStringLiteral("Date/Time logger"), QStringLiteral("DHCP IP"),
-        QStringLiteral("MAC address"),      QStringLiteral("Host name"),
-        QStringLiteral("Serial number"),    QStringLiteral("eHostname"),
-        QStringLiteral("eSerialnumber")};
-    return kNotSent.contains(name);
-}
+// What the upload sends: the location file's key (as the comparison names it), the read-out
+// step that reads it back, and the item's name in the report.
+struct Checked {
+    QString key;
+    QString step;
+    QString item;
+};
 
-// The upload leaves out an empty location code, name or place.
-bool leftOut(const SettingDifference& d) {
-    static const QStringList kSkippedWhenEmpty{QStringLiteral("LocationCode"),
-                                               QStringLiteral("LocationName"),
-                                               QStringLiteral("LocationPlace")};
-    return d.location.isEmpty() && kSkippedWhenEmpty.contains(d.setting);
-}
-
-// A read-out step whose setting the upload left out (an empty text).
-bool leftOut(const QString& step, const GeneralSettings& sent) {
-    return (step == QLatin1String("Location Code") && sent.LocationCode.isEmpty()) ||
-           (step == QLatin1String("Location Name") && sent.LocationName.isEmpty()) ||
-           (step == QLatin1String("Location Place") && sent.LocationPlace.isEmpty());
+QList<Checked> checkedSettings() {
+    QList<Checked> list{{"LocationCode", "Location Code", "location code"},
+                        {"LocationName", "Location Name", "location name"},
+                        {"LocationPlace", "Location Place", "location place"}};
+    for (int k = 1; k <= 4; ++k)
+        list.append({QStringLiteral("eExt%1").arg(k), QStringLiteral("KVR file copy to %1").arg(k),
+                     QStringLiteral("extension %1").arg(k)});
+    for (const char* day : dayRowNames())
+        list.append({QLatin1String(day), QLatin1String(day),
+                     QStringLiteral("Start/Stop %1").arg(QLatin1String(day))});
+    list.append({{"Interval", "Interval", "interval"},
+                 {"eIPaddress", "IP address", "IP address"},
+                 {"eSubnetmask", "Subnetmask", "Subnetmask"},
+                 {"eGateway", "Gateway", "Gateway address"},
+                 {"ePortnumber", "Port number", "Port number"}});
+    return list;
 }
 
 QString summary(const VerifyResult& r) {
@@ -42,29 +44,53 @@ QString summary(const VerifyResult& r) {
         .arg(r.unanswered);
 }
 
+// The values as they travelled: an extension goes as its first six characters.
+GeneralSettings asSent(const GeneralSettings& settings) {
+    GeneralSettings sent = settings;
+    for (QString& ext : sent.eExt)
+        ext = ext.left(6);
+    return sent;
+}
+
 } // namespace
 
-VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line) {
-    const GeneralSettings sent = state.settings;
+VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line,
+                          const QStringList& acknowledged) {
+    const GeneralSettings sent = asSent(state.settings);
+    const GeneralSettings kept = state.settings;
     ConfigurationControls controls;
     const GeneralReadout readout = ReadGeneralSettings(state, link, op, controls);
-    state.settings = sent; // the read-out writes the logger's interval into the settings
+    state.settings = kept; // the read-out writes the logger's interval into the settings
     link.CloseLink();
     VerifyResult result;
     result.read = readout.connected;
-    for (const QString& name : readout.failed) {
-        if (notSent(name) || leftOut(name, sent))
+    QStringList notChecked;
+    const QList<SettingDifference> differences = compareWithLocation(sent, controls, readout.read);
+    for (const Checked& c : checkedSettings()) {
+        if (!acknowledged.contains(c.key)) {
+            const bool leftOut =
+                (c.key == QLatin1String("LocationCode") && sent.LocationCode.isEmpty()) ||
+                (c.key == QLatin1String("LocationName") && sent.LocationName.isEmpty()) ||
+                (c.key == QLatin1String("LocationPlace") && sent.LocationPlace.isEmpty());
+            if (!leftOut)
+                notChecked << c.item;
             continue;
-        ++result.unanswered;
-        line(QStringLiteral("Verify %1: no answer from the logger").arg(name));
+        }
+        if (readout.failed.contains(c.step)) {
+            ++result.unanswered;
+            line(QStringLiteral("Verify %1: no answer from the logger").arg(c.step));
+        }
     }
-    for (const SettingDifference& d : compareWithLocation(sent, controls, readout.read)) {
-        if (notSent(d.setting) || leftOut(d))
+    for (const SettingDifference& d : differences) {
+        if (!acknowledged.contains(d.setting))
             continue;
         ++result.differences;
         line(QStringLiteral("Verify %1 differs: sent \"%2\", logger holds \"%3\"")
                  .arg(d.setting, d.location, d.logger));
     }
+    if (!notChecked.isEmpty())
+        line(QStringLiteral("Verify did not check (not sent or not acknowledged): %1")
+                 .arg(notChecked.join(QStringLiteral(", "))));
     line(summary(result));
     return result;
 }

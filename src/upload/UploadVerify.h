@@ -12,9 +12,12 @@ struct VerifyResult {
 };
 
 // Reads the general settings back from the logger (the configuration window's read-out) and
-// compares every setting the upload sends with the location's value as sent: one report line
-// for each that differs or got no answer, then a summary line. The location's settings are
-// left as they were; the link is closed at the end.
-VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line);
+// compares the settings the logger acknowledged (`acknowledged`, by the location file's key as
+// GeneralUploadResult names them) with the location's values as sent: one report line for each
+// that differs or got no answer, one line naming the items not checked (not sent or not
+// acknowledged), then a summary line. The location's settings are left as they were; the link
+// is closed at the end.
+VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line,
+                          const QStringList& acknowledged);
 
 } // namespace nodalyx

@@ -6,8 +6,9 @@ void ScriptedOperator::message(const QString& text, Icon icon, const QString&) {
     m_shown.append({text, icon, false});
 }
 
-bool ScriptedOperator::askYesNo(const QString& text, Icon icon, const QString&) {
-    m_shown.append({text, icon, true});
+bool ScriptedOperator::askYesNo(const QString& text, Icon icon, const QString&,
+                                Answer defaultAnswer) {
+    m_shown.append({text, icon, true, defaultAnswer});
     return m_answers.isEmpty() ? false : m_answers.takeFirst();
 }
 

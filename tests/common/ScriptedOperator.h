@@ -15,10 +15,12 @@ public:
         QString text;
         Icon icon;
         bool question;
+        Answer defaultAnswer = Answer::Yes; // questions only
     };
 
     void message(const QString& text, Icon icon, const QString& title) override;
-    bool askYesNo(const QString& text, Icon icon, const QString& title) override;
+    bool askYesNo(const QString& text, Icon icon, const QString& title,
+                  Answer defaultAnswer) override;
     void setBusy(bool busy) override;
     void beep() override { ++m_beeps; }
     void progress(const QString& what, int value, int maximum) override;

@@ -71,10 +71,12 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     Harness h;
     EXPECT_EQ(refresh(h, "00123457", {false}), Read()); // one digit differs
     ASSERT_EQ(h.op.questions(), 1);
-    EXPECT_EQ(
-        h.op.shown().first().text,
-        QStringLiteral("Remote serialnumber not the same as local\r\n\r\nWould you continue?"));
-    EXPECT_EQ(h.op.shown().first().icon, Operator::Icon::None);
+    // Both numbers below the fixed text; a warning whose Enter answers No.
+    EXPECT_TRUE(h.op.shown().first().text.startsWith(
+        "Remote serialnumber not the same as local\r\n\r\nWould you continue?\r\n\r\n"));
+    EXPECT_TRUE(h.op.shown().first().text.endsWith("location: \"00123457\""));
+    EXPECT_EQ(h.op.shown().first().icon, Operator::Icon::Warning);
+    EXPECT_EQ(h.op.shown().first().defaultAnswer, Operator::Answer::No);
     EXPECT_EQ(h.sim.requestCodes(), (QList<int>{59, 59}));
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
 

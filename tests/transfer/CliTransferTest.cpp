@@ -86,7 +86,7 @@ TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
         "^Upload locationcode OK\nUpload extensions OK\nUpload Start/Stop Sunday OK\n"
         "[\\s\\S]*Upload Start/Stop Saterday OK\nUpload Interval 15 minute OK\n"
         "Upload IP address OK\nUpload Subnetmask OK\nUpload Gateway address OK\n"
-        "Upload Port number OK\n";
+        "Upload Port number OK\nUpload HW01.ini OK\nUpload HW02.ini OK\n";
     run({"upload", "Site", "--general", "--hw", "1", "--hw", "2"}, 0,
         (QString(report) + "Send configuration to datalogger succesfuly!\n$").toUtf8().constData(),
         "^$");
@@ -103,20 +103,25 @@ TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
 
     h.state.settings.eSerialnumber = QStringLiteral("OTHER");
     writeLocation(h.sim.tcpPort());
-    run({"upload", "Site", "--hw", "2"}, 1, "^$",
-        "Remote serialnumber not the same as local[\\s\\S]*no \\(no terminal");
+    run({"upload", "Site", "--hw", "2"}, 1,
+        "^Nothing sent: the logger's serial number \"[^\"]*\" does not hold \"OTHER\"\n$",
+        "Remote serialnumber not the same as local[\\s\\S]*location: \"OTHER\" \\[y/N\\] no "
+        "\\(no terminal");
     EXPECT_TRUE(h.sim.packets().isEmpty());
     run({"upload", "Site", "--hw", "1", "--yes"}, 0,
-        "^Send configuration to datalogger succesfuly!\n$", "yes \\(--yes\\)");
+        "^Upload HW01.ini OK\nSend configuration to datalogger succesfuly!\n$", "yes \\(--yes\\)");
 
     h.fault("13:2:nak:0");
-    run({"upload", "Site", "--hw", "1", "--yes"}, 1, "^Send configuration failed!\n$",
+    run({"upload", "Site", "--hw", "1", "--yes"}, 1,
+        "^Upload HW01.ini FAILED: [^\n]+\nSend configuration failed!\n$",
         "Error in send file to Datalogger!");
 
-    h.state.settings.eExt[1] = QStringLiteral("1234567"); // cannot travel: nothing after it
+    h.state.settings.LocationCode = QStringLiteral("ABCDEFGHIJK"); // cannot travel: nothing after
     writeLocation(h.sim.tcpPort());
-    run({"upload", "Site", "--general", "--hw", "1", "--yes"}, 1, "^Upload locationcode OK\n$",
-        "error: Extension 2 \"1234567\" is longer than 6");
+    run({"upload", "Site", "--general", "--hw", "1", "--yes"}, 1,
+        "^Location code \"ABCDEFGHIJK\" is longer than 10 characters; nothing after it was "
+        "sent.\n$",
+        "error: Location code \"ABCDEFGHIJK\" is longer than 10");
     EXPECT_TRUE(h.sim.packets().isEmpty());
 }
 

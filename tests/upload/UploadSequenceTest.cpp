@@ -1,5 +1,6 @@
 #include "UploadSequence.h"
 #include "LinkHarness.h"
+#include "NewLocation.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +37,15 @@ struct Upload : Harness {
                 out << f;
         return out;
     }
+    // The line after `line` in the report, or "(missing)".
+    QString after(const QString& line) const {
+        const qsizetype i = lines.indexOf(line);
+        return i >= 0 && i + 1 < lines.size() ? lines.at(i + 1) : QStringLiteral("(missing)");
+    }
     QStringList lines;
 };
+
+const auto kHighwayDone = [](int) { return StepOutcome(StepResult::Done); };
 
 TEST(GeneralUpload, FramesMatchTheKnownExamplesAndEveryItemReports) {
     Upload u;
@@ -68,6 +76,7 @@ TEST(GeneralUpload, TextBufferHoldsOnlyTheCurrentText) {
     u.state.settings.LocationCode = "ABCDEFGHIJ"; // exactly ten
     u.state.settings.LocationName = "xy";
     u.state.settings.eExt[0] = "123456";
+    u.state.settings.eExt[1] = "ABCDEFGH"; // eight: its first six travel
     u.run();
     const auto code = u.framesOf(102);
     ASSERT_EQ(code.size(), 3);
@@ -76,63 +85,96 @@ TEST(GeneralUpload, TextBufferHoldsOnlyTheCurrentText) {
     EXPECT_EQ(code[2].mid(3, 6), QByteArray("\0\0\0\0\0\x02", 6));
     EXPECT_EQ(u.framesOf(104).value(0).mid(3, 6), QByteArray("\0\0\0yx\0", 6));
     EXPECT_EQ(u.framesOf(108).value(0).mid(3, 6), QByteArray("654321"));
+    EXPECT_EQ(u.framesOf(110).value(0).mid(3, 6), QByteArray("FEDCBA"));
+    EXPECT_EQ(u.after("Upload extensions OK"),
+              "Extension 2 \"ABCDEFGH\" is longer than 6 characters; its first 6 were sent.");
     EXPECT_EQ(u.sim.state().locationName, "xy");
 }
 
-TEST(GeneralUpload, HighPortsGoUnsignedAndBadPortsFailWithoutAFrame) {
-    Upload u;
-    u.state.settings.ePortnumber = "40000";
-    EXPECT_TRUE(u.run().ok);
-    EXPECT_EQ(u.sim.state().port, 40000);
-    for (const char* bad : {"65536", "-1", "31o1"}) {
-        u.sim.clearLog();
-        u.state.settings.ePortnumber = bad;
-        const UploadOutcome out = u.run();
-        EXPECT_FALSE(out.ok) << bad;
-        EXPECT_EQ(u.lines.last(), "Upload Port Number FAILD") << bad;
-        EXPECT_TRUE(u.framesOf(56).isEmpty()) << bad;
-        EXPECT_EQ(out.finalMessage, "Send configuration failed!");
-    }
-}
-
-TEST(GeneralUpload, BadOctetFailsItsItemWithAReasonAndNothingOfItIsSent) {
-    Upload u;
-    u.state.settings.eSubnetmask = {"255", "255", "300"};
-    const UploadOutcome out = u.run();
-    EXPECT_FALSE(out.ok);
-    EXPECT_TRUE(u.framesOf(53).isEmpty());
-    EXPECT_TRUE(u.framesOf(54).isEmpty()); // the items after it are skipped
-    EXPECT_TRUE(u.framesOf(56).isEmpty());
-    ASSERT_GE(u.lines.size(), 2);
-    EXPECT_EQ(u.lines[u.lines.size() - 2], "Upload Subnetmask FAILED");
-    EXPECT_EQ(u.lines.last(), "Subnetmask not sent: octet 3 \"300\" is not a number from 0 to 255");
-    u.state.settings.eSubnetmask = {"255", "255", "0", "0"};
-    u.state.settings.eGateway = {"10", "0", "0"};
-    u.run();
-    EXPECT_EQ(u.lines.last(), "Gateway address not sent: octet 4 is missing");
-    EXPECT_EQ(u.lines[u.lines.size() - 2], "Upload Gateway address FAILED");
-}
-
-TEST(GeneralUpload, ValuesThatCannotTravelStopTheSequenceNamingTheField) {
+// A value that cannot be sent fails its own item with a line naming the field and the value;
+// the chain then goes on as for a logger that did not acknowledge.
+TEST(GeneralUpload, ValuesThatCannotBeSentFailTheirItemWithTheirReason) {
     struct Case {
+        const char* what;
         std::function<void(GeneralSettings&)> set;
-        QString field;
+        QStringList lines; // in a row in the report
+        int portFrames;    // whether the chain went on to the port
     };
     const QList<Case> cases{
-        {[](GeneralSettings& s) { s.LocationName = "ABCDEFGHIJK"; }, "Location name"},
-        {[](GeneralSettings& s) { s.eExt[2] = "1234567"; }, "Extension 3"},
-        {[](GeneralSettings& s) { s.Days[3] = "0700220"; }, "Start/Stop Wednesday"},
-        {[](GeneralSettings& s) { s.Interval = "x"; }, "Interval"}};
+        {"port too large",
+         [](GeneralSettings& s) { s.ePortnumber = "65536"; },
+         {"Upload Port Number FAILD",
+          "Port number \"65536\" is not a number from 0 to 65535; it was not sent"},
+         0},
+        {"negative port",
+         [](GeneralSettings& s) { s.ePortnumber = "-1"; },
+         {"Upload Port Number FAILD",
+          "Port number \"-1\" is not a number from 0 to 65535; it was not sent"},
+         0},
+        {"bad octet",
+         [](GeneralSettings& s) {
+             s.eSubnetmask = {"255", "255", "300"};
+         },
+         {"Upload Subnetmask FAILED",
+          "Subnetmask not sent: octet 3 \"300\" is not a number from 0 to 255",
+          "Not sent after the failure above: Gateway address, Port number"},
+         0},
+        {"missing octet",
+         [](GeneralSettings& s) {
+             s.eGateway = {"10", "0", "0"};
+         },
+         {"Upload Gateway address FAILED", "Gateway address not sent: octet 4 is missing",
+          "Not sent after the failure above: Port number"},
+         0},
+        {"empty interval",
+         [](GeneralSettings& s) { s.Interval = ""; },
+         {"Set interval on remote site FAILED", "Upload Interval  FAILED",
+          "Interval \"\" is not a number from 0 to 255; it was not sent", "Upload IP address OK"},
+         1},
+        {"short day",
+         [](GeneralSettings& s) { s.Days[3] = "0700220"; },
+         {"Upload Start/Stop Tuesday OK", "Set remote Start/Stop time FAILED",
+          "Upload Start/Stop Wednesday FAILED",
+          "Start/Stop Wednesday \"0700220\" is not eight digits hhmmhhmm; it was not sent",
+          "Upload Start/Stop Thursday OK"},
+         1}};
     for (const Case& c : cases) {
         Upload u;
         c.set(u.state.settings);
-        const UploadOutcome out = u.run({true, true, false}, [](int) { return StepResult::Done; });
-        EXPECT_TRUE(out.stopped) << c.field.toStdString();
-        EXPECT_TRUE(out.finalMessage.isEmpty());
-        EXPECT_TRUE(u.op.lastText().startsWith(c.field)) << u.op.lastText().toStdString();
-        EXPECT_TRUE(u.framesOf(56).isEmpty());
-        EXPECT_EQ(u.op.busyDepth(), 0);
+        QList<int> files;
+        const UploadOutcome out = u.run({true, true, false}, [&files](int hw) {
+            files << hw;
+            return StepOutcome(StepResult::Done);
+        });
+        EXPECT_FALSE(out.ok) << c.what;
+        EXPECT_EQ(out.finalMessage, kSendFailedText) << c.what;
+        const qsizetype at = u.lines.indexOf(c.lines.first());
+        EXPECT_EQ(u.lines.mid(at, c.lines.size()), c.lines)
+            << c.what << ": " << u.lines.join('|').toStdString();
+        EXPECT_EQ(u.framesOf(56).size(), c.portFrames) << c.what;
+        EXPECT_EQ(files, QList<int>{1}) << c.what; // the highway file still goes
+        EXPECT_EQ(u.lines.last(), "Upload HW01.ini OK") << c.what;
+        EXPECT_TRUE(u.op.messages().isEmpty()) << c.what;
     }
+}
+
+TEST(GeneralUpload, ATextLongerThanTenEndsTheRunWithItsReasonInTheReport) {
+    Upload u;
+    u.state.settings.LocationName = "Harbourside";
+    QList<int> files;
+    const UploadOutcome out = u.run({true, true, false}, [&files](int hw) {
+        files << hw;
+        return StepOutcome(StepResult::Done);
+    });
+    const QString why =
+        "Location name \"Harbourside\" is longer than 10 characters; nothing after it was sent.";
+    EXPECT_TRUE(out.stopped);
+    EXPECT_TRUE(out.finalMessage.isEmpty());
+    EXPECT_EQ(u.lines, (QStringList{"Upload locationcode OK", why}));
+    EXPECT_EQ(u.op.messages(), QStringList{why});
+    EXPECT_TRUE(files.isEmpty());
+    EXPECT_TRUE(u.framesOf(104).isEmpty());
+    EXPECT_EQ(u.op.busyDepth(), 0);
 }
 
 TEST(GeneralUpload, NakedCodeSkipsTheRestButWritesTheExtensionsLine) {
@@ -140,34 +182,60 @@ TEST(GeneralUpload, NakedCodeSkipsTheRestButWritesTheExtensionsLine) {
     u.sim.faults().nakCodes = {102};
     const UploadOutcome out = u.run();
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(u.lines, (QStringList{"Upload locationcode FAILED", "Upload extensions FAILED"}));
+    EXPECT_EQ(u.lines,
+              (QStringList{"Upload locationcode FAILED",
+                           "Location code \"123\": the logger refused it (NAK)",
+                           "Upload extensions FAILED",
+                           "Not sent after the failure above: extensions, Start/Stop times, "
+                           "interval, IP address, Subnetmask, Gateway address, Port number"}));
     EXPECT_EQ(u.framesOf(102).size(), 1);
     EXPECT_TRUE(u.framesOf(108).isEmpty());
     EXPECT_TRUE(u.framesOf(7).isEmpty());
 }
 
-TEST(GeneralUpload, FailedDayAndIntervalKeepTheChainGoing) {
+TEST(GeneralUpload, FailedDayAndIntervalKeepTheChainGoingButFailTheRun) {
     Upload u;
     u.sim.faults().nakCodes = {7, 61};
     const UploadOutcome out = u.run();
-    EXPECT_TRUE(out.ok);
-    EXPECT_TRUE(u.lines.contains("Upload Start/Stop Sunday FAILED"));
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.finalMessage, kSendFailedText);
+    EXPECT_EQ(u.after("Upload Start/Stop Sunday FAILED"),
+              "Start/Stop Sunday \"07002200\": the logger refused it (NAK)");
     EXPECT_TRUE(u.lines.contains("Upload Start/Stop Saterday FAILED"));
-    EXPECT_TRUE(u.lines.contains("Upload Interval 15 FAILED"));
+    EXPECT_EQ(u.after("Upload Interval 15 FAILED"), "Interval \"15\": the logger refused it (NAK)");
     EXPECT_EQ(u.lines.last(), "Upload Port number OK");
 }
 
-TEST(UploadSequence, FinalMessageFollowsTheLastStep) {
+TEST(GeneralUpload, ANewLocationUploadsAsItIs) {
+    Upload u;
+    u.state.settings = GeneralSettings{};
+    applyNewLocationDefaults(u.state,
+                             {"Fresh", 2, {}, "127.0.0.1", QString::number(u.sim.tcpPort())});
+    const UploadOutcome out = u.run();
+    EXPECT_TRUE(out.ok) << u.lines.join('|').toStdString();
+    EXPECT_TRUE(u.lines.contains("Upload Interval 30 minute OK"));
+    EXPECT_EQ(u.after("Upload Interval 30 minute OK"),
+              "Upload IP address left out: the location holds no IP address");
+    EXPECT_TRUE(u.framesOf(52).isEmpty());
+    EXPECT_EQ(u.lines.last(), "Upload Port number OK");
+    EXPECT_EQ(u.lines.size(), 16); // three texts, extensions, seven days, interval, 4 network
+}
+
+TEST(UploadSequence, FinalMessageIsSuccessOnlyWhenEveryItemWentThrough) {
     struct Case {
         UploadChoice choice;
-        bool codeFails, hwOk;
+        bool codeFails;
+        QList<StepResult> files; // results of the ticked files, in order
         const char* expected;
     };
-    const QList<Case> cases{{{false, false, false}, false, true, kSendFailedText},
-                            {{false, false, true}, false, true, kSendDoneText},
-                            {{true, true, false}, true, true, kSendDoneText},
-                            {{true, false, true}, false, false, kSendFailedText},
-                            {{true, false, false}, true, true, kSendFailedText}};
+    using R = StepResult;
+    const QList<Case> cases{{{false, false, false}, false, {}, kSendFailedText},
+                            {{false, false, true}, false, {R::Done}, kSendDoneText},
+                            {{true, true, false}, true, {R::Done}, kSendFailedText},
+                            {{true, false, true}, false, {R::Failed}, kSendFailedText},
+                            {{true, false, false}, true, {}, kSendFailedText},
+                            {{false, true, true}, false, {R::Failed, R::Done}, kSendFailedText},
+                            {{true, true, true}, false, {R::Done, R::Done}, kSendDoneText}};
     for (const Case& c : cases) {
         Upload u;
         if (c.codeFails)
@@ -175,16 +243,25 @@ TEST(UploadSequence, FinalMessageFollowsTheLastStep) {
         QList<int> asked;
         const UploadOutcome out = u.run(c.choice, [&](int hw) {
             asked << hw;
-            return c.hwOk ? StepResult::Done : StepResult::Failed;
+            return StepOutcome(c.files.value(asked.size() - 1),
+                               "Error in send file to Datalogger!");
         });
         EXPECT_EQ(out.finalMessage, c.expected);
+        EXPECT_EQ(out.ok, c.expected == kSendDoneText);
         EXPECT_EQ(asked.contains(1), c.choice.hw1);
         EXPECT_EQ(asked.contains(2), c.choice.hw2);
-        EXPECT_EQ(u.lines.isEmpty(), !c.choice.general);
+        for (int i = 0; i < asked.size(); ++i) {
+            const QString file = QStringLiteral("HW0%1.ini").arg(asked[i]);
+            EXPECT_TRUE(u.lines.contains(c.files[i] == R::Done
+                                             ? "Upload " + file + " OK"
+                                             : "Upload " + file +
+                                                   " FAILED: Error in send file to Datalogger!"))
+                << u.lines.join('|').toStdString();
+        }
     }
 }
 
-TEST(UploadSequence, SerialQuestionFollowsTheSubstringRule) {
+TEST(UploadSequence, SerialQuestionFollowsTheSubstringRuleAndNamesBothNumbers) {
     Upload u;
     u.state.settings.eSerialnumber = "2345"; // part of the logger's 12345678
     u.run();
@@ -194,9 +271,73 @@ TEST(UploadSequence, SerialQuestionFollowsTheSubstringRule) {
     const UploadOutcome out = u.run(); // No is the scripted default
     EXPECT_TRUE(out.declined);
     EXPECT_EQ(u.op.questions(), 1);
+    const auto& asked = u.op.shown().first();
+    EXPECT_EQ(asked.text, "Remote serialnumber not the same as local\r\n\r\nWould you continue?"
+                          "\r\n\r\nSerial number of the logger: \"12345678\"\r\n"
+                          "Serial number of the location: \"99\"");
+    EXPECT_EQ(asked.icon, Operator::Icon::Warning);
+    EXPECT_EQ(asked.defaultAnswer, Operator::Answer::No);
     EXPECT_EQ(u.sim.requestCodes(), QList<int>{59}); // only the serial-number read
     u.op.answer({true});
     EXPECT_TRUE(u.run().ok);
+}
+
+// An unreachable or silent logger costs one wait and one reason; nothing else is tried.
+TEST(UploadSequence, ALoggerThatCannotBeReachedEndsTheRunAtOnceWithOneReason) {
+    for (const bool silent : {false, true}) {
+        Upload u;
+        if (silent)
+            u.sim.faults().silent = true;
+        else
+            u.state.settings.Portnumber = QString::number(closedPort());
+        int files = 0;
+        const UploadOutcome out = u.run({true, true, true, true}, [&files](int) {
+            ++files;
+            return StepOutcome(StepResult::Done);
+        });
+        const QString why =
+            silent ? QStringLiteral("Connection with Datalogger failed: no answer within 0.4 s")
+                   : QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: connection "
+                                    "refused")
+                         .arg(u.state.settings.Portnumber);
+        EXPECT_FALSE(out.ok);
+        EXPECT_EQ(out.reason, why);
+        EXPECT_EQ(finalMessageText(out), "Send configuration failed!\r\n\r\n" + why);
+        EXPECT_EQ(u.lines, QStringList{why});
+        EXPECT_TRUE(u.op.messages().isEmpty()); // the caller shows the final message only
+        EXPECT_EQ(files, 0);
+        EXPECT_EQ(u.sim.requestCodes(), silent ? QList<int>{59} : QList<int>{});
+    }
+}
+
+TEST(UploadSequence, CancelStopsAfterTheItemUnderWayAndSaysSo) {
+    Upload u;
+    Cancellation cancel;
+    int files = 0;
+    const UploadOutcome out = UploadConfiguration(
+        u.state, *u.link, u.op, {true, true, true},
+        [&files](int) {
+            ++files;
+            return StepOutcome(StepResult::Done);
+        },
+        [&](const QString& l) {
+            u.lines << l;
+            if (l == "Upload extensions OK")
+                cancel.request();
+        },
+        &cancel);
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.finalMessage, kSendFailedText);
+    EXPECT_EQ(out.reason, "The upload was cancelled.");
+    EXPECT_EQ(files, 0);
+    EXPECT_TRUE(u.framesOf(7).isEmpty());
+    EXPECT_EQ(u.lines.mid(2),
+              (QStringList{"Upload cancelled; not sent: Start/Stop times, interval, IP address, "
+                           "Subnetmask, Gateway address, Port number",
+                           "Upload HW01.ini not sent: cancelled",
+                           "Upload HW02.ini not sent: cancelled"}));
+    EXPECT_FALSE(u.link->TCP().state() == QAbstractSocket::ConnectedState);
 }
 
 // The highway step runs between the general part and the read-back, so a step that changes
@@ -204,22 +345,21 @@ TEST(UploadSequence, SerialQuestionFollowsTheSubstringRule) {
 TEST(UploadVerify, ReportsEverySettingTheLoggerHoldsOtherwise) {
     Upload u;
     const UploadChoice verify{true, true, false, true};
-    const auto keep = [](int) { return StepResult::Done; };
-    UploadOutcome out = u.run(verify, keep);
+    UploadOutcome out = u.run(verify, kHighwayDone);
     EXPECT_EQ(out.finalMessage, "Send configuration to datalogger succesfuly! (verified)");
     EXPECT_EQ(u.lines.last(), "Verify OK: the logger holds every setting sent");
-    EXPECT_EQ(u.lines.size(), 15) << u.lines.join('|').toStdString();
+    EXPECT_EQ(u.lines.size(), 16) << u.lines.join('|').toStdString();
 
     out = u.run(verify, [&u](int) {
         u.sim.state().locationCode = "999";
         u.sim.state().locationName = "Other"; // the upload leaves an empty name out
         u.sim.state().subnetmask = {255, 0, 0, 0};
         u.sim.faults().nakCodes = {55}; // the port read
-        return StepResult::Done;
+        return StepOutcome(StepResult::Done);
     });
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.finalMessage, "Send configuration failed!");
-    EXPECT_EQ(u.lines.mid(14),
+    EXPECT_EQ(u.lines.mid(15),
               (QStringList{"Verify Port number: no answer from the logger",
                            "Verify LocationCode differs: sent \"123\", logger holds \"999\"",
                            "Verify eSubnetmask differs: sent \"255.255.0.0\", logger holds "
@@ -228,15 +368,31 @@ TEST(UploadVerify, ReportsEverySettingTheLoggerHoldsOtherwise) {
     EXPECT_EQ(u.state.settings.Interval, "15"); // the read-back changes no setting
 }
 
+TEST(UploadVerify, ComparesOnlyWhatTheLoggerAcknowledged) {
+    Upload u;
+    u.state.settings.eIPaddress = {"10", "0", "x", "5"}; // fails; nothing after it is sent
+    u.sim.state().port = 4000;                           // differs, but was never sent
+    const UploadOutcome out = u.run({true, false, false, true});
+    EXPECT_FALSE(out.ok);
+    const QStringList verifyLines = u.lines.filter(QRegularExpression("^Verify"));
+    EXPECT_EQ(verifyLines,
+              (QStringList{"Verify did not check (not sent or not acknowledged): IP address, "
+                           "Subnetmask, Gateway address, Port number",
+                           "Verify OK: the logger holds every setting sent"}))
+        << u.lines.join('|').toStdString();
+}
+
 TEST(UploadVerify, WithoutGeneralSettingsOrALoggerNothingIsCalledVerified) {
     Upload u;
-    UploadOutcome out = u.run({false, true, false, true}, [](int) { return StepResult::Done; });
+    UploadOutcome out = u.run({false, true, false, true}, kHighwayDone);
     EXPECT_EQ(out.finalMessage, "Send configuration to datalogger succesfuly!");
-    EXPECT_EQ(u.lines, QStringList{"Verify: no general settings were sent; nothing to read back"});
+    EXPECT_EQ(u.lines,
+              (QStringList{"Upload HW01.ini OK",
+                           "Verify: no general settings were sent; nothing to read back"}));
 
     out = u.run({true, true, false, true}, [&u](int) {
         u.state.settings.Portnumber = QString::number(closedPort()); // the logger is gone
-        return StepResult::Done;
+        return StepOutcome(StepResult::Done);
     });
     EXPECT_EQ(out.finalMessage, "Send configuration failed!");
     EXPECT_EQ(u.lines.last(), "Verify FAILED: the settings could not be read back");
@@ -248,11 +404,12 @@ TEST(UploadSequence, ACancelledHighwayFileEndsTheSequence) {
     QList<int> asked;
     const UploadOutcome out = u.run({false, true, true, true}, [&](int hw) {
         asked << hw;
-        return StepResult::Cancelled;
+        return StepOutcome(StepResult::Cancelled);
     });
     EXPECT_EQ(asked, QList<int>{1});
     EXPECT_EQ(out.finalMessage, "Send configuration failed!");
-    EXPECT_TRUE(u.lines.isEmpty()); // no read-back after a cancel
+    EXPECT_EQ(u.lines, (QStringList{"Upload HW01.ini cancelled",
+                                    "Upload HW02.ini not sent: cancelled"})); // no read-back
 }
 
 } // namespace

@@ -4,9 +4,11 @@
 #include "FrmUpload.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace nodalyx::test {
@@ -47,13 +49,18 @@ TEST_F(UploadWindowTest, EverythingTickedSendsTheLocationAndVerifiesIt) {
         ++packets;
         locked = locked && !child<QPushButton>(window, "CmdUpload")->isEnabled() &&
                  !child<QPushButton>(window, "CmdClose")->isEnabled() && !window.close() &&
-                 window.isRunning();
+                 window.isRunning() && child<QPushButton>(window, "CmdCancel")->isEnabled();
         child<QPushButton>(window, "CmdUpload")->click();
     });
     window.show();
+    EXPECT_FALSE(child<QPushButton>(window, "CmdCancel")->isEnabled());
+    const QString target = child<QLabel>(window, "lblTarget")->text();
+    EXPECT_TRUE(target.contains(h.location)) << target.toStdString();
+    EXPECT_TRUE(target.contains("127.0.0.1:")) << target.toStdString();
     child<QPushButton>(window, "CmdUpload")->click();
 
     EXPECT_TRUE(locked);
+    EXPECT_FALSE(child<QPushButton>(window, "CmdCancel")->isEnabled());
     EXPECT_EQ(packets, 5 + 3); // name and size packets, then 3 + 1 blocks
     EXPECT_EQ(h.logger.read("HW01.ini"), QByteArray(500, 'a') + "\n");
     EXPECT_EQ(h.logger.read("HW02.ini"), "two\n");
@@ -63,9 +70,10 @@ TEST_F(UploadWindowTest, EverythingTickedSendsTheLocationAndVerifiesIt) {
     EXPECT_TRUE(child<QProgressBar>(window, "PgbHW02")->isVisible());
     const QString report = window.report();
     EXPECT_TRUE(report.startsWith("Upload locationcode OK\r\nUpload extensions OK\r\n"));
-    EXPECT_TRUE(report.endsWith(
-        "Upload Port number OK\r\nVerify OK: the logger holds every setting sent\r\n"));
-    EXPECT_EQ(child<QPlainTextEdit>(window, "txtResult")->blockCount(), 15);
+    EXPECT_TRUE(
+        report.endsWith("Upload Port number OK\r\nUpload HW01.ini OK\r\nUpload HW02.ini OK\r\n"
+                        "Verify OK: the logger holds every setting sent\r\n"));
+    EXPECT_EQ(child<QPlainTextEdit>(window, "txtResult")->blockCount(), 17);
     EXPECT_EQ(h.op.lastText(), "Send configuration to datalogger succesfuly! (verified)");
     EXPECT_TRUE(child<QPushButton>(window, "CmdUpload")->isEnabled());
     EXPECT_EQ(h.op.busyDepth(), 0);
@@ -78,10 +86,42 @@ TEST_F(UploadWindowTest, AFailedHighwayFileEndsInTheFailureMessage) {
     child<QCheckBox>(window, "ChkHW2")->setChecked(true);
     QFile::remove(h.dir.file(h.localPath("HW02.ini")));
     child<QPushButton>(window, "CmdUpload")->click();
-    EXPECT_TRUE(window.report().isEmpty());
+    EXPECT_TRUE(window.report().startsWith("Upload HW02.ini FAILED: "));
+    EXPECT_TRUE(window.report().mid(20).contains("HW02.ini")) << window.report().toStdString();
     EXPECT_EQ(h.op.lastText(), "Send configuration failed!");
     EXPECT_TRUE(h.op.messages().first().contains("HW02.ini"));
     EXPECT_TRUE(h.sim.packets().isEmpty());
+}
+
+// Cancel (the button, or Escape) stops after the packet under way; the next file is not sent
+// and the report and the final message say so.
+TEST_F(UploadWindowTest, CancelAndEscapeStopTheRunAfterThePacketUnderWay) {
+    for (const bool escape : {false, true}) {
+        FrmUpload window(h.state, *h.link, h.op);
+        child<QCheckBox>(window, "ChkHW1")->setChecked(true);
+        child<QCheckBox>(window, "ChkHW2")->setChecked(true);
+        h.logger.write("HW01.ini", "kept\n");
+        h.logger.write("HW02.ini", "kept two\n");
+        int packets = 0;
+        QObject::connect(&h.sim, &sim::LoggerSim::packetRequest, &window, [&] {
+            if (++packets != 2)
+                return;
+            if (escape)
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                child<QPushButton>(window, "CmdCancel")->click();
+        });
+        window.show();
+        child<QPushButton>(window, "CmdUpload")->click();
+        EXPECT_TRUE(window.report().contains("Upload HW01.ini cancelled\r\n"))
+            << window.report().toStdString();
+        EXPECT_TRUE(window.report().endsWith("Upload HW02.ini not sent: cancelled\r\n"));
+        EXPECT_EQ(h.op.lastText(), "Send configuration failed!\r\n\r\nThe upload was cancelled.");
+        EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
+        EXPECT_EQ(h.logger.read("HW02.ini"), "kept two\n");
+        EXPECT_TRUE(window.isVisible()); // Escape during a run does not close the window
+        EXPECT_TRUE(h.linkWorks());
+    }
 }
 
 } // namespace

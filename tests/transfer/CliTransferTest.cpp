@@ -116,8 +116,10 @@ TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
         "^Upload HW01.ini FAILED: [^\n]+\nSend configuration failed!\n$",
         "Error in send file to Datalogger!");
 
-    h.state.settings.LocationCode = QStringLiteral("ABCDEFGHIJK"); // cannot travel: nothing after
     writeLocation(h.sim.tcpPort());
+    h.state.settings.LocationCode = QStringLiteral("ABCDEFGHIJK"); // cannot travel: nothing after
+    ScriptedOperator op;
+    ASSERT_TRUE(WriteFGR(h.state, h.location, op));
     run({"upload", "Site", "--general", "--hw", "1", "--yes"}, 1,
         "^Location code \"ABCDEFGHIJK\" is longer than 10 characters; nothing after it was "
         "sent.\n$",

@@ -183,7 +183,7 @@ TEST_F(UploadTest, CancelStopsBeforeTheNextPacketAndEndsTheSequence) {
     EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
 }
 
-TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndEndsWithTheLastFilesVerdict) {
+TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndFailsWhenAnyFileFailed) {
     h.writeLocal("HW01.ini", "one\r\n");
     h.writeLocal("HW02.ini", "two\r\n");
     h.state.settings.eSerialnumber = QStringLiteral("OTHER");
@@ -196,11 +196,11 @@ TEST_F(UploadTest, TheSequenceAsksAboutAnotherSerialNumberAndEndsWithTheLastFile
 
     h.op.clear();
     h.op.answer({true});
-    h.fault("13:0:nak:0"); // HW01 fails, HW02 then goes through: the verdict is HW02's
+    h.fault("13:0:nak:0"); // HW01 fails, HW02 then goes through: the run failed all the same
     h.sim.faults().packetFaults[0].times = 3;
     outcome = sequence(true, true);
-    EXPECT_TRUE(outcome.ok);
-    EXPECT_EQ(outcome.finalMessage, "Send configuration to datalogger succesfuly!");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.finalMessage, "Send configuration failed!");
     EXPECT_EQ(h.logger.read("HW01.ini"), "kept\n");
     EXPECT_EQ(h.logger.read("HW02.ini"), "two\n");
 

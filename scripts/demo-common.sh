@@ -58,8 +58,10 @@ prepare_demo_dir() {
     rm -rf "$dir"
     mkdir -p "$dir"
     "${cli[@]}" new "$demo_location" --conn lan --ip 127.0.0.1 --port "$port" >/dev/null
+    # Values the upload can send (nodalyx-cli check "$demo_location" finds nothing).
     "${cli[@]}" set "$demo_location" eSerialnumber="$demo_serial" LocationName=Demo \
-        LocationPlace=Harbourside >/dev/null
+        LocationPlace=Harbour Interval=15 eIPaddress=192.168.1.10 eSubnetmask=255.255.255.0 \
+        eGateway=192.168.1.1 >/dev/null
     # highway address type code name1 name3 col1 col2
     local units=(
         "1 0 2 A1B2C3D4E5F1 Entrance Parking 1 2"

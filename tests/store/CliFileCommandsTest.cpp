@@ -181,6 +181,10 @@ TEST_F(CliFileCommands, CheckListsEveryProblemAndExitsThreeUntilThereIsNone) {
     EXPECT_EQ(cleanJson.out.trimmed(), QByteArray("[\n]"));
     EXPECT_EQ(QJsonDocument::fromJson(cleanJson.out).array(), QJsonArray());
 
+    const QByteArray help = cli({"--help"}).out;
+    EXPECT_TRUE(help.contains("  check LOCATION [--json]")) << help.constData();
+    EXPECT_TRUE(help.contains("3 settings --diff found\na difference or check found a problem"));
+
     const std::tuple<QStringList, int, const char*> failures[] = {
         {{"check", "Gone"}, 1, "The location \"Gone\" does not exist"},
         {{"check"}, 2, "check needs one LOCATION"},

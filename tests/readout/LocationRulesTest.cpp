@@ -150,7 +150,7 @@ const Row kRows[] = {
     {"Interval 256",
      [](auto& g) { g.Interval = "256"; },
      {{"Interval", "256", "a number from 0 to 255"}}},
-    {"Interval 20 and 0", [](auto& g) { g.Interval = "20"; }, {}},
+    {"Interval 20 (the window shows 30)", [](auto& g) { g.Interval = "20"; }, {}},
     {"Interval 0", [](auto& g) { g.Interval = "0"; }, {}},
     // the logger's own settings
     {"eIPaddress empty (five empty elements, as the reader gives)",

@@ -3,6 +3,7 @@
 #include "CountingOperator.h"
 #include "HighwayFileCodec.h"
 #include "HighwayStore.h"
+#include "LocationCheck.h"
 #include "LocationFileCodec.h"
 #include "LocationReport.h"
 #include "LocationStore.h"
@@ -133,9 +134,12 @@ int setSettings(CliContext& ctx, const QStringList& args) {
     const ApplyKey apply = [&](const QString& key, const QString& value) {
         return applyToSettings(state.settings, key, value);
     };
-    if (!applyPairs(args.mid(1), apply, op))
+    if (!applyPairs(args.mid(1), apply, op) || !WriteFGR(state, args[0], op))
         return Failed;
-    WriteFGR(state, args[0], op);
+    QStringList keys;
+    for (const QString& pair : args.mid(1))
+        keys << splitKeyValue(pair).key;
+    warnAboutValues(ctx, state.settings, keys); // stored all the same: scripts rely on it
     return result(op);
 }
 
@@ -238,7 +242,7 @@ int newLocation(CliContext& ctx, const QStringList& args) {
 } // namespace
 
 bool isFileCommand(const QString& command) {
-    static const QStringList kCommands{"locations", "show", "new", "set", "unit"};
+    static const QStringList kCommands{"locations", "show", "new", "set", "unit", "check"};
     return kCommands.contains(command);
 }
 
@@ -251,6 +255,8 @@ int runFileCommand(CliContext& ctx, const QString& command, const QStringList& a
         return newLocation(ctx, args);
     if (command == QLatin1String("set"))
         return setSettings(ctx, args);
+    if (command == QLatin1String("check"))
+        return runCheckCommand(ctx, args);
     return setUnit(ctx, args);
 }
 

@@ -27,7 +27,11 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "  show LOCATION [--json]           the settings and both unit tables\n"
     "  new LOCATION [--conn serial|lan] [--comport N] [--ip A.B.C.D] [--port P]\n"
     "                                   create a location with default settings\n"
-    "  set LOCATION KEY=VALUE...        change settings (location file keys); .bak kept\n"
+    "  set LOCATION KEY=VALUE...        change settings (location file keys); .bak kept;\n"
+    "                                   a value that the windows or the upload would not\n"
+    "                                   take is stored all the same, with a warning\n"
+    "  check LOCATION [--json]          every value that the windows or the upload would\n"
+    "                                   not take, as KEY: \"VALUE\" - RULE (exit 3 when any)\n"
     "  unit LOCATION HW ADDR KEY=VALUE...\n"
     "                                   change unit ADDR (0..63) of highway HW (1 or 2)\n"
     "  where                            the program directory in use\n"
@@ -76,7 +80,7 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "  --version    the version\n"
     "\n"
     "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
-    "a difference.\n");
+    "a difference or check found a problem.\n");
 
 // "where": the program directory the other commands use.
 int printProgramDir(CliContext& ctx, const QStringList& args) {

@@ -58,6 +58,7 @@ prepare_demo_dir() {
     rm -rf "$dir"
     mkdir -p "$dir"
     "${cli[@]}" new "$demo_location" --conn lan --ip 127.0.0.1 --port "$port" >/dev/null
+    # Values the upload can send (nodalyx-cli check "$demo_location" finds nothing).
     "${cli[@]}" set "$demo_location" eSerialnumber="$demo_serial" LocationName=Demo \
         LocationPlace=Harbour Interval=15 eIPaddress=192.168.1.20 eSubnetmask=255.255.255.0 \
         eGateway=192.168.1.1 ePortnumber=3101 >/dev/null

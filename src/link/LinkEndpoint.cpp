@@ -1,15 +1,11 @@
 #include "LinkEndpoint.h"
 
 #include "SerialPortName.h"
+#include "ValueRules.h"
 
 #include <QtMath>
 
 namespace nodalyx {
-
-namespace {
-// Serial port numbers run from 1 to this.
-constexpr int kHighestComport = 255;
-} // namespace
 
 QString LinkEndpoint::text() const {
     return isSerial() ? device : QStringLiteral("%1:%2").arg(host).arg(port);

@@ -1,22 +1,11 @@
 #include "FormChecks.h"
 
 #include "HighwayFileCodec.h"
-
-#include <QRegularExpression>
+#include "ValueRules.h"
 
 namespace nodalyx {
 
 namespace {
-
-bool isNumberUpTo(const QString& text, int highest) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
-    return digits.match(text).hasMatch() && text.toInt() <= highest;
-}
-
-bool isTime(const QString& text) {
-    static const QRegularExpression time(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]$"));
-    return time.match(text).hasMatch();
-}
 
 QString octetRefusal(int octet, const char* address) {
     return QStringLiteral("Octet %1 of the %2 must be a number from 0 to 255.")
@@ -28,7 +17,7 @@ QString checkLocalAddress(const ConfigurationControls& c) {
     if (c.txtIPaddress[7].isEmpty() || c.kept.contains(QStringLiteral("txtIPaddress7")))
         return {}; // Save keeps IPnumber as it is
     for (int box = 7; box >= 4; --box) {
-        if (!isNumberUpTo(c.txtIPaddress[box], 255))
+        if (!isNumberUpTo(c.txtIPaddress[box], kHighestOctet))
             return octetRefusal(8 - box, "local IP address");
     }
     return {};
@@ -42,7 +31,8 @@ bool stored(const ConfigurationControls& c, const QString& box) {
 QString checkOctets(const ConfigurationControls& c, const std::array<QString, 4>& boxes,
                     const char* array, const char* address) {
     for (int i = 0; i < 4; ++i) {
-        if (!boxes[i].isEmpty() && stored(c, boxName(array, i)) && !isNumberUpTo(boxes[i], 255))
+        if (!boxes[i].isEmpty() && stored(c, boxName(array, i)) &&
+            !isNumberUpTo(boxes[i], kHighestOctet))
             return octetRefusal(i + 1, address);
     }
     return {};
@@ -50,7 +40,7 @@ QString checkOctets(const ConfigurationControls& c, const std::array<QString, 4>
 
 QString checkPort(const ConfigurationControls& c, const QString& text, const char* box,
                   const char* which) {
-    if (text.isEmpty() || !stored(c, QLatin1String(box)) || isNumberUpTo(text, 65535))
+    if (text.isEmpty() || !stored(c, QLatin1String(box)) || isNumberUpTo(text, kHighestPort))
         return {};
     return QStringLiteral("%1 port number must be a number from 0 to 65535.")
         .arg(QLatin1String(which));

@@ -183,6 +183,15 @@ QStringList locationBodyLines(const GeneralSettings& s) {
     return lines;
 }
 
+QString settingText(const GeneralSettings& settings, const QString& key) {
+    const QString start = key + QLatin1Char('=');
+    for (const QString& line : locationBodyLines(settings)) {
+        if (line.startsWith(start))
+            return line.mid(start.size());
+    }
+    return {};
+}
+
 QByteArray encodeLocationFile(const GeneralSettings& settings, const QString& headerLine) {
     const QStringList lines = QStringList{headerLine} + locationBodyLines(settings);
     return encodeWindows1252(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));

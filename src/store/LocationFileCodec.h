@@ -31,6 +31,10 @@ QByteArray encodeLocationFile(const GeneralSettings& settings, const QString& he
 // The 30 lines after the header (two of them empty), without line ends.
 QStringList locationBodyLines(const GeneralSettings& settings);
 
+// The value the file's line of key holds (the key spelt as the file writes it: "Saterday",
+// "eIPaddress", "eExt2"), as the writer writes it; empty for a key the file does not have.
+QString settingText(const GeneralSettings& settings, const QString& key);
+
 // "<name>: configuration file for VeraDazadizaro <short date> <hh:mm>"
 QString locationHeader(const QString& name, const QDateTime& when);
 

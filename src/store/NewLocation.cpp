@@ -3,38 +3,19 @@
 #include "HighwayStore.h"
 #include "LocationStore.h"
 #include "TextConvert.h"
+#include "ValueRules.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace nodalyx {
 
 namespace {
 
-bool isWholeNumberIn(const QString& text, int low, int high) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
-    if (!digits.match(text).hasMatch())
-        return false;
-    const int value = text.toInt();
-    return value >= low && value <= high;
-}
-
-bool isIPv4Address(const QString& text) {
-    const QStringList octets = text.split(QLatin1Char('.'));
-    if (octets.size() != 4)
-        return false;
-    for (const QString& octet : octets) {
-        if (octet.size() > 3 || !isWholeNumberIn(octet, 0, 255))
-            return false;
-    }
-    return true;
-}
-
 QString checkSerial(const NewLocationRequest& request) {
     if (request.comport.isEmpty())
         return QStringLiteral("Choose the Comm port of the Com port connection.");
-    if (!isWholeNumberIn(request.comport, 1, 255))
+    if (!isNumberIn(request.comport, 1, kHighestComport))
         return QStringLiteral("The Comm port \"%1\" is not a port number 1..255.")
             .arg(request.comport);
     return {};
@@ -45,7 +26,7 @@ QString checkLan(const NewLocationRequest& request) {
         return QStringLiteral("The IP address \"%1\" is not four numbers 0..255 separated by "
                               "dots.")
             .arg(request.IPnumber);
-    if (!isWholeNumberIn(request.Portnumber, 1, 65535))
+    if (!isNumberIn(request.Portnumber, 1, kHighestPort))
         return QStringLiteral("The port number \"%1\" is not a number 1..65535.")
             .arg(request.Portnumber);
     return {};

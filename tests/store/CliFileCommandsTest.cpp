@@ -129,3 +129,73 @@ TEST_F(CliFileCommands, AWriteThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_EQ(dir.read("Site/HW02.ini"), highwayFixture(2));
     EXPECT_EQ(QDir(dir.file("Site")).entryList(QDir::Files), (QStringList{"HW01.ini", "HW02.ini"}));
 }
+
+// `set` stores what the file can hold and warns about each value just set that the windows or
+// the upload would not take; values it was not given are not named.
+TEST_F(CliFileCommands, SetStoresWhatTheWindowsWouldNotTakeAndWarns) {
+    const CliRun run = cli({"set", "Site", "LocationCode=ABCDEFGHIJKLMNOP", "interval=abc",
+                            "Comport=300", "Saterday=07002200", "eExt1=ab"});
+    EXPECT_EQ(run.exit, 0) << run.err.constData();
+    EXPECT_EQ(run.out, QByteArray());
+    EXPECT_EQ(run.err, QByteArray("nodalyx-cli: warning: Comport: \"300\" - 0 or a whole number "
+                                  "from 1 to 255\n"
+                                  "nodalyx-cli: warning: LocationCode: \"ABCDEFGHIJKLMNOP\" - at "
+                                  "most 10 characters\n"
+                                  "nodalyx-cli: warning: Interval: \"abc\" - a number from 0 to "
+                                  "255\n"));
+    const QByteArray fgr = dir.read("Site.fgr");
+    for (const char* line :
+         {"\r\nComport=300\r\n", "\r\nLocationCode=ABCDEFGHIJKLMNOP\r\n", "\r\nInterval=abc\r\n",
+          "\r\nSaterday=07002200\r\n", "\r\neExt1=ab\r\n"})
+        EXPECT_TRUE(fgr.contains(line)) << line;
+    EXPECT_EQ(dir.read("Site.bak"), fixture("Site.fgr"));
+
+    // A valid value gets no warning, whatever else the location holds (eGateway "...").
+    const CliRun valid = cli({"set", "Site", "Comport=2"});
+    EXPECT_EQ(valid.exit, 0);
+    EXPECT_EQ(valid.err, QByteArray());
+}
+
+// `check`: one line per problem and exit 3, the same as JSON; exit 0 once they are mended.
+TEST_F(CliFileCommands, CheckListsEveryProblemAndExitsThreeUntilThereIsNone) {
+    const CliRun lines = cli({"check", "Site"});
+    EXPECT_EQ(lines.exit, 3) << lines.err.constData();
+    EXPECT_EQ(lines.out, QByteArray("Comport: \"1.5\" - 0 or a whole number from 1 to 255\n"
+                                    "eGateway: \"...\" - four numbers from 0 to 255 separated "
+                                    "by dots\n"));
+    const CliRun json = cli({"check", "--json", "Site"});
+    EXPECT_EQ(json.exit, 3);
+    EXPECT_EQ(QJsonDocument::fromJson(json.out).array(), QJsonDocument::fromJson(R"([
+{"key":"Comport","value":"1.5","rule":"0 or a whole number from 1 to 255"},
+{"key":"eGateway","value":"...","rule":"four numbers from 0 to 255 separated by dots"}])")
+                                                             .array());
+    EXPECT_EQ(dir.read("Site.fgr"), fixture("Site.fgr")); // check writes nothing
+
+    ASSERT_EQ(cli({"set", "Site", "Comport=0", "eGateway=192.168.1.1"}).exit, 0);
+    const CliRun clean = cli({"check", "Site"});
+    EXPECT_EQ(clean.exit, 0);
+    EXPECT_EQ(clean.out, QByteArray());
+    EXPECT_EQ(clean.err, QByteArray("nodalyx-cli: Site: no problems found.\n"));
+    const CliRun cleanJson = cli({"check", "Site", "--json"});
+    EXPECT_EQ(cleanJson.exit, 0);
+    EXPECT_EQ(cleanJson.out.trimmed(), QByteArray("[\n]"));
+    EXPECT_EQ(QJsonDocument::fromJson(cleanJson.out).array(), QJsonArray());
+
+    const QByteArray help = cli({"--help"}).out;
+    EXPECT_TRUE(help.contains("  check LOCATION [--json]")) << help.constData();
+    EXPECT_TRUE(help.contains("3 settings --diff found\na difference or check found a problem"));
+
+    const std::tuple<QStringList, int, const char*> failures[] = {
+        {{"check", "Gone"}, 1, "The location \"Gone\" does not exist"},
+        {{"check"}, 2, "check needs one LOCATION"},
+        {{"check", "Site", "Other"}, 2, "check needs one LOCATION"},
+        {{"check", "Site", "--all"}, 2, "check needs one LOCATION"},
+    };
+    for (const auto& [args, exit, error] : failures) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.exit, exit);
+        EXPECT_EQ(run.out, QByteArray());
+        EXPECT_TRUE(run.err.contains(error)) << run.err.constData();
+    }
+}

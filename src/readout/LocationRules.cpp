@@ -41,10 +41,14 @@ public:
                 (!needed && value.isEmpty()) || isNumberIn(value, lowest, kHighestPort),
                 QStringLiteral("a number from %1 to %2").arg(lowest).arg(kHighestPort));
     }
-    // The logger's own addresses: the upload sends all four octets of each.
+    // The logger's own addresses: the upload sends all four octets of each, or leaves an
+    // address out whose octets are all empty.
     void octets(const char* key, const QStringList& list) {
-        const bool ok = list.size() >= 4 && std::all_of(list.begin(), list.begin() + 4, isOctet);
-        require(QLatin1String(key), ok, QLatin1String(kAddressRule));
+        const bool empty = std::all_of(list.begin(), list.end(),
+                                       [](const QString& o) { return o.trimmed().isEmpty(); });
+        const bool ok =
+            empty || (list.size() >= 4 && std::all_of(list.begin(), list.begin() + 4, isOctet));
+        require(QLatin1String(key), ok, QLatin1String(kAddressRule) + QStringLiteral(", or empty"));
     }
     const QList<LocationProblem>& list() const { return m_list; }
 

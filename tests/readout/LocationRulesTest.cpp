@@ -44,7 +44,7 @@ GeneralSettings valid() {
 }
 
 const char* const kText10 = "at most 10 characters";
-const char* const kAddress = "four numbers from 0 to 255 separated by dots";
+const char* const kAddress = "four numbers from 0 to 255 separated by dots, or empty";
 const char* const kDay = "eight digits hhmmhhmm with times 00:00..23:59";
 const char* const kSquare = "cannot hold \"[\" or \"]\": the file's reader skips such a line";
 
@@ -153,9 +153,14 @@ const Row kRows[] = {
     {"Interval 20 (the window shows 30)", [](auto& g) { g.Interval = "20"; }, {}},
     {"Interval 0", [](auto& g) { g.Interval = "0"; }, {}},
     // the logger's own settings
-    {"eIPaddress empty (five empty elements, as the reader gives)",
+    {"eIPaddress empty (five empty elements, as the reader gives): left out by the upload",
      [](auto& g) { g.eIPaddress = QStringList(5, QString()); },
-     {{"eIPaddress", "...", kAddress}}},
+     {}},
+    {"eIPaddress with only its first octet",
+     [](auto& g) {
+         g.eIPaddress = QStringList{"10", "", "", ""};
+     },
+     {{"eIPaddress", "10...", kAddress}}},
     {"eSubnetmask of two elements",
      [](auto& g) {
          g.eSubnetmask = QStringList{"255", "255"};
@@ -235,16 +240,17 @@ TEST(LocationRulesTest, WhatPassesLoadsIntoTheWindowAndSavesUnchanged) {
     }
 }
 
-// A new location: its own defaults pass; what it keeps from before or leaves empty does not.
+// A new location: its own defaults pass (the logger's addresses empty: the upload leaves them
+// out); an interval emptied afterwards does not.
 TEST(LocationRulesTest, NewLocations) {
     const struct {
         NewLocationRequest request;
         QStringList problemKeys;
     } rows[] = {
         // like the demo: LAN to the simulator, the logger's addresses not filled in yet
-        {{"Demo site", 2, "", "127.0.0.1", "3101"}, {"eIPaddress", "eSubnetmask", "eGateway"}},
-        {{"Serial", 1, "3", "", ""}, {"eIPaddress", "eSubnetmask", "eGateway"}},
-        {{"None", 0, "", "", ""}, {"eIPaddress", "eSubnetmask", "eGateway"}},
+        {{"Demo site", 2, "", "127.0.0.1", "3101"}, {}},
+        {{"Serial", 1, "3", "", ""}, {}},
+        {{"None", 0, "", "", ""}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.request.name.toStdString());

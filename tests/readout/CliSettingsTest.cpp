@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using namespace nodalyx;
 using namespace nodalyx::test;
 
@@ -156,6 +158,28 @@ TEST_F(CliSettingsTest, AnUnreachableLoggerIsOneMessageForEveryCommand) {
         }
     }
     qunsetenv("NODALYX_COM9");
+}
+
+// Ctrl-C stops the read-out after the query under way: nothing printed, nothing saved.
+TEST_F(CliSettingsTest, CtrlCCancelsTheReadOut) {
+    const QByteArray original = dir.read("Site.fgr");
+    sim.faults().delayMs = 50;
+    sim.clearLog();
+    QMetaObject::Connection c;
+    const CliRun r = runCli(dir.path(), {"settings", "Site", "--save"}, [&](QProcess& p) {
+        c = QObject::connect(&sim, &sim::LoggerSim::request, [&p, frames = 0]() mutable {
+            if (++frames == 3)
+                ::kill(pid_t(p.processId()), SIGINT);
+        });
+    });
+    QObject::disconnect(c);
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.contains("cancelling the read-out")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("The read-out was cancelled; nothing was printed or saved."))
+        << r.err.toStdString();
+    EXPECT_LE(sim.requests().size(), 4); // the query under way, perhaps one more sent before
+    EXPECT_EQ(dir.read("Site.fgr"), original);
 }
 
 TEST_F(CliSettingsTest, ClockPrintsThePcTimeAndTheDifference) {

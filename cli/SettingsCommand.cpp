@@ -3,6 +3,7 @@
 #include "ClockDrift.h"
 #include "CountingOperator.h"
 #include "GeneralReadout.h"
+#include "Interrupt.h"
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
@@ -85,10 +86,19 @@ int runSettingsCommand(CliContext& ctx, const QStringList& args) {
     hooks.progress = [&op](int value) {
         op.progress(QStringLiteral("General settings"), value, kGeneralReadoutSteps);
     };
-    const GeneralReadout readout = ReadGeneralSettings(state, link, op, controls, hooks);
+    // Ctrl-C stops the read-out after the query under way; nothing is printed or saved then.
+    Cancellation cancel;
+    onFirstInterrupt(&link, QStringLiteral("\nnodalyx-cli: cancelling the read-out"),
+                     [&cancel] { cancel.request(); });
+    const GeneralReadout readout = ReadGeneralSettings(state, link, op, controls, hooks, &cancel);
     link.CloseLink();
     if (!readout.connected)
         return Failed;
+    if (readout.cancelled) {
+        op.message(QStringLiteral("The read-out was cancelled; nothing was printed or saved."),
+                   Operator::Icon::Information);
+        return Failed;
+    }
     const QList<SettingDifference> differences =
         compareWithLocation(location, controls, readout.read);
     print(ctx, inv, controls, readout, differences);

@@ -75,31 +75,38 @@ void cancelOnInterrupt(FileTransferLink& transfer, Cancellation& cancel) {
                      });
 }
 
-// The files that did not go through, and why the transfer could not open when it could not.
-int verdict(CliContext& ctx, CountingOperator& op, const FileTransferLink& transfer,
-            const bool asked[2], const bool done[2], const char* what) {
+// Each file that went through, as it is written: "HW01.ini: downloaded", then what it holds
+// and where the previous file went ("HW01.ini downloaded: 64 units; the previous file is kept
+// as HW01.bak").
+FileDone printDownloaded(CliContext& ctx) {
+    return [&ctx](const QString& file, const DownloadResult& result) {
+        if (!result.saved)
+            return;
+        ctx.out << file << ": downloaded\n" << downloadResultText(file, result) << Qt::endl;
+    };
+}
+
+// The files that did not go through. A logger that could not be reached has been told once
+// (where and why) by the download; the files are not named again then.
+int verdict(CountingOperator& op, const HighwayDownloadOutcome& outcome) {
+    if (outcome.unreachable())
+        return Failed;
     int result = Done;
     for (int i = 0; i < 2; ++i) {
-        if (!asked[i])
+        if (!outcome.asked[i] || outcome.files[i].saved)
             continue;
-        if (done[i]) {
-            ctx.out << "HW0" << i + 1 << ".ini: " << what << Qt::endl;
-            continue;
-        }
-        op.message(QStringLiteral("HW0%1.ini was not %2.").arg(i + 1).arg(QLatin1String(what)),
+        op.message(QStringLiteral("HW0%1.ini was not downloaded.").arg(i + 1),
                    Operator::Icon::Critical);
         result = Failed;
     }
-    if (result != Done && !transfer.lastFailure().isEmpty())
-        op.message(transfer.lastFailure(), Operator::Icon::Critical);
     return result;
 }
 
 int download(CliContext& ctx, TransferContext& t, CountingOperator& op, const Invocation& inv) {
     op.message(QString::fromLatin1(kBackupNoticeText), Operator::Icon::None);
-    const HighwayDownloadOutcome outcome = DownloadHighwayFiles(t, inv.hw[0], inv.hw[1]);
-    const bool saved[2] = {outcome.files[0].saved, outcome.files[1].saved};
-    return verdict(ctx, op, t.transfer, outcome.asked, saved, "downloaded");
+    const HighwayDownloadOutcome outcome =
+        DownloadHighwayFiles(t, inv.hw[0], inv.hw[1], nullptr, printDownloaded(ctx));
+    return verdict(op, outcome);
 }
 
 // The upload sequence: each report line on stdout as it is written, then the final message.

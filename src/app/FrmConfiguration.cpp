@@ -14,6 +14,7 @@
 #include <QProgressBar>
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPointer>
 
 namespace nodalyx {
@@ -26,6 +27,7 @@ FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op,
     m_ui->PgbGeneralsettings->setVisible(false);
     m_ui->PgbHW01->setVisible(false);
     m_ui->PgbHW02->setVisible(false);
+    m_ui->CmdCancel->setVisible(false);
     ConfigurationControls controls;
     GetGeneralsettings(state, controls, op);
     m_kept = controls.kept;
@@ -40,6 +42,7 @@ FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op,
     connect(m_ui->CmdDate, &QPushButton::clicked, this, &FrmConfiguration::setDate);
     connect(m_ui->CmdSave, &QPushButton::clicked, this, &FrmConfiguration::save);
     connect(m_ui->CmdClose, &QPushButton::clicked, this, &FrmConfiguration::reject);
+    connect(m_ui->CmdCancel, &QPushButton::clicked, this, &FrmConfiguration::cancel);
     adjustSize();
     placeWindow(this);
 }
@@ -70,12 +73,41 @@ void FrmConfiguration::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void FrmConfiguration::keyPressEvent(QKeyEvent* event) {
+    if (m_exchanging && event->key() == Qt::Key_Escape) {
+        cancel(); // the window stays until the run has ended
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void FrmConfiguration::cancel() {
+    if (!m_exchanging)
+        return;
+    m_cancel.request();
+    if (m_transfers && m_transfers->created())
+        m_transfers->get().requestCancel(); // also ends the transfer's running wait
+    m_ui->CmdCancel->setEnabled(false);
+}
+
 void FrmConfiguration::setExchanging(bool exchanging) {
     m_exchanging = exchanging;
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->fraLocal, m_ui->fraRemote,
-                                                      m_ui->ChkGeneral, m_ui->CmdLogger,
-                                                      m_ui->CmdDate, m_ui->CmdSave, m_ui->CmdClose})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ui->fraLocal, m_ui->fraRemote, m_ui->ChkGeneral, m_ui->ChkHW01, m_ui->ChkHW02,
+             m_ui->CmdLogger, m_ui->CmdDate, m_ui->CmdSave, m_ui->CmdClose})
         w->setEnabled(!exchanging);
+    m_ui->CmdCancel->setEnabled(exchanging);
+    m_ui->CmdCancel->setVisible(exchanging);
+    if (exchanging)
+        m_ui->CmdCancel->setFocus();
+}
+
+void FrmConfiguration::addResultLine(const QString& line) {
+    QString text = m_ui->lblDownloadResult->text();
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
+    m_ui->lblDownloadResult->setText(text + line);
 }
 
 void FrmConfiguration::startDownload() {
@@ -84,10 +116,18 @@ void FrmConfiguration::startDownload() {
     m_op.message(QStringLiteral("Old configurations files will be copied to .BAK"),
                  Operator::Icon::None);
     QPointer<FrmConfiguration> alive(this);
-    if (m_ui->ChkGeneral->isChecked())
-        readGeneralSettings();
-    if (alive && (m_ui->ChkHW01->isChecked() || m_ui->ChkHW02->isChecked()))
+    m_cancel.reset();
+    m_ui->lblDownloadResult->clear();
+    setExchanging(true);
+    // The highway files need the same logger: when the read-out could not reach it (told
+    // once) or the operator cancelled, they are not started.
+    const bool goOn = !m_ui->ChkGeneral->isChecked() || readGeneralSettings();
+    if (!alive)
+        return;
+    if (goOn && !m_cancel.requested() && (m_ui->ChkHW01->isChecked() || m_ui->ChkHW02->isChecked()))
         downloadHighwayFiles();
+    if (alive)
+        setExchanging(false);
 }
 
 void FrmConfiguration::downloadHighwayFiles() {
@@ -111,13 +151,14 @@ void FrmConfiguration::downloadHighwayFiles() {
                             bar->setValue(std::min(p.value, bar->maximum()));
                             bar->setVisible(true);
                         }};
-    setExchanging(true);
-    DownloadHighwayFiles(ctx, m_ui->ChkHW01->isChecked(), m_ui->ChkHW02->isChecked());
-    if (alive)
-        setExchanging(false);
+    DownloadHighwayFiles(ctx, m_ui->ChkHW01->isChecked(), m_ui->ChkHW02->isChecked(), &m_cancel,
+                         [this, alive](const QString& file, const DownloadResult& result) {
+                             if (alive)
+                                 addResultLine(downloadResultText(file, result));
+                         });
 }
 
-void FrmConfiguration::readGeneralSettings() {
+bool FrmConfiguration::readGeneralSettings() {
     QPointer<FrmConfiguration> alive(this);
     ConfigurationControls controls = m_view->read(m_kept);
     ReadoutHooks hooks;
@@ -130,17 +171,20 @@ void FrmConfiguration::readGeneralSettings() {
         m_ui->PgbGeneralsettings->setValue(value);
         m_view->show(controls);
     };
-    setExchanging(true);
-    const GeneralReadout readout = ReadGeneralSettings(m_state, m_link, m_op, controls, hooks);
-    if (!alive)
-        return;
-    setExchanging(false);
-    if (!readout.connected)
-        return;
+    const GeneralReadout readout =
+        ReadGeneralSettings(m_state, m_link, m_op, controls, hooks, &m_cancel);
+    if (!alive || !readout.connected)
+        return false;
     m_kept = controls.kept;
     m_view->show(controls);
     m_view->mark(compareWithLocation(m_location, controls, readout.read));
     showClockDrift(readout.clock, readout.clockReadAt);
+    if (readout.cancelled)
+        addResultLine(tr("General settings: cancelled after %1 of %2 steps; the boxes show what "
+                         "was read.")
+                          .arg(m_ui->PgbGeneralsettings->value())
+                          .arg(kGeneralReadoutSteps));
+    return !readout.cancelled;
 }
 
 void FrmConfiguration::setDate() {
@@ -149,13 +193,17 @@ void FrmConfiguration::setDate() {
     QPointer<FrmConfiguration> alive(this);
     m_ui->txtDate->clear();
     m_ui->lblClockDrift->clear();
+    m_cancel.reset();
     setExchanging(true);
-    const ClockSetting result = SetLoggerDateTime(m_state, m_link, m_op, m_now(), m_now);
+    const ClockSetting result = SetLoggerDateTime(m_state, m_link, m_op, m_now(), m_now, &m_cancel);
     if (!alive)
         return;
     setExchanging(false);
     m_ui->txtDate->setText(result.txtDate);
     showClockDrift(result.clock, result.readAt);
+    if (result.cancelled)
+        m_ui->lblClockDrift->setText(
+            tr("Set Date/Time cancelled: the clock was sent, not read back"));
 }
 
 void FrmConfiguration::showClockDrift(const std::optional<LoggerClock>& clock,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cancellation.h"
 #include "ConfigurationControls.h"
 #include "GeneralSettings.h"
 #include "LoggerClock.h"
@@ -29,8 +30,9 @@ struct GeneralReadout;
 // and closes with Gewijzigd() true (the main window writes the location file); "Close", Escape
 // and the close box change nothing. "Start Download" reads the logger's settings into the
 // controls and marks what differs from the location; "Set Date/Time" sets the logger's clock
-// from the PC. While the window talks to the logger its buttons are disabled and it cannot be
-// closed.
+// from the PC. While the window talks to the logger every control but "Cancel" is disabled and
+// it cannot be closed; "Cancel" (or Escape) stops the run after the exchange under way. After
+// each downloaded highway file a line under the download boxes says what became of it.
 class FrmConfiguration : public QDialog {
     Q_OBJECT
 public:
@@ -48,16 +50,21 @@ public:
     void startDownload();
     void setDate();
     void save();
+    // The operator's stop request for the run under way (nothing when none runs).
+    void cancel();
 
 public slots:
     void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void readGeneralSettings();
+    // False when the logger could not be reached or the operator cancelled.
+    bool readGeneralSettings();
     void downloadHighwayFiles();
+    void addResultLine(const QString& line);
     void showClockDrift(const std::optional<LoggerClock>& clock, const QDateTime& readAt);
     void setExchanging(bool exchanging);
 
@@ -71,6 +78,7 @@ private:
     std::function<QDateTime()> m_now;
     SharedTransferLink* m_transfers = nullptr;
     std::unique_ptr<SharedTransferLink> m_ownTransfers;
+    Cancellation m_cancel;
     bool m_gewijzigd = false;
     bool m_exchanging = false;
 };

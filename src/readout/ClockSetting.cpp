@@ -4,15 +4,23 @@
 
 namespace nodalyx {
 
+QString noConnectionText(const Link& link) {
+    const QString text = QStringLiteral("No connection with datalogger!");
+    return link.lastFailure().isEmpty() ? text : text + QLatin1Char(' ') + link.lastFailure();
+}
+
 ClockSetting SetLoggerDateTime(SharedState& state, Link& link, Operator& op, const QDateTime& now,
-                               const std::function<QDateTime()>& pcClock) {
+                               const std::function<QDateTime()>& pcClock,
+                               const Cancellation* cancel) {
     ClockSetting out;
     if (link.refuseWhenUnavailable())
         return out;
     BusyGuard hourglass(op);
     if (!link.OpenLink()) {
         hourglass.release();
-        op.message(QStringLiteral("No connection with datalogger!"), Operator::Icon::Critical);
+        // A serial port that cannot be opened has been told by the link, naming the device.
+        if (state.settings.ConnType != 1)
+            op.message(noConnectionText(link), Operator::Icon::Critical);
         return out;
     }
     const int year = now.date().year();
@@ -27,6 +35,11 @@ ClockSetting SetLoggerDateTime(SharedState& state, Link& link, Operator& op, con
     QPointer<Link> alive(&link);
     if (!link.WriteLoggerClock(LoggerClock::fromDateTime(now))) {
         out.txtDate = QStringLiteral("Failed!");
+    } else if (cancel && cancel->requested()) {
+        out.cancelled = true;
+        if (alive)
+            link.CloseLink();
+        return out;
     } else {
         LoggerClock clock;
         if (alive && link.ReadLoggerClock(clock)) {

@@ -15,16 +15,14 @@ QByteArray withCrLf(const QByteArray& text) {
     return out;
 }
 
-namespace {
 QString backupPath(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return (dot > slash ? path.left(dot) : path) + QStringLiteral(".bak");
 }
-} // namespace
 
 SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestand,
-                               qint32 ExpectedSize, Operator& op) {
+                               qint32 ExpectedSize, Operator& op, bool* backupKept) {
     if (Filenaam.isEmpty())
         return SaveOutcome::Failed;
     if (qint64(ExpectedSize) != Bestand.size() + 2) {
@@ -33,7 +31,10 @@ SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestan
         return SaveOutcome::Incomplete;
     }
     const QByteArray bytes = withCrLf(Bestand);
-    keepBackup(Filenaam, backupPath(Filenaam)); // a missing file leaves the old backup alone
+    // A missing file leaves the old backup alone.
+    const bool kept = keepBackup(Filenaam, backupPath(Filenaam));
+    if (backupKept)
+        *backupKept = kept;
     const QString error = saveTextFile(Filenaam, bytes);
     if (error.isEmpty())
         return SaveOutcome::Written;

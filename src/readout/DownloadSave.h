@@ -17,9 +17,12 @@ enum class SaveOutcome { Written, Incomplete, Failed };
 // dropped is the size the logger announced: CR LF rebuilt, the previous file kept as .bak
 // (HW01.ini -> HW01.bak), the new one replaced whole or not at all. A text of the wrong size
 // is reported ("File not complete (Size = n)") and nothing is touched; a failed write is
-// reported with its reason.
+// reported with its reason. *backupKept (when given) tells whether a previous file was kept.
 SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestand,
-                               qint32 ExpectedSize, Operator& op);
+                               qint32 ExpectedSize, Operator& op, bool* backupKept = nullptr);
+
+// The backup beside a downloaded file: HW01.ini -> HW01.bak.
+QString backupPath(const QString& path);
 
 // The same, answered the old way: 0 when done or the size did not fit, -1 when writing failed
 // (or Filenaam is empty).

@@ -25,12 +25,13 @@ const NamedQuery kNetworkQueries[] = {
     {GetDHCPIPaddres, "DHCP IP"}, {GetPortNumber, "Port number"},    {GetMACaddress, "MAC address"},
     {GetHostname, "Host name"},   {GetSerialNumber, "Serial number"}};
 
-// Runs the steps in order; stops early only when the link is gone.
+// Runs the steps in order; stops early only when the link is gone or the operator cancels.
 class Sequence {
 public:
     Sequence(SharedState& state, Link& link, ConfigurationControls& controls,
-             const ReadoutHooks& hooks, GeneralReadout& out)
-        : m_state(state), m_link(&link), m_c(controls), m_hooks(hooks), m_out(out) {}
+             const ReadoutHooks& hooks, const Cancellation* cancel, GeneralReadout& out)
+        : m_state(state), m_link(&link), m_c(controls), m_hooks(hooks), m_cancel(cancel),
+          m_out(out) {}
 
     void run() {
         step();
@@ -48,7 +49,15 @@ public:
             note(q.query(*m_link, m_c, m_out.read), q.name);
         }
     }
-    bool alive() const { return !m_link.isNull(); }
+    // The link is still there and the operator has not cancelled: the next query may run.
+    bool alive() {
+        if (m_link.isNull())
+            return false;
+        if (m_cancel && m_cancel->requested())
+            m_out.cancelled = true;
+        return !m_out.cancelled;
+    }
+    bool linkExists() const { return !m_link.isNull(); }
 
 private:
     void step(int by = 0) {
@@ -73,34 +82,41 @@ private:
     QPointer<Link> m_link;
     ConfigurationControls& m_c;
     const ReadoutHooks& m_hooks;
+    const Cancellation* m_cancel;
     GeneralReadout& m_out;
     int m_value = 0;
 };
 
 } // namespace
 
-QString dataLoggerFailedText(const Link& link) {
+QString dataLoggerFailedText(const QString& reason) {
     const QString text = QStringLiteral("Connection with Data logger failed");
-    const QString reason = link.lastFailure();
     return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
+QString dataLoggerFailedText(const Link& link) {
+    return dataLoggerFailedText(link.lastFailure());
+}
+
 GeneralReadout ReadGeneralSettings(SharedState& state, Link& link, Operator& op,
-                                   ConfigurationControls& controls, const ReadoutHooks& hooks) {
+                                   ConfigurationControls& controls, const ReadoutHooks& hooks,
+                                   const Cancellation* cancel) {
     GeneralReadout out;
     if (link.refuseWhenUnavailable())
         return out;
     if (!link.OpenLink()) {
-        op.message(dataLoggerFailedText(link), Operator::Icon::Critical);
+        // A serial port that cannot be opened has been told by the link, naming the device.
+        if (state.settings.ConnType != 1)
+            op.message(dataLoggerFailedText(link), Operator::Icon::Critical);
         return out;
     }
     out.connected = true;
     BusyGuard hourglass(op);
-    Sequence sequence(state, link, controls, hooks, out);
+    Sequence sequence(state, link, controls, hooks, cancel, out);
     sequence.run();
     for (const QString& box : out.read)
         fillAnew(controls, box);
-    if (sequence.alive() && state.settings.ConnType != 1)
+    if (sequence.linkExists() && (out.cancelled || state.settings.ConnType != 1))
         link.CloseLink();
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cancellation.h"
 #include "ConfigurationControls.h"
 #include "Link.h"
 #include "LoggerClock.h"
@@ -19,6 +20,7 @@ inline constexpr int kGeneralReadoutSteps = 25;
 
 struct GeneralReadout {
     bool connected = false;           // the link opened and the queries ran
+    bool cancelled = false;           // the operator stopped it; the link was closed
     QSet<QString> read;               // the boxes written from the logger's replies
     QStringList failed;               // what got no valid reply ("Location Code", "Monday")
     std::optional<LoggerClock> clock; // the logger's clock as read
@@ -32,7 +34,9 @@ struct ReadoutHooks {
     std::function<QDateTime()> now;
 };
 
-// "Connection with Data logger failed", with the reason when the link knows one.
+// "Connection with Data logger failed", with the reason when one is known
+// ("Connection with Data logger failed: 10.1.2.3:3101: no answer within 5 s").
+QString dataLoggerFailedText(const QString& reason);
 QString dataLoggerFailedText(const Link& link);
 
 // The general read-out: opens the link of the location, reads the seven location texts, the
@@ -40,9 +44,13 @@ QString dataLoggerFailedText(const Link& link);
 // address, port, MAC address, host name and serial number into the controls (the interval
 // also into the settings' Interval field), in that order, and closes a TCP connection at the
 // end (a serial port stays open). A query that fails leaves its controls as they were and the
-// read-out goes on. Without a link the operator is told "Connection with Data logger failed"
-// and nothing is sent. The location file is never written.
+// read-out goes on. Without a link the operator is told once why: "Connection with Data logger
+// failed: where: why" for a TCP connection (a serial port that cannot be opened is told by the
+// link itself), and nothing is sent. cancel is looked at between two queries: a cancelled
+// read-out ends after the query under way and closes the link (a serial port too); what was
+// read so far stays in the controls. The location file is never written.
 GeneralReadout ReadGeneralSettings(SharedState& state, Link& link, Operator& op,
-                                   ConfigurationControls& controls, const ReadoutHooks& hooks = {});
+                                   ConfigurationControls& controls, const ReadoutHooks& hooks = {},
+                                   const Cancellation* cancel = nullptr);
 
 } // namespace nodalyx

@@ -1,8 +1,11 @@
 #include "HighwayDownload.h"
 
 #include "DownloadSave.h"
+#include "GeneralReadout.h"
+#include "HighwayFileCodec.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace nodalyx {
 
@@ -33,14 +36,17 @@ bool parseCount(const QByteArray& text, qint64 max, qint64& out) {
 
 class FileDownload {
 public:
-    FileDownload(TransferContext& ctx, const QString& name)
-        : m_ctx(ctx), m_name(name), m_busy(ctx.op) {}
+    FileDownload(TransferContext& ctx, const QString& name, const Cancellation* cancel)
+        : m_ctx(ctx), m_name(name), m_cancel(cancel), m_busy(ctx.op) {}
     DownloadResult run();
 
 private:
-    enum class Next { Blocks, Save, Close };
+    enum class Next { Header, Blocks, Save, Close };
 
-    void open();
+    Next open();
+    bool cancelRequested() const {
+        return m_ctx.transfer.cancelRequested() || (m_cancel && m_cancel->requested());
+    }
     Next header();
     QString headerNumbers();
     Next blocks();
@@ -56,6 +62,7 @@ private:
 
     TransferContext& m_ctx;
     QString m_name;
+    const Cancellation* m_cancel;
     BusyGuard m_busy;
     TimeLeft m_timeLeft;
     quint8 m_rxCode = 0;
@@ -71,9 +78,14 @@ private:
 
 DownloadResult FileDownload::run() {
     QCoreApplication::processEvents();
+    if (m_cancel && m_cancel->requested()) {
+        cancelled();
+        return m_out; // nothing opened, nothing asked
+    }
     m_ctx.link.CloseLink();
-    open();
-    Next next = header();
+    Next next = open();
+    if (next == Next::Header)
+        next = header();
     if (next == Next::Blocks)
         next = blocks();
     if (next == Next::Save)
@@ -82,23 +94,33 @@ DownloadResult FileDownload::run() {
     return m_out;
 }
 
-void FileDownload::open() {
+FileDownload::Next FileDownload::open() {
     FileTransferLink& t = m_ctx.transfer;
     const GeneralSettings& s = m_ctx.state.settings;
-    // The statuses are not looked at: GetConn tells whether the connection is up.
+    qint16 status = transfer::Ok;
     if (m_ctx.serial()) {
         t.Configure(5, 5, 1);
-        t.OpenSerial(s.Comport, QStringLiteral("19200,N,8,1"), 0);
+        status = t.OpenSerial(s.Comport, QStringLiteral("19200,N,8,1"), 0);
     } else {
         t.Configure(2, 2, 1);
-        t.OpenTcp(s.IPnumber, s.Portnumber, 15.0, 0, 5.0);
+        status = t.OpenTcp(s.IPnumber, s.Portnumber, 15.0, 0, 5.0);
     }
+    if (status == transfer::Cancelled || cancelRequested())
+        return cancelled();
+    if (status == transfer::Ok)
+        return Next::Header;
+    // Nothing ever connected: say once where and why, not that a connection broke.
+    m_out.result = false;
+    m_out.unreachable = true;
+    m_busy.release();
+    m_ctx.op.message(dataLoggerFailedText(t.lastFailure()), Operator::Icon::Critical);
+    return Next::Close;
 }
 
 FileDownload::Next FileDownload::header() {
     const QByteArray remote = QByteArrayLiteral("C:\\nvq\\") + m_name.toLatin1();
     for (;;) {
-        if (m_ctx.transfer.cancelRequested())
+        if (cancelRequested())
             return cancelled();
         if (!GetConn(m_ctx))
             return Next::Close;
@@ -110,6 +132,8 @@ FileDownload::Next FileDownload::header() {
         m_rxCode = 10;
         const qint16 status = receive();
         QCoreApplication::processEvents();
+        if (cancelRequested())
+            return cancelled();
         const bool refused = m_rxData.contains("NAK");
         if (status == transfer::Ok && !refused) {
             const QString error = headerNumbers();
@@ -152,12 +176,14 @@ FileDownload::Next FileDownload::blocks() {
     for (qint32 i = 1; i <= m_blocks; ++i) {
         show(i, m_blocks, i - 1);
         QCoreApplication::processEvents();
-        if (m_ctx.transfer.cancelRequested())
+        if (cancelRequested())
             return cancelled();
         if (m_ctx.transfer.SendPacket(kBlockRequest, i, {}, {}) != transfer::Ok)
             continue; // not asked again: the size check tells
         m_rxCode = 0;
         const qint16 status = receive();
+        if (cancelRequested())
+            return cancelled(); // the block that was under way is dropped with the rest
         if (m_rxCode == kBlockReply && status == transfer::Ok) {
             m_text += m_rxData;
             m_retry = 0;
@@ -192,10 +218,16 @@ void FileDownload::save() {
     const QString path =
         QStringLiteral("%1/%2/%3").arg(m_ctx.state.programDir, m_ctx.location, m_name);
     m_busy.release();
-    const SaveOutcome outcome = saveDownloadedFile(path, m_text, m_expectedSize, m_ctx.op);
+    bool backupKept = false;
+    const SaveOutcome outcome =
+        saveDownloadedFile(path, m_text, m_expectedSize, m_ctx.op, &backupKept);
     if (outcome == SaveOutcome::Failed)
         m_ctx.op.message(QStringLiteral("Error on save!"), Operator::Icon::Critical);
     m_out.saved = outcome == SaveOutcome::Written;
+    if (m_out.saved) {
+        m_out.backupKept = backupKept;
+        m_out.units = unitsInHighwayFile(m_text);
+    }
 }
 
 void FileDownload::close() {
@@ -238,8 +270,25 @@ void FileDownload::show(int value, int maximum, int done, bool finished) {
 
 } // namespace
 
-DownloadResult GetFile(TransferContext& ctx, const QString& Filenaam) {
-    return FileDownload(ctx, Filenaam).run();
+DownloadResult GetFile(TransferContext& ctx, const QString& Filenaam, const Cancellation* cancel) {
+    return FileDownload(ctx, Filenaam, cancel).run();
+}
+
+QString downloadResultText(const QString& file, const DownloadResult& result) {
+    if (result.saved) {
+        const QString text =
+            QStringLiteral("%1 downloaded: %2 %3")
+                .arg(file)
+                .arg(result.units)
+                .arg(result.units == 1 ? QStringLiteral("unit") : QStringLiteral("units"));
+        if (!result.backupKept)
+            return text;
+        return text + QStringLiteral("; the previous file is kept as %1")
+                          .arg(QFileInfo(backupPath(file)).fileName());
+    }
+    if (result.cancelled)
+        return QStringLiteral("%1: cancelled, nothing written").arg(file);
+    return QStringLiteral("%1: not downloaded").arg(file);
 }
 
 bool GetConn(const TransferContext& ctx) {
@@ -258,16 +307,32 @@ bool HighwayDownloadOutcome::allSaved() const {
     return asked[0] || asked[1];
 }
 
-HighwayDownloadOutcome DownloadHighwayFiles(TransferContext& ctx, bool hw1, bool hw2) {
+bool HighwayDownloadOutcome::cancelled() const {
+    return files[0].cancelled || files[1].cancelled;
+}
+
+bool HighwayDownloadOutcome::unreachable() const {
+    return files[0].unreachable || files[1].unreachable;
+}
+
+HighwayDownloadOutcome DownloadHighwayFiles(TransferContext& ctx, bool hw1, bool hw2,
+                                            const Cancellation* cancel, const FileDone& done) {
     HighwayDownloadOutcome outcome;
     const bool wanted[2] = {hw1, hw2};
+    for (int i = 0; i < 2; ++i)
+        outcome.asked[i] = wanted[i];
     for (int i = 0; i < 2; ++i) {
         if (!wanted[i])
             continue;
-        outcome.asked[i] = true;
-        outcome.files[i] = GetFile(ctx, QStringLiteral("HW0%1.ini").arg(i + 1));
-        if (outcome.files[i].cancelled)
-            break; // a cancel ends the whole download
+        const QString file = QStringLiteral("HW0%1.ini").arg(i + 1);
+        outcome.tried[i] = true;
+        outcome.files[i] = GetFile(ctx, file, cancel);
+        if (done)
+            done(file, outcome.files[i]);
+        // A cancel ends the whole download; a logger that could not be reached for one file
+        // is not tried again for the next (one connection wait, one message).
+        if (outcome.files[i].cancelled || outcome.files[i].unreachable)
+            break;
     }
     return outcome;
 }

@@ -130,6 +130,21 @@ HighwayReadResult decodeHighwayFile(const QByteArray& bytes, int highway, UnitTa
     return result;
 }
 
+int unitsInHighwayFile(const QByteArray& bytes) {
+    std::array<bool, kUnitsPerHighway> seen{};
+    for (const QString& line : splitLines(decodeWindows1252(bytes))) {
+        const KeyValue kv = splitKeyValue(line);
+        if (!kv.error.isEmpty() || kv.key.toUpper() != QLatin1String("ADDRESS"))
+            continue;
+        ReadPosition position;
+        if (readAddress(kv.value, position) || position.index < 1 ||
+            position.index > kUnitsPerHighway)
+            continue;
+        seen[size_t(position.index) - 1] = true;
+    }
+    return int(std::count(seen.begin(), seen.end(), true));
+}
+
 QByteArray encodeHighwayFile(int highway, const UnitTable& table) {
     QStringList lines{headerText(highway), QString()};
     for (int i = 1; i <= kUnitsPerHighway; ++i)

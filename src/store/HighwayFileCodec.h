@@ -33,6 +33,10 @@ struct HighwayReadResult {
 // reset here. An empty file has no header line and passes.
 HighwayReadResult decodeHighwayFile(const QByteArray& bytes, int highway, UnitTable& table);
 
+// How many units a highway file's bytes hold: the distinct bus addresses 0..63 of its Address
+// lines, whether the unit is in use or not (a complete file holds 64).
+int unitsInHighwayFile(const QByteArray& bytes);
+
 // Entries 1..64 of the table as the file's 2 178 lines.
 QByteArray encodeHighwayFile(int highway, const UnitTable& table);
 

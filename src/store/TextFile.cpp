@@ -50,20 +50,20 @@ QString readTextFile(const QString& path, QByteArray& bytes) {
     return {};
 }
 
-void keepBackup(const QString& path, const QString& backupPath) {
+bool keepBackup(const QString& path, const QString& backupPath) {
     if (!QFileInfo(path).isFile())
-        return; // nothing to keep: the older backup stays
+        return false; // nothing to keep: the older backup stays
     // Through a temporary file and a rename, like every save: a program killed halfway leaves
     // the older backup whole, never a half copy or none.
     QFile source(path);
     if (!source.open(QIODevice::ReadOnly))
-        return;
+        return false;
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
-        return;
+        return false;
     QSaveFile backup(backupPath);
-    if (backup.open(QIODevice::WriteOnly) && backup.write(bytes) == bytes.size())
-        backup.commit();
+    return backup.open(QIODevice::WriteOnly) && backup.write(bytes) == bytes.size() &&
+           backup.commit();
 }
 
 QString saveTextFile(const QString& path, const QByteArray& bytes) {

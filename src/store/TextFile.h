@@ -14,8 +14,9 @@ inline constexpr qint64 kMaxTextFileSize = 1024 * 1024;
 QString readTextFile(const QString& path, QByteArray& bytes);
 
 // Copies path to backupPath, replacing an older backup whole or not at all. When there is no
-// file yet the older backup is left alone; a failed copy is ignored.
-void keepBackup(const QString& path, const QString& backupPath);
+// file yet the older backup is left alone; a failed copy is ignored. True when the backup now
+// holds the file.
+bool keepBackup(const QString& path, const QString& backupPath);
 
 // Replaces the file whole or not at all. Empty when it worked, else the full message:
 // Cannot write "<path>": <why>.

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using namespace nodalyx;
 using namespace nodalyx::test;
 
@@ -27,10 +29,14 @@ struct CliSettingsTest : ::testing::Test {
         ASSERT_TRUE(sim.listenTcp());
         writeLocation(sim.tcpPort());
     }
-    void writeLocation(quint16 port) {
+    void writeLocation(quint16 port, bool serial = false) {
         SharedState state;
         state.programDir = dir.path();
         pointAtTcp(state, port);
+        if (serial) {
+            state.settings.ConnType = 1;
+            state.settings.Comport = 9;
+        }
         state.settings.LocationCode = "SIM01";
         state.settings.LocationName = "Shop";
         state.settings.LocationPlace = "Bench";
@@ -128,6 +134,52 @@ TEST_F(CliSettingsTest, NoLinkQueriesNothingAndUsageErrors) {
           QStringList{"settings", "Site", "Other"}})
         EXPECT_EQ(run(args, {}), 2);
     EXPECT_EQ(run({"settings", "Nowhere"}, {}), 1);
+}
+
+// A logger that cannot be reached costs every logger command one message on stderr, naming
+// where and why (the download's notice about the backups aside).
+TEST_F(CliSettingsTest, AnUnreachableLoggerIsOneMessageForEveryCommand) {
+    qputenv("NODALYX_COM9", "/dev/nodalyx-no-such-port");
+    const quint16 refused = closedPort();
+    const std::tuple<const char*, bool, QString> endpoints[] = {
+        {"refused", false, QStringLiteral("127.0.0.1:%1: connection refused").arg(refused)},
+        {"no serial port", true, QStringLiteral("/dev/nodalyx-no-such-port")}};
+    for (const auto& [what, serial, where] : endpoints) {
+        writeLocation(refused, serial);
+        for (const char* command : {"settings", "refresh", "clock", "serial", "download"}) {
+            SCOPED_TRACE(std::string(what) + " " + command);
+            const CliRun r = runCli(dir.path(), {command, "Site"});
+            EXPECT_EQ(r.exit, 1);
+            EXPECT_EQ(r.out, "");
+            QStringList told = r.err.split("nodalyx-cli: ", Qt::SkipEmptyParts);
+            told.removeIf([](const QString& m) { return m.startsWith("Old configurations"); });
+            ASSERT_EQ(told.size(), 1) << r.err.toStdString();
+            EXPECT_TRUE(told[0].contains(where)) << r.err.toStdString();
+        }
+    }
+    qunsetenv("NODALYX_COM9");
+}
+
+// Ctrl-C stops the read-out after the query under way: nothing printed, nothing saved.
+TEST_F(CliSettingsTest, CtrlCCancelsTheReadOut) {
+    const QByteArray original = dir.read("Site.fgr");
+    sim.faults().delayMs = 50;
+    sim.clearLog();
+    QMetaObject::Connection c;
+    const CliRun r = runCli(dir.path(), {"settings", "Site", "--save"}, [&](QProcess& p) {
+        c = QObject::connect(&sim, &sim::LoggerSim::request, [&p, frames = 0]() mutable {
+            if (++frames == 3)
+                ::kill(pid_t(p.processId()), SIGINT);
+        });
+    });
+    QObject::disconnect(c);
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.contains("cancelling the read-out")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("The read-out was cancelled; nothing was printed or saved."))
+        << r.err.toStdString();
+    EXPECT_LE(sim.requests().size(), 4); // the query under way, perhaps one more sent before
+    EXPECT_EQ(dir.read("Site.fgr"), original);
 }
 
 TEST_F(CliSettingsTest, ClockPrintsThePcTimeAndTheDifference) {

@@ -2,15 +2,21 @@
 // Close, the read-out against the simulated logger, and Set Date/Time with a fixed clock.
 #include "AppFixture.h"
 #include "FrmConfiguration.h"
+#include "GeneralReadout.h"
+#include "HighwayFileCodec.h"
 #include "Link.h"
 #include "LoggerSim.h"
+#include "SilentPort.h"
+#include "TransferContext.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTimer>
 
 using namespace nodalyx;
@@ -173,19 +179,21 @@ TEST_F(ConfigurationWindow, SetDateTimeShowsTheReadBackOrWhyNot) {
     EXPECT_EQ(box(w, "txtDate")->text(), "05-12-2026  10:30");
     EXPECT_EQ(child<QLabel>(w, "lblClockDrift")->text(), "logger clock agrees with the PC");
     state.settings.Portnumber = "1"; // nobody listens there
+    op.clear();
     click(w, "CmdDate");
     EXPECT_EQ(box(w, "txtDate")->text(), "");
-    EXPECT_EQ(op.lastText(), "No connection with datalogger!");
+    EXPECT_EQ(op.messages(),
+              QStringList{"No connection with datalogger! 127.0.0.1:1: connection refused"});
 }
 
 // "Start Download" with "Highway 1" ticked fetches the logger's file into the location, its
 // bar showing the progress; the old file is kept as .bak.
 TEST_F(ConfigurationWindow, StartDownloadFetchesTheTickedHighwayFile) {
     TempDir loggerFiles;
-    QByteArray loggerFile = "[Datalogger Configuration HW01]\r\n\r\n";
-    for (int unit = 0; unit < 64; ++unit)
-        loggerFile += "[Unit " + QByteArray::number(unit) + "]\r\nName1=Gate\r\n";
-    loggerFiles.write("HW01.ini", loggerFile);
+    UnitTable units{};
+    for (UnitConfig& unit : units)
+        unit.Name1 = "Gate";
+    loggerFiles.write("HW01.ini", encodeHighwayFile(1, units).replace("\r\n", "\n"));
     sim.state().filesFolder = loggerFiles.path();
     const QByteArray before = dir.read("Site/HW01.ini");
     viaMenu([&](FrmConfiguration& w) {
@@ -195,6 +203,11 @@ TEST_F(ConfigurationWindow, StartDownloadFetchesTheTickedHighwayFile) {
         EXPECT_TRUE(child<QProgressBar>(w, "PgbHW01")->isVisible());
         EXPECT_FALSE(child<QProgressBar>(w, "PgbHW02")->isVisible());
         EXPECT_TRUE(child<QPushButton>(w, "CmdSave")->isEnabled()); // the exchange has ended
+        EXPECT_FALSE(child<QPushButton>(w, "CmdCancel")->isVisible());
+        // After the file, a word on what came and where the old one went, without a box.
+        EXPECT_EQ(child<QLabel>(w, "lblDownloadResult")->text(),
+                  "HW01.ini downloaded: 64 units; the previous file is kept as HW01.bak");
+        EXPECT_EQ(op.messages().size(), 1); // only the notice about the backups
         w.reject();
     });
     EXPECT_EQ(dir.read("Site/HW01.bak"), before);
@@ -202,4 +215,184 @@ TEST_F(ConfigurationWindow, StartDownloadFetchesTheTickedHighwayFile) {
     EXPECT_NE(after, before);
     EXPECT_TRUE(after.contains("Name1=Gate")) << after.left(200).toStdString();
     EXPECT_EQ(op.messages().first(), "Old configurations files will be copied to .BAK");
+}
+
+namespace {
+
+// The configuration window on its own link (short time limits) and transfer component (times
+// shortened twenty-fold: a TCP connect waits 750 ms), all three download boxes ticked.
+struct WindowRun : ConfigurationWindow {
+    std::unique_ptr<Link> link;
+    std::unique_ptr<SharedTransferLink> transfers;
+    std::unique_ptr<FrmConfiguration> w;
+
+    void open() {
+        w.reset();
+        transfers.reset();
+        ScriptedOperator quiet;
+        ReadFGR(state, "Site.fgr", quiet);
+        link = std::make_unique<Link>(state, op);
+        link->setTimeouts({400, 300, 400, 100});
+        transfers = std::make_unique<SharedTransferLink>(*link);
+        transfers->get().setTimeScale(0.05);
+        w = std::make_unique<FrmConfiguration>(state, *link, op);
+        w->setTransfers(transfers.get());
+        w->show();
+        for (const char* name : {"ChkGeneral", "ChkHW01", "ChkHW02"})
+            child<QCheckBox>(*w, name)->setChecked(true);
+    }
+    ~WindowRun() override {
+        w.reset();
+        transfers.reset();
+        link.reset();
+    }
+    // Every control of the window that is enabled now, by object name.
+    QStringList enabledControls() const {
+        QStringList names;
+        for (QWidget* c : w->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+                                 qobject_cast<QComboBox*>(c);
+            if (control && c->isEnabled() && !c->objectName().startsWith("qt_"))
+                names << c->objectName();
+        }
+        return names;
+    }
+    QString result() const { return child<QLabel>(*w, "lblDownloadResult")->text(); }
+};
+
+} // namespace
+
+// A logger that cannot be reached costs one message naming where and why, and one connection
+// wait: the highway downloads that need the same logger are not started.
+TEST_F(WindowRun, AnUnreachableLoggerIsOneMessageAndOneWait) {
+    SilentPort silent;
+    ASSERT_NE(silent.port(), 0);
+    qputenv("NODALYX_COM9", "/dev/nodalyx-no-such-port");
+    const quint16 refused = [] {
+        QTcpServer probe; // a loopback port nobody listens on once the probe is gone
+        return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : quint16(0);
+    }();
+    struct Case {
+        const char* what;
+        bool general;
+        std::function<void()> point;
+        QString message; // the one message, from its start
+    };
+    const Case cases[] = {
+        {"refused", true, [&] { state.settings.Portnumber = QString::number(refused); },
+         QStringLiteral("Connection with Data logger failed: 127.0.0.1:%1: connection refused")
+             .arg(refused)},
+        {"silent", true, [&] { state.settings.Portnumber = QString::number(silent.port()); },
+         QStringLiteral("Connection with Data logger failed: 127.0.0.1:%1: no answer within "
+                        "0.4 s")
+             .arg(silent.port())},
+        {"no serial port", true,
+         [&] {
+             state.settings.ConnType = 1;
+             state.settings.Comport = 9;
+         },
+         QStringLiteral("Cannot open serial port /dev/nodalyx-no-such-port")},
+        {"highways only, refused", false,
+         [&] { state.settings.Portnumber = QString::number(refused); },
+         QStringLiteral("Connection with Data logger failed: 127.0.0.1:%1: connection refused")
+             .arg(refused)},
+        {"highways only, silent", false,
+         [&] { state.settings.Portnumber = QString::number(silent.port()); },
+         QStringLiteral("Connection with Data logger failed: 127.0.0.1:%1: no connection within "
+                        "0.75 s")
+             .arg(silent.port())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        open();
+        c.point();
+        child<QCheckBox>(*w, "ChkGeneral")->setChecked(c.general);
+        op.clear();
+        QElapsedTimer clock;
+        clock.start();
+        w->startDownload();
+        EXPECT_LT(clock.elapsed(), 1300); // one connect wait (400 or 750 ms), never two
+        ASSERT_EQ(op.messages().size(), 2) << op.messages().join('|').toStdString();
+        EXPECT_EQ(op.messages()[0], "Old configurations files will be copied to .BAK");
+        EXPECT_TRUE(op.messages()[1].startsWith(c.message)) << op.messages()[1].toStdString();
+        EXPECT_FALSE(child<QProgressBar>(*w, "PgbHW02")->isVisible());
+        EXPECT_TRUE(child<QPushButton>(*w, "CmdLogger")->isEnabled());
+        EXPECT_EQ(op.busyDepth(), 0);
+        w.reset();
+        state.settings.ConnType = 2;
+    }
+    qunsetenv("NODALYX_COM9");
+}
+
+// While the read-out waits, Cancel is the one enabled control (the highway boxes included);
+// Cancel (or Escape) stops it after the query under way, closes the link, starts no highway
+// download and says so in the window.
+TEST_F(WindowRun, CancelOrEscapeStopsTheReadOutAfterTheQueryUnderWay) {
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "Cancel");
+        sim.faults().delayMs = 40;
+        sim.clearLog();
+        open();
+        QStringList enabledDuring;
+        bool cancelVisible = false;
+        qsizetype requestsAtCancel = 0;
+        QTimer::singleShot(300, w.get(), [&] {
+            enabledDuring = enabledControls();
+            cancelVisible = child<QPushButton>(*w, "CmdCancel")->isVisible();
+            requestsAtCancel = sim.requests().size();
+            if (escape)
+                QTest::keyClick(w.get(), Qt::Key_Escape);
+            else
+                click(*w, "CmdCancel");
+        });
+        w->startDownload();
+        EXPECT_EQ(enabledDuring, QStringList{"CmdCancel"});
+        EXPECT_TRUE(cancelVisible);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_GT(requestsAtCancel, 0);
+        EXPECT_LE(sim.requests().size(), requestsAtCancel + 1); // the one under way, no more
+        EXPECT_LT(child<QProgressBar>(*w, "PgbGeneralsettings")->value(), kGeneralReadoutSteps);
+        EXPECT_TRUE(sim.packets().isEmpty()); // no highway download started
+        EXPECT_EQ(link->TCP().state(), QAbstractSocket::UnconnectedState);
+        EXPECT_TRUE(result().contains("cancelled")) << result().toStdString();
+        EXPECT_EQ(op.messages(), QStringList{"Old configurations files will be copied to .BAK"});
+        EXPECT_FALSE(child<QPushButton>(*w, "CmdCancel")->isVisible());
+        EXPECT_TRUE(enabledControls().contains("ChkHW01"));
+        op.clear();
+        w.reset();
+    }
+}
+
+// Cancel during a highway download: the file under way writes nothing, its backup stays, the
+// second file is not started, and the window says so.
+TEST_F(WindowRun, CancelDuringADownloadKeepsTheFilesWhole) {
+    TempDir loggerFiles;
+    loggerFiles.write("HW01.ini", encodeHighwayFile(1, UnitTable{}).replace("\r\n", "\n"));
+    loggerFiles.write("HW02.ini", encodeHighwayFile(2, UnitTable{}).replace("\r\n", "\n"));
+    sim.state().filesFolder = loggerFiles.path();
+    sim.fileResponder().setBlockSize(64);
+    dir.write("Site/HW01.bak", "older\r\n");
+    const QByteArray before = dir.read("Site/HW01.ini");
+    open();
+    child<QCheckBox>(*w, "ChkGeneral")->setChecked(false);
+    QStringList enabledDuring;
+    QMetaObject::Connection c = QObject::connect(&sim, &sim::LoggerSim::packetRequest, [&] {
+        if (sim.packets().size() == 3) {
+            enabledDuring = enabledControls();
+            click(*w, "CmdCancel");
+        }
+    });
+    w->startDownload();
+    QObject::disconnect(c);
+    EXPECT_EQ(enabledDuring, QStringList{"CmdCancel"});
+    EXPECT_LE(sim.packets().size(), 4);
+    for (const sim::SimPacket& p : sim.packets()) {
+        if (p.code == sim::SimPacket::kFileRequest) {
+            EXPECT_EQ(p.text1, "C:\\nvq\\HW01.ini"); // HW02.ini never asked for
+        }
+    }
+    EXPECT_EQ(dir.read("Site/HW01.ini"), before);
+    EXPECT_EQ(dir.read("Site/HW01.bak"), "older\r\n");
+    EXPECT_EQ(result(), "HW01.ini: cancelled, nothing written");
+    EXPECT_TRUE(child<QPushButton>(*w, "CmdLogger")->isEnabled());
 }

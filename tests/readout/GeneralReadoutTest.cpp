@@ -142,6 +142,33 @@ TEST_F(ReadoutTest, WithoutALinkNothingIsSentAndTheProgressIsNotTouched) {
     EXPECT_EQ(h.op.shown()[0].icon, Operator::Icon::Critical);
 }
 
+// The operator's cancel is looked at between two queries: the one under way ends whole, no
+// further one is sent, and the link is closed, a serial port as well as a socket.
+TEST_F(ReadoutTest, ACancelStopsAfterTheQueryUnderWayAndClosesTheLink) {
+    for (const bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "serial" : "TCP");
+        Harness other(serial);
+        ASSERT_TRUE(other.ok);
+        Cancellation cancel;
+        ReadoutHooks hooks;
+        hooks.progress = [&cancel](int v) {
+            if (v == 10) // after the texts, the clock and Sunday
+                cancel.request();
+        };
+        ConfigurationControls controls;
+        const GeneralReadout r =
+            ReadGeneralSettings(other.state, *other.link, other.op, controls, hooks, &cancel);
+        EXPECT_TRUE(r.connected && r.cancelled);
+        EXPECT_EQ(other.sim.requestCodes(), kReadoutCodes.mid(0, 9));
+        EXPECT_TRUE(r.read.contains("txtStart0"));
+        EXPECT_FALSE(r.read.contains("txtStart1"));
+        EXPECT_FALSE(other.link->Comm().isOpen());
+        EXPECT_EQ(other.link->TCP().state(), QAbstractSocket::UnconnectedState);
+        EXPECT_TRUE(other.op.shown().isEmpty());
+        EXPECT_EQ(other.op.busyDepth(), 0);
+    }
+}
+
 TEST_F(ReadoutTest, SetDateTimeSendsThePcClockAndShowsTheReadBack) {
     // Saturday 5 December 2026, 10:30.
     const QDateTime pc(QDate(2026, 12, 5), QTime(10, 30, 12));
@@ -162,11 +189,26 @@ TEST_F(ReadoutTest, SetDateTimeSendsThePcClockAndShowsTheReadBack) {
     EXPECT_EQ(r.txtDate, "");
     EXPECT_TRUE(h.op.lastText().contains("keeps the years 2000 to 2255"));
 
-    pointAtTcp(h.state, closedPort());
+    // Cancelled while the new time was under way: no read-back, the link closed.
     h.sim.clearLog();
+    Cancellation cancel;
+    cancel.request();
+    r = SetLoggerDateTime(h.state, *h.link, h.op, pc, {}, &cancel);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.txtDate, "");
+    EXPECT_EQ(h.sim.requestCodes(), QList<int>{1});
+    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+
+    const quint16 port = closedPort();
+    pointAtTcp(h.state, port);
+    h.sim.clearLog();
+    h.op.clear();
     r = SetLoggerDateTime(h.state, *h.link, h.op, pc);
     EXPECT_EQ(r.txtDate, "");
-    EXPECT_EQ(h.op.lastText(), "No connection with datalogger!");
+    EXPECT_EQ(h.op.messages(),
+              QStringList{
+                  QStringLiteral("No connection with datalogger! 127.0.0.1:%1: connection refused")
+                      .arg(port)});
     EXPECT_TRUE(h.sim.requests().isEmpty());
     EXPECT_EQ(h.op.busyDepth(), 0);
 }

@@ -2,8 +2,11 @@
 // budgets, the messages, the backup and what stays whole when a download fails.
 #include "DownloadSave.h"
 #include "HighwayDownload.h"
+#include "HighwayFileCodec.h"
+#include "SilentPort.h"
 #include "TransferHarness.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -155,17 +158,125 @@ TEST_F(DownloadTest, CancelWritesNothingAndEndsTheWholeDownload) {
     EXPECT_TRUE(h.linkWorks());
 }
 
-TEST_F(DownloadTest, APortTheLinkWillNotHandOverIsABrokenConnection) {
+TEST_F(DownloadTest, APortTheLinkWillNotHandOverIsAFailedConnection) {
     h.logger.write("HW01.ini", "text\n");
     LinkLease other = h.link->TakeLease(QStringLiteral("the highway test"));
     ASSERT_TRUE(other);
     EXPECT_FALSE(get().saved);
-    EXPECT_EQ(h.op.messages(), QStringList{"Connection broken!"});
-    EXPECT_TRUE(h.transfer->lastFailure().contains("the highway test"));
+    ASSERT_EQ(h.op.messages().size(), 1);
+    EXPECT_TRUE(h.op.messages()[0].startsWith("Connection with Data logger failed: "));
+    EXPECT_TRUE(h.op.messages()[0].contains("the highway test"));
     EXPECT_TRUE(h.sim.packets().isEmpty());
     other.release();
     h.op.clear();
     EXPECT_TRUE(get().saved);
+}
+
+// A logger that cannot be reached (refused, silent, a serial port that does not exist) is told
+// once with where and why, never as a broken connection, after one connection wait; the second
+// file is not tried.
+TEST_F(DownloadTest, AnUnreachableLoggerIsToldOnceAndTheSecondFileIsNotTried) {
+    keepOld();
+    SilentPort silent;
+    ASSERT_NE(silent.port(), 0);
+    qputenv("NODALYX_COM9", "/dev/nodalyx-no-such-port");
+    struct Case {
+        const char* what;
+        std::function<void(SharedState&)> point;
+        QString where;
+    };
+    const quint16 refused = closedPort();
+    const Case cases[] = {
+        {"refused", [&](SharedState& s) { pointAtTcp(s, refused); },
+         QStringLiteral("127.0.0.1:%1: connection refused").arg(refused)},
+        {"silent", [&](SharedState& s) { pointAtTcp(s, silent.port()); },
+         QStringLiteral("127.0.0.1:%1: no connection within 0.75 s").arg(silent.port())},
+        {"no serial port",
+         [](SharedState& s) {
+             s.settings.ConnType = 1;
+             s.settings.Comport = 9;
+         },
+         QStringLiteral("/dev/nodalyx-no-such-port")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        h.op.clear();
+        h.sim.clearLog();
+        c.point(h.state);
+        TransferContext ctx = h.ctx();
+        QElapsedTimer clock;
+        clock.start();
+        const HighwayDownloadOutcome outcome = DownloadHighwayFiles(ctx, true, true);
+        EXPECT_LT(clock.elapsed(), 1400); // one connect wait of 750 ms, not two
+        EXPECT_TRUE(outcome.unreachable());
+        EXPECT_TRUE(outcome.tried[0]);
+        EXPECT_FALSE(outcome.tried[1]);
+        EXPECT_FALSE(outcome.files[0].result || outcome.files[0].saved);
+        ASSERT_EQ(h.op.messages().size(), 1) << h.op.messages().join('|').toStdString();
+        EXPECT_TRUE(h.op.messages()[0].startsWith("Connection with Data logger failed: "));
+        EXPECT_TRUE(h.op.messages()[0].contains(c.where)) << h.op.messages()[0].toStdString();
+        EXPECT_TRUE(h.sim.packets().isEmpty());
+        EXPECT_EQ(h.op.busyDepth(), 0);
+        expectOldKept();
+    }
+    qunsetenv("NODALYX_COM9");
+}
+
+// The operator's Cancellation (the window's Cancel) is looked at between packets: the file
+// under way writes nothing, the backup stays, the next file is not started.
+TEST_F(DownloadTest, TheOperatorsCancellationStopsBetweenPacketsAndKeepsTheFilesWhole) {
+    h.sim.fileResponder().setBlockSize(2);
+    h.logger.write("HW01.ini", "abcdefgh\n");
+    h.logger.write("HW02.ini", "x\n");
+    keepOld();
+    Cancellation cancel;
+    TransferContext ctx = h.ctx();
+    ctx.progress = [&cancel](const TransferProgress& p) {
+        if (p.blocksDone == 2)
+            cancel.request();
+    };
+    QStringList told;
+    const HighwayDownloadOutcome outcome = DownloadHighwayFiles(
+        ctx, true, true, &cancel, [&told](const QString& file, const DownloadResult& r) {
+            told << downloadResultText(file, r);
+        });
+    EXPECT_TRUE(outcome.cancelled());
+    EXPECT_FALSE(outcome.tried[1]);
+    EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1", "6:2"}));
+    EXPECT_EQ(told, QStringList{"HW01.ini: cancelled, nothing written"});
+    expectOldKept();
+    EXPECT_TRUE(h.linkWorks());
+
+    h.op.clear();
+    h.sim.clearLog(); // a cancel asked before the start sends nothing at all
+    EXPECT_TRUE(GetFile(ctx, "HW02.ini", &cancel).cancelled);
+    EXPECT_TRUE(h.sim.packets().isEmpty());
+    EXPECT_EQ(h.op.messages(),
+              QStringList{"The download of HW02.ini was cancelled; nothing was written."});
+}
+
+// After each file the operator learns what it holds and where the previous one went.
+TEST_F(DownloadTest, EachDownloadedFileIsToldWithItsUnitsAndItsBackup) {
+    UnitTable table{};
+    h.logger.write("HW01.ini", encodeHighwayFile(1, table).replace("\r\n", "\n"));
+    h.logger.write("HW02.ini", "[Datalogger Configuration HW02]\n\nAddress=00\nAddress=05\n"
+                               "Active=1\nAddress=05\nAddress=64\nAddress=x\n");
+    h.writeLocal("HW02.ini", "old two\r\n");
+    QStringList told;
+    TransferContext ctx = h.ctx();
+    DownloadHighwayFiles(ctx, true, true, nullptr,
+                         [&told](const QString& file, const DownloadResult& r) {
+                             told << downloadResultText(file, r);
+                         });
+    EXPECT_EQ(told, QStringList({"HW01.ini downloaded: 64 units",
+                                 "HW02.ini downloaded: 2 units; the previous file is kept as "
+                                 "HW02.bak"}));
+    EXPECT_EQ(h.local("HW02.bak"), "old two\r\n");
+    DownloadResult one;
+    one.saved = true;
+    one.units = 1;
+    EXPECT_EQ(downloadResultText("HW01.ini", one), "HW01.ini downloaded: 1 unit");
+    EXPECT_EQ(downloadResultText("HW01.ini", DownloadResult{}), "HW01.ini: not downloaded");
 }
 
 TEST_F(DownloadTest, SavingChecksTheSizeThenKeepsTheBackupAndReplacesTheFileWhole) {

@@ -1,0 +1,59 @@
+// A loopback port whose connections never come up: a listening socket with a backlog of one,
+// filled by connections nobody accepts, so the kernel drops every further SYN and a connect
+// waits until its own time limit (a logger's address that does not answer). Header-only.
+#pragma once
+
+#include <QtGlobal>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <thread>
+#include <vector>
+
+namespace nodalyx::test {
+
+class SilentPort {
+public:
+    SilentPort() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_listener < 0 ||
+            ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(m_listener, 0) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        for (int i = 0; i < 3; ++i) { // fill the accept queue
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            m_fillers.push_back(fd);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // let the handshakes settle
+    }
+    ~SilentPort() {
+        for (int fd : m_fillers)
+            ::close(fd);
+        if (m_listener >= 0)
+            ::close(m_listener);
+    }
+    SilentPort(const SilentPort&) = delete;
+    SilentPort& operator=(const SilentPort&) = delete;
+
+    quint16 port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_fillers;
+};
+
+} // namespace nodalyx::test

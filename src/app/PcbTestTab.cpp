@@ -55,7 +55,7 @@ void PcbTestTab::showState(hw::HighwayTest::State state) {
     const bool running = state == State::Running;
     m_ui.CmdStart->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
     m_ui.CmdStart->setStyleSheet(QLatin1String(running ? kRed : kGreen));
-    // While the last pass completes the button takes no click: a new test cannot start
+    // While the poll in progress completes the button takes no click: a new test cannot start
     // inside the one that is ending.
     m_ui.CmdStart->setEnabled(state != State::Stopping);
     m_escape->setEnabled(running);

@@ -97,7 +97,8 @@ void traceTest(hw::HighwayTest& test) {
     });
 }
 
-// Ctrl-C acts as Stop: the running pass completes and the list is printed.
+// Ctrl-C acts as Stop: the running pass completes, so every unit in the list has been polled
+// equally often, and the list is printed.
 void stopOnInterrupt(hw::HighwayTest& test) {
     onFirstInterrupt(&test, QStringLiteral("nodalyx-cli: stopping after this pass"),
                      [&test] { test.requestStop(); });
@@ -124,7 +125,7 @@ int runHwtestCommand(CliContext& ctx, const QStringList& args) {
     Link link(state, op);
     hw::HighwayTest test(state, link, op);
     test.setPassLimit(inv.passes);
-    test.setRunWithoutPort(false); // a port that will not open ends the command
+    test.setStopAfterPass(true);
     if (ctx.trace)
         traceTest(test);
     stopOnInterrupt(test);
@@ -136,7 +137,9 @@ int runHwtestCommand(CliContext& ctx, const QStringList& args) {
     else
         ctx.out << hwtestText(rows);
     ctx.out.flush();
-    return Done;
+    // A device lost during the run: the list holds what was read before, and a script learns
+    // that the test did not run its course.
+    return test.portLost() ? Failed : Done;
 }
 
 } // namespace nodalyx::cli

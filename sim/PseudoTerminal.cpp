@@ -33,6 +33,10 @@ bool PseudoTerminal::open(const QString& linkPath) {
         return false;
     }
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    // A tool started as a child process must not inherit our ends: closing the master would
+    // then leave it open there, and the tool would never see the line go away.
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_device = QString::fromLocal8Bit(name);
     if (!linkPath.isEmpty()) {
         // Replace an old link of ours, never a file that something else put there.

@@ -48,9 +48,19 @@ bool UnitHighwaySim::openPty(const QString& linkPath) {
 #ifdef Q_OS_UNIX
     if (m_slave >= 0)
         ::close(m_slave);
-    m_slave = ::open(m_pty.devicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY);
+    m_slave = ::open(m_pty.devicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
 #endif
     return true;
+}
+
+void UnitHighwaySim::closePty() {
+    m_output.clear();
+#ifdef Q_OS_UNIX
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_slave = -1;
+#endif
+    m_pty.close();
 }
 
 int UnitHighwaySim::lineSpeed() const {

@@ -27,6 +27,8 @@ public:
     UnitSimConfig& config() { return m_config; }
 
     bool openPty(const QString& linkPath = {});
+    // The highway goes away as a cable pulled out: the tool's reads on its end fail.
+    void closePty();
     QString ptyDevice() const { return m_pty.devicePath(); }
     QString errorString() const { return m_pty.errorString(); }
 

@@ -3,6 +3,8 @@
 #include "MainViews.h"
 #include "ui_FrmMain.h"
 
+#include <QShortcut>
+
 namespace nodalyx {
 
 namespace {
@@ -14,22 +16,30 @@ constexpr int kFirstTestColumn = 4; // TX
 
 PcbTestTab::PcbTestTab(Ui::FrmMain& ui, SharedState& state, Link& link, Operator& op,
                        QObject* parent)
-    : QObject(parent), m_ui(ui), m_test(state, link, op) {
+    : QObject(parent), m_ui(ui), m_test(state, link, op),
+      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), m_ui.centralwidget)) {
     connect(m_ui.CmdStart, &QPushButton::clicked, this, &PcbTestTab::onStartClicked);
+    // Escape anywhere in the main window does what "Stop" does, while the test runs.
+    m_escape->setObjectName(QStringLiteral("StopShortcut"));
+    connect(m_escape, &QShortcut::activated, this, &PcbTestTab::stopTest);
     connect(&m_test, &hw::HighwayTest::stateChanged, this, &PcbTestTab::showState);
     connect(&m_test, &hw::HighwayTest::rowChanged, this, &PcbTestTab::showRow);
     connect(&m_test, &hw::HighwayTest::rowsReset, this, &PcbTestTab::resetRows);
     connect(&m_test, &hw::HighwayTest::passFinished, this, [this](int passes) {
         if (m_test.state() == hw::HighwayTest::State::Running)
-            m_ui.lblCount->setText(QStringLiteral("Pass %1").arg(passes + 1));
+            m_ui.lblCount->setText(tr("Pass %1").arg(passes + 1));
     });
     m_ui.CmdStart->setEnabled(true);
     showState(hw::HighwayTest::State::Idle);
 }
 
+void PcbTestTab::stopTest() {
+    m_test.requestStop();
+}
+
 void PcbTestTab::onStartClicked() {
     if (m_test.state() == hw::HighwayTest::State::Running) {
-        m_test.requestStop();
+        stopTest();
         return;
     }
     if (m_test.isRunning())
@@ -45,17 +55,26 @@ void PcbTestTab::showState(hw::HighwayTest::State state) {
     const bool running = state == State::Running;
     m_ui.CmdStart->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
     m_ui.CmdStart->setStyleSheet(QLatin1String(running ? kRed : kGreen));
-    // While the last pass completes the button takes no click: a new test cannot start
+    // While the poll in progress completes the button takes no click: a new test cannot start
     // inside the one that is ending.
     m_ui.CmdStart->setEnabled(state != State::Stopping);
+    m_escape->setEnabled(running);
+    m_ui.lblCount->setText(countText(state));
+}
+
+QString PcbTestTab::countText(hw::HighwayTest::State state) const {
+    using State = hw::HighwayTest::State;
     if (state == State::Running)
-        m_ui.lblCount->setText(QStringLiteral("Pass 1"));
-    else if (state == State::Stopping)
-        m_ui.lblCount->setText(QStringLiteral("Stopping..."));
-    else if (m_test.passes() > 0)
-        m_ui.lblCount->setText(QStringLiteral("%1 passes").arg(m_test.passes()));
-    else
-        m_ui.lblCount->clear();
+        return tr("Pass 1");
+    if (state == State::Stopping)
+        return tr("Stopping...");
+    const int passes = m_test.passes();
+    if (m_test.stopped() && m_test.passesBegun() > passes)
+        return tr("Stopped in pass %1").arg(m_test.passesBegun());
+    const QString done = passes == 1 ? tr("1 pass") : tr("%1 passes").arg(passes);
+    if (m_test.stopped())
+        return tr("Stopped after %1").arg(done);
+    return passes > 0 ? done : QString();
 }
 
 void PcbTestTab::showRow(int index) {
@@ -68,6 +87,7 @@ void PcbTestTab::showRow(int index) {
 }
 
 void PcbTestTab::resetRows() {
+    m_ui.lblCount->clear(); // a new start: nothing of the last run's passes stays
     for (int i = 1; i <= m_ui.LsvHW->topLevelItemCount(); ++i)
         showRow(i);
 }

@@ -28,8 +28,10 @@ void HighwayTest::setRunState(State state) {
 }
 
 void HighwayTest::requestStop() {
-    if (m_runState == State::Running)
+    if (m_runState == State::Running) {
+        m_stopped = true;
         setRunState(State::Stopping);
+    }
 }
 
 bool HighwayTest::TestHW(int highway, const QString& comport) {
@@ -37,8 +39,9 @@ bool HighwayTest::TestHW(int highway, const QString& comport) {
         return false; // a test inside the test would find its own port open
     m_rows.fill(TestRow{});
     m_passes = 0;
+    m_passesBegun = 0;
     m_portOpened = false;
-    m_lossTold = false;
+    m_stopped = false;
     emit rowsReset();
     const QString text = comport.trimmed();
     if (text.isEmpty()) {
@@ -63,36 +66,47 @@ bool HighwayTest::TestHW(int highway, const QString& comport) {
     QString error;
     m_portOpened = m_port.open(serialPortName(number), &error);
     if (!m_portOpened) {
+        // Polling into nothing would make every unit look dead: told, and no pass.
         m_op.message(error, Operator::Icon::Critical);
-        if (!m_runWithoutPort)
-            return false;
+        return false;
     }
     setRunState(State::Running);
-    while (keepGoing()) {
-        runPass(highway, units);
-        if (m_port.abandoned())
-            break;
-        ++m_passes;
-        emit passFinished(m_passes);
-    }
+    while (keepGoing() && runPass(highway, units))
+        emit passFinished(++m_passes);
     m_port.close();
     lease.release();
     setRunState(State::Idle);
+    if (portLost()) // told once, with the port closed and the link free again
+        m_op.message(m_port.lostText(), Operator::Icon::Critical);
     return true;
 }
 
 bool HighwayTest::keepGoing() const {
-    if (m_runState != State::Running || m_port.abandoned())
+    if (m_runState != State::Running || !pollsGoOn())
         return false;
     return m_passLimit <= 0 || m_passes < m_passLimit;
 }
 
-void HighwayTest::runPass(int highway, const UnitTable& units) {
-    for (int i = 1; i <= kUnitsPerHighway && !m_port.abandoned(); ++i) {
+// Whether the next unit is polled: not after a stop (unless the pass is to complete), nor
+// once the device has gone or the program is ending.
+bool HighwayTest::pollsGoOn() const {
+    if (m_port.abandoned() || !m_port.lostText().isEmpty())
+        return false;
+    return m_runState == State::Running || m_stopAfterPass;
+}
+
+// One pass over the highway; false when it was cut short. A stop during the last poll
+// leaves the pass complete.
+bool HighwayTest::runPass(int highway, const UnitTable& units) {
+    ++m_passesBegun;
+    for (int i = 1; i <= kUnitsPerHighway; ++i) {
+        if (!pollsGoOn())
+            return false;
         const UnitConfig& unit = units[i];
         if (unit.Active && (unit.HWtype == 1 || unit.HWtype == 2))
             pollUnit(highway, i, unit);
     }
+    return !m_port.abandoned() && m_port.lostText().isEmpty();
 }
 
 void HighwayTest::pollUnit(int highway, int index, const UnitConfig& unit) {
@@ -112,9 +126,10 @@ void HighwayTest::pollUnit(int highway, int index, const UnitConfig& unit) {
         m_port.pause(m_timings.slowPauseMs);
         answerMs = m_timings.slowAnswerMs;
     }
-    m_port.waitUntil([this, type] { return ReceiveData(type); }, answerMs);
+    // A device that goes away ends the wait: the test ends behind this poll.
+    m_port.waitUntil([this, type] { return ReceiveData(type) || !m_port.lostText().isEmpty(); },
+                     answerMs);
     Verwerkbuffer(index);
-    tellLoss();
 }
 
 bool HighwayTest::ReceiveData(int type) {
@@ -134,13 +149,6 @@ void HighwayTest::Verwerkbuffer(int index) {
         emit rowChanged(index);
     m_reply.clear();
     m_port.pause(m_timings.afterAnswerMs);
-}
-
-void HighwayTest::tellLoss() {
-    if (m_lossTold || m_port.lostText().isEmpty())
-        return;
-    m_lossTold = true;
-    m_op.message(m_port.lostText(), Operator::Icon::Critical);
 }
 
 } // namespace nodalyx::hw

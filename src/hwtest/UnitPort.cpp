@@ -99,8 +99,8 @@ void UnitPort::readPort() {
 void UnitPort::onError(QSerialPort::SerialPortError error) {
     if (m_settingLines || (error != QSerialPort::ReadError && error != QSerialPort::ResourceError))
         return;
-    // A device that went away keeps failing every read: close it; the test goes on without
-    // traffic, as with a port that could not be opened.
+    // A device that went away keeps failing every read: close it; the test ends behind the
+    // poll in progress, as it does when the port cannot be opened.
     m_port.clearError();
     if (m_port.isOpen())
         m_port.close();

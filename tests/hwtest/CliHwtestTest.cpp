@@ -6,6 +6,7 @@
 #include "UnitHighwaySim.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -164,6 +165,30 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
         << r.out.toStdString();
 }
 #endif
+
+// The highway going away during the run ends the test: the list of what was read is
+// printed, the loss told once, and the exit status says the test did not run its course.
+TEST_F(CliHwtest, ALostDeviceEndsTheRunWithTheListAndExit1) {
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun r =
+        run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "3"}, [&](QProcess&) {
+            QEventLoop wait;
+            QObject::connect(&sim, &sim::UnitHighwaySim::answered, &wait, &QEventLoop::quit);
+            QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+            wait.exec();
+            // The first answer is on its way: the cable comes out.
+            QTimer::singleShot(50, &sim, [this] { sim.closePty(); });
+        });
+    EXPECT_EQ(r.exit, 1) << r.err.toStdString();
+    EXPECT_LT(clock.elapsed(), 4000); // not three passes of dead units
+    EXPECT_EQ(r.err.count("nodalyx-cli: error: Serial port "), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no longer available") || r.err.contains("reading failed"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QRegularExpression("\n00 +Yes +Door +0 +1 +100 ")))
+        << r.out.toStdString();
+    EXPECT_EQ(sim.polls().size(), 1);
+}
 
 TEST_F(CliHwtest, FailuresAndUsageErrors) {
     const std::tuple<QStringList, int, const char*> cases[] = {

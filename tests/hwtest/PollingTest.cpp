@@ -54,29 +54,43 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     EXPECT_FALSE(h.test->isRunning());
 }
 
-TEST(Polling, StopInTheFirstPassLetsThePassComplete) {
-    HighwayHarness h;
-    ASSERT_TRUE(h.ok);
-    h.addUnit(1, 0, 1);
-    h.addUnit(1, 1, 1, {}, UnitFault::Silent);
-    h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
-    QList<hw::HighwayTest::State> states;
-    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
-                     [&](hw::HighwayTest::State s) { states << s; });
-    QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
-        if (index == 1)
-            h.test->requestStop();
-    });
-    ASSERT_TRUE(h.run(1, 0)); // no pass limit: only the stop ends it
-    EXPECT_EQ(h.test->passes(), 1);
-    EXPECT_EQ(h.sim.polls().size(), 3);
-    EXPECT_EQ(h.row(0).RX, 1);
-    EXPECT_EQ(h.row(63).RX, 1);
-    EXPECT_EQ(h.row(1).RX, 0);
-    for (int a : {0, 1, 63})
-        EXPECT_EQ(h.row(a).TX, 0);
-    using S = hw::HighwayTest::State;
-    EXPECT_EQ(states, QList<S>({S::Running, S::Stopping, S::Idle}));
+// A stop ends the test after the poll in progress; the command line lets the pass complete
+// instead, so every unit is polled equally often. Either way the stop comes in the first pass.
+TEST(Polling, StopEndsAfterThePollOrAfterThePass) {
+    struct Case {
+        bool afterPass;
+        qsizetype polls;
+        int passes;
+    };
+    for (const Case& c : {Case{false, 1, 0}, Case{true, 3, 1}}) {
+        SCOPED_TRACE(c.afterPass ? "after the pass" : "after the poll");
+        HighwayHarness h;
+        ASSERT_TRUE(h.ok);
+        h.addUnit(1, 0, 1);
+        h.addUnit(1, 1, 1, {}, UnitFault::Silent);
+        h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
+        h.test->setStopAfterPass(c.afterPass);
+        QList<hw::HighwayTest::State> states;
+        QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
+                         [&](hw::HighwayTest::State s) { states << s; });
+        QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
+            if (index == 1)
+                h.test->requestStop();
+        });
+        ASSERT_TRUE(h.run(1, 0)); // no pass limit: only the stop ends it
+        EXPECT_TRUE(h.test->stopped());
+        EXPECT_EQ(h.test->passes(), c.passes);
+        EXPECT_EQ(h.test->passesBegun(), 1);
+        EXPECT_EQ(h.sim.polls().size(), c.polls);
+        EXPECT_EQ(h.row(0).RX, 1); // the poll under way at the stop is taken in
+        EXPECT_EQ(h.row(63).RX, c.afterPass ? 1 : 0);
+        EXPECT_EQ(h.row(1).RX, 0);
+        for (int a : {0, 1, 63})
+            EXPECT_EQ(h.row(a).TX, 0);
+        using S = hw::HighwayTest::State;
+        EXPECT_EQ(states, QList<S>({S::Running, S::Stopping, S::Idle}));
+        EXPECT_FALSE(h.link->isLeased());
+    }
 }
 
 namespace {
@@ -137,7 +151,7 @@ TEST(Polling, ALateAnswerIsNotCountedForTheNextUnit) {
     expectNeighboursCounted(h, 2, 2);
 }
 
-TEST(Polling, APortThatWillNotOpenIsToldOnceAndTheUnitsTimeOut) {
+TEST(Polling, APortThatWillNotOpenIsToldOnceAndEndsTheTestWithoutAPass) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(1, 4, 1);
@@ -145,21 +159,55 @@ TEST(Polling, APortThatWillNotOpenIsToldOnceAndTheUnitsTimeOut) {
     hw::HighwayTimings t = quickTimings();
     t.answerMs = 30;
     h.test->setTimings(t);
-    ASSERT_TRUE(h.run(1, 3));
+    QList<hw::HighwayTest::State> states;
+    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
+                     [&](hw::HighwayTest::State s) { states << s; });
+    EXPECT_FALSE(h.run(1, 3));
     ASSERT_EQ(h.op.shown().size(), 1);
     EXPECT_TRUE(h.op.lastText().startsWith("Cannot open serial port /nonexistent/ttyHIGHWAY: "))
         << h.op.lastText().toStdString();
     EXPECT_FALSE(h.test->portOpened());
-    EXPECT_EQ(h.row(4).TX, 2);
-    EXPECT_EQ(h.row(4).RX, 0);
-    EXPECT_TRUE(h.sim.polls().isEmpty());
-
-    // Told to end there instead (the command line): no pass at all.
-    h.op.clear();
-    h.test->setRunWithoutPort(false);
-    EXPECT_FALSE(h.run(1, 3));
-    EXPECT_EQ(h.op.shown().size(), 1);
+    EXPECT_EQ(h.test->passesBegun(), 0);
     EXPECT_EQ(h.test->passes(), 0);
+    EXPECT_EQ(h.row(4), hw::TestRow{});
+    EXPECT_TRUE(states.isEmpty()); // never running
+    EXPECT_FALSE(h.link->isLeased());
+    EXPECT_TRUE(h.sim.polls().isEmpty());
+}
+
+// A device that goes away during the run (a USB adapter pulled out) is told once, after the
+// test has ended behind the poll in progress and given the link back.
+TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
+    HighwayHarness h;
+    ASSERT_TRUE(h.ok);
+    h.addUnit(1, 0, 1);
+    h.addUnit(1, 1, 1);
+    h.addUnit(1, 2, 1);
+    qsizetype toldBeforeTheEnd = -1;
+    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged, [&](hw::HighwayTest::State s) {
+        if (s == hw::HighwayTest::State::Idle)
+            toldBeforeTheEnd = h.op.shown().size();
+    });
+    QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
+        if (index == 1)
+            h.sim.closePty();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(h.run(1, 3));
+    EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().contains("no longer available") ||
+                h.op.lastText().contains("reading failed"))
+        << h.op.lastText().toStdString();
+    EXPECT_TRUE(h.test->portLost());
+    EXPECT_FALSE(h.test->stopped());
+    EXPECT_EQ(h.test->passes(), 0);
+    EXPECT_EQ(h.row(0).RX, 1);
+    EXPECT_EQ(h.row(2).TX, 0);
+    EXPECT_FALSE(h.test->isRunning());
+    EXPECT_EQ(toldBeforeTheEnd, 0);
+    EXPECT_FALSE(h.link->isLeased());
 }
 
 TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {

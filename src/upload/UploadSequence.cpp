@@ -132,9 +132,11 @@ void UploadRun::verify(const UploadChoice& choice) {
         m_line(QStringLiteral("Verify: no general settings were sent; nothing to read back"));
         return;
     }
-    const bool verified = VerifyUpload(m_state, m_link, m_op, m_line, m_acknowledged).verified();
-    m_allOk = m_allOk && verified;
-    m_verified = verified;
+    const VerifyResult result =
+        VerifyUpload(m_state, m_link, m_op, m_line, m_acknowledged, m_cancel);
+    m_out.cancelled = result.cancelled;
+    m_allOk = m_allOk && result.verified();
+    m_verified = result.verified();
 }
 
 UploadOutcome UploadRun::run(const UploadChoice& choice, const HighwayStep& highway) {

@@ -55,15 +55,20 @@ GeneralSettings asSent(const GeneralSettings& settings) {
 } // namespace
 
 VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line,
-                          const QStringList& acknowledged) {
+                          const QStringList& acknowledged, const Cancellation* cancel) {
     const GeneralSettings sent = asSent(state.settings);
     const GeneralSettings kept = state.settings;
     ConfigurationControls controls;
-    const GeneralReadout readout = ReadGeneralSettings(state, link, op, controls);
+    const GeneralReadout readout = ReadGeneralSettings(state, link, op, controls, {}, cancel);
     state.settings = kept; // the read-out writes the logger's interval into the settings
     link.CloseLink();
     VerifyResult result;
     result.read = readout.connected;
+    if (readout.cancelled) {
+        result.cancelled = true;
+        line(QStringLiteral("Verify cancelled: the settings were not all read back"));
+        return result;
+    }
     QStringList notChecked;
     const QList<SettingDifference> differences = compareWithLocation(sent, controls, readout.read);
     for (const Checked& c : checkedSettings()) {

@@ -340,6 +340,27 @@ TEST(UploadSequence, CancelStopsAfterTheItemUnderWayAndSaysSo) {
     EXPECT_FALSE(u.link->TCP().state() == QAbstractSocket::ConnectedState);
 }
 
+TEST(UploadSequence, ACancelDuringTheReadBackEndsItAndNothingIsCalledVerified) {
+    Upload u;
+    Cancellation cancel;
+    qsizetype requestsAtCancel = -1;
+    const UploadOutcome out = UploadConfiguration(
+        u.state, *u.link, u.op, {true, false, false, true}, {},
+        [&](const QString& l) {
+            u.lines << l;
+            if (l == "Upload Port number OK") { // the last item is through: the read-back next
+                cancel.request();
+                requestsAtCancel = u.sim.requestCodes().size();
+            }
+        },
+        &cancel);
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(finalMessageText(out), "Send configuration failed!\r\n\r\nThe upload was cancelled.");
+    EXPECT_EQ(u.lines.last(), "Verify cancelled: the settings were not all read back");
+    EXPECT_LE(u.sim.requestCodes().size() - requestsAtCancel, 1); // the query under way at most
+}
+
 // The highway step runs between the general part and the read-back, so a step that changes
 // the simulated logger's settings stands for a logger that did not keep what it acknowledged.
 TEST(UploadVerify, ReportsEverySettingTheLoggerHoldsOtherwise) {

@@ -234,8 +234,9 @@ void GeneralUpload::sendDays() {
     for (int d = 0; d < 7; ++d) {
         if (d > 0 && m_cancel && m_cancel->requested()) {
             m_cancelled = true;
-            m_skipped << QStringLiteral("Start/Stop %1..%2")
-                             .arg(m_state.DayNames[d], m_state.DayNames[6]);
+            m_skipped << (d == 6 ? QStringLiteral("Start/Stop %1").arg(m_state.DayNames[d])
+                                 : QStringLiteral("Start/Stop %1..%2")
+                                       .arg(m_state.DayNames[d], m_state.DayNames[6]));
             return;
         }
         sendDay(d);

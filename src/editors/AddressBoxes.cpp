@@ -62,13 +62,19 @@ bool AddressBoxes::eventFilter(QObject* watched, QEvent* event) {
 
 bool AddressBoxes::keyPress(int i, QKeyEvent* event) {
     QLineEdit* box = m_boxes[i];
-    if (event->matches(QKeySequence::Paste))
-        return pasteClipboard(i);
+    if (event->matches(QKeySequence::Paste)) {
+        if (!box->isReadOnly() && !pasteClipboard(i))
+            box->paste(); // the ordinary paste (QLineEdit::paste ignores read-only itself)
+        return true;
+    }
     if (box->isReadOnly())
         return false;
     if (event->text() == QLatin1String(".")) {
-        moveTo(i + 1);
-        return true; // the dot separates the boxes, it is never entered
+        // The dot separates the boxes and is never entered; in a box still empty (just after a
+        // third digit moved on) it has nothing to end.
+        if (!box->text().isEmpty())
+            moveTo(i + 1);
+        return true;
     }
     const bool full = box->text().size() >= kOctetDigits && !box->hasSelectedText();
     if (isDigit(event->text()) && full && i + 1 < int(m_boxes.size())) {

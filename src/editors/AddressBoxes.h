@@ -8,11 +8,11 @@ class QLineEdit;
 
 namespace nodalyx {
 
-// The four boxes of one dotted address, left to right, typed like one field: a "." moves to
-// the next box (it is not entered), a digit that completes three digits is entered and then
-// moves on, and a digit typed into a full box goes on into the next one. A text with dots
-// pasted into a box spreads its parts over that box and the ones after it. Install it after
-// the boxes' key filters, so it sees the "." the digit filter would swallow.
+// The four boxes of one dotted address, left to right, typed like one field: a "." ends a box
+// that holds digits and moves to the next (it is never entered), a digit that completes three
+// digits is entered and then moves on, and a digit typed into a full box goes on into the next
+// one. A text with dots pasted into a box spreads its parts over that box and the ones after
+// it. Install it after the boxes' key filters, so it sees the "." the digit filter swallows.
 class AddressBoxes : public QObject {
     Q_OBJECT
 public:

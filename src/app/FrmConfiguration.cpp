@@ -1,5 +1,6 @@
 #include "FrmConfiguration.h"
 
+#include "AddressBoxes.h"
 #include "ClockDrift.h"
 #include "ClockSetting.h"
 #include "ConfigurationView.h"
@@ -19,11 +20,26 @@
 
 namespace nodalyx {
 
+namespace {
+
+// Each dotted address of the form typed as one field (after the view's key filters).
+void linkAddressBoxes(const Ui::FrmConfiguration& ui) {
+    AddressBoxes::install({ui.txtIPaddress7, ui.txtIPaddress6, ui.txtIPaddress5, ui.txtIPaddress4});
+    AddressBoxes::install({ui.txtIPaddress0, ui.txtIPaddress1, ui.txtIPaddress2, ui.txtIPaddress3});
+    AddressBoxes::install(
+        {ui.txtSubnetmask0, ui.txtSubnetmask1, ui.txtSubnetmask2, ui.txtSubnetmask3});
+    AddressBoxes::install({ui.txtGateway0, ui.txtGateway1, ui.txtGateway2, ui.txtGateway3});
+    AddressBoxes::install({ui.txtDHCP0, ui.txtDHCP1, ui.txtDHCP2, ui.txtDHCP3});
+}
+
+} // namespace
+
 FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::FrmConfiguration>()), m_state(state), m_link(link),
       m_op(op), m_location(state.settings), m_now([] { return QDateTime::currentDateTime(); }) {
     m_ui->setupUi(this);
     m_view = std::make_unique<ConfigurationView>(*this);
+    linkAddressBoxes(*m_ui);
     m_ui->PgbGeneralsettings->setVisible(false);
     m_ui->PgbHW01->setVisible(false);
     m_ui->PgbHW02->setVisible(false);

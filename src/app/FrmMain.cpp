@@ -8,11 +8,15 @@
 #include "WindowPlacement.h"
 #include "ui_FrmMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 
 #ifdef NODALYX_HAVE_LINK
 #include "CounterReadout.h"
@@ -31,6 +35,13 @@ namespace nodalyx {
 namespace {
 
 constexpr int kTestTab = 2;
+constexpr int kRelistDelayMs = 200;
+
+bool opensEditor(const QKeyEvent& key) {
+    const bool plain = (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    return plain &&
+           (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_F2);
+}
 
 } // namespace
 
@@ -53,6 +64,13 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_programDir->setObjectName(QStringLiteral("lblProgramDir"));
     m_programDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addPermanentWidget(m_programDir);
+    m_dirWatcher = new QFileSystemWatcher(this);
+    m_relist = new QTimer(this);
+    m_relist->setSingleShot(true);
+    m_relist->setInterval(kRelistDelayMs);
+    connect(m_dirWatcher, &QFileSystemWatcher::directoryChanged, m_relist,
+            qOverload<>(&QTimer::start));
+    connect(m_relist, &QTimer::timeout, this, &FrmMain::relistLocations);
 #ifndef NODALYX_HAVE_LINK
     m_ui->mnuUpload->setEnabled(false);
 #endif
@@ -89,6 +107,8 @@ void FrmMain::connectControls() {
     connect(m_ui->LSVHW2, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(2, m_ui->LSVHW2->indexOfTopLevelItem(item) + 1);
     });
+    m_ui->LsvHW1->installEventFilter(this);
+    m_ui->LSVHW2->installEventFilter(this);
     connect(m_ui->OptHW0, &QRadioButton::clicked, this, &FrmMain::FillTestList1);
     connect(m_ui->OptHW1, &QRadioButton::clicked, this, &FrmMain::FillTestList2);
 }
@@ -104,6 +124,7 @@ void FrmMain::start() {
     m_ui->CboLocation->clear();
     m_ui->CboLocation->addItems(GetFGR(m_state.programDir, m_op));
     m_ui->CboLocation->setCurrentIndex(-1);
+    watchProgramDir();
     setSelectionDependentEnabled(false);
     m_ui->CboComport->clear();
     for (int port = 1; port <= 16; ++port)
@@ -146,6 +167,36 @@ void FrmMain::onLocationChosen() {
         m_ui->OptHW0->setChecked(true);
         FillTestList1();
     }
+}
+
+void FrmMain::watchProgramDir() {
+    if (!m_dirWatcher->directories().isEmpty())
+        m_dirWatcher->removePaths(m_dirWatcher->directories());
+    m_dirWatcher->addPath(m_state.programDir);
+}
+
+void FrmMain::relistLocations() {
+    QComboBox* list = m_ui->CboLocation;
+    if (list->view()->isVisible()) {
+        m_relist->start(); // the operator is choosing: not under the open list
+        return;
+    }
+    const QString loaded = list->currentIndex() < 0 ? QString() : list->currentText();
+    QStringList names = ListFGR(m_state.programDir);
+    if (!loaded.isEmpty() && !names.contains(loaded)) {
+        names << loaded; // its file went away; it stays loaded and listed until another is chosen
+        names.sort(Qt::CaseInsensitive);
+    }
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    if (items == names)
+        return;
+    // Only the items change: nothing is loaded again, so no edit in memory is lost.
+    const QSignalBlocker quiet(list);
+    list->clear();
+    list->addItems(names);
+    list->setCurrentIndex(loaded.isEmpty() ? -1 : list->findText(loaded));
 }
 
 void FrmMain::showConnection() {
@@ -278,6 +329,17 @@ void FrmMain::refresh() {
     if (outcome.countersRead)
         showCounts();
 #endif
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    auto* list = qobject_cast<QTreeWidget*>(watched);
+    if (event->type() == QEvent::KeyPress && (list == m_ui->LsvHW1 || list == m_ui->LSVHW2) &&
+        opensEditor(*static_cast<QKeyEvent*>(event))) {
+        if (QTreeWidgetItem* row = list->currentItem())
+            editUnit(list == m_ui->LsvHW1 ? 1 : 2, list->indexOfTopLevelItem(row) + 1);
+        return true; // taken here: no default button or item-view action follows
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::showCounts() {

@@ -10,7 +10,9 @@
 #include <memory>
 
 class QDialog;
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QTreeWidget;
 
 namespace Ui {
@@ -66,10 +68,17 @@ public:
     Link* link() const { return m_link; }
     PcbTestTab* pcbTest() const { return m_pcbTest; }
 
+protected:
+    // Return, Enter and F2 on a highway row open the unit editor, as a double-click does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void connectControls();
     void setupLists();
     void onLocationChosen();
+    void watchProgramDir();
+    // Lists the location files again, keeping the loaded location loaded and selected.
+    void relistLocations();
     void setSelectionDependentEnabled(bool enabled);
     void showConnection();
     void fillHighwayList(QTreeWidget* list, const UnitTable& table);
@@ -83,7 +92,9 @@ private:
     Link* m_link = nullptr;
     std::unique_ptr<SharedTransferLink> m_transfers; // the transfer component, made on first use
     PcbTestTab* m_pcbTest = nullptr;
-    QLabel* m_programDir = nullptr; // "Locations: <dir>" in the status bar
+    QLabel* m_programDir = nullptr;             // "Locations: <dir>" in the status bar
+    QFileSystemWatcher* m_dirWatcher = nullptr; // the program directory, for the location list
+    QTimer* m_relist = nullptr;                 // gathers a burst of changes into one re-list
     DialogRunner m_runDialog;
     QDialog* m_upload = nullptr;
 };

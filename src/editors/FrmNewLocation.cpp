@@ -1,6 +1,7 @@
 #include "FrmNewLocation.h"
 #include "TextConvert.h"
 
+#include "AddressBoxes.h"
 #include "KeyFilters.h"
 #include "WindowPlacement.h"
 #include "ui_FrmNewLocation.h"
@@ -19,6 +20,7 @@ FrmNewLocation::FrmNewLocation(SharedState& state, Operator& op, QWidget* parent
     m_ui->CboCommport->setCurrentIndex(-1);
     for (QLineEdit* box : m_txtIPaddress)
         KeyFilter::install(box, FilterDigits);
+    AddressBoxes::install(m_txtIPaddress);
     KeyFilter::install(m_ui->txtPortNumber1, FilterDigits);
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &FrmNewLocation::save);
     connect(m_ui->CmdBack, &QPushButton::clicked, this, &FrmNewLocation::back);

@@ -7,6 +7,7 @@
 #include "ui_FrmUnitConfiguration.h"
 
 #include <QEvent>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace nodalyx {
@@ -43,6 +44,12 @@ std::optional<quint8> correctionValue(const QString& text) {
     if (!ok || value < 0 || value > 255)
         return std::nullopt;
     return quint8(value);
+}
+
+// A part of the unit code: four hexadecimal digits.
+bool isCodePart(const QString& text) {
+    static const QRegularExpression part(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+    return part.match(text).hasMatch();
 }
 
 } // namespace
@@ -203,6 +210,8 @@ void FrmUnitConfiguration::clearAll() {
 }
 
 bool FrmUnitConfiguration::validate() {
+    if (!validateCode())
+        return false;
     for (int c = 0; c < 4; ++c) {
         if (!correctionValue(m_txtCor[c]->text())) {
             m_op.message(
@@ -213,6 +222,23 @@ bool FrmUnitConfiguration::validate() {
         }
         if (!validateText(c))
             return false;
+    }
+    return true;
+}
+
+// A unit of the new version is addressed on the highway by its code: an active one needs all
+// twelve digits (an old-version unit has none, and its boxes are not used).
+bool FrmUnitConfiguration::validateCode() {
+    if (!m_optType[2]->isChecked())
+        return true;
+    for (int k = 0; k < 3; ++k) {
+        if (!isCodePart(m_txtCode[k]->text())) {
+            m_op.message(
+                tr("Unit code box %1 must hold 4 hexadecimal digits (0-9, A-F).").arg(k + 1),
+                Operator::Icon::Warning);
+            m_txtCode[k]->setFocus();
+            return false;
+        }
     }
     return true;
 }

@@ -33,8 +33,8 @@ public:
     void setInputs(const QString& hw, const QString& id);
 
     // Stores the controls into the table and rewrites the highway file. False (reported
-    // through the operator) when a correction is unusable or the file could not be written;
-    // then the modified flag stays set.
+    // through the operator) when the unit code or a correction is unusable or the file could
+    // not be written; then the modified flag stays set.
     bool SetData();
     bool Gewijzigd() const { return m_gewijzigd; }
 
@@ -55,6 +55,7 @@ private:
     void clearAll();
     void save();
     bool validate();
+    bool validateCode();
     bool validateText(int channelIndex);
     UnitTable* chosenTable();
     std::optional<int> chosenIndex() const;

@@ -121,13 +121,18 @@ bool WriteFGR(SharedState& state, const QString& name, Operator& op) {
 }
 
 QStringList GetFGR(const QString& programDir, Operator& op) {
-    QStringList files = listLocationFiles(programDir);
-    if (files.isEmpty() && MakeNewFile(programDir, QLatin1String(kDefaultLocation), op)) {
-        files = listLocationFiles(programDir);
-        if (files.isEmpty())
+    QStringList names = ListFGR(programDir);
+    if (names.isEmpty() && MakeNewFile(programDir, QLatin1String(kDefaultLocation), op)) {
+        names = ListFGR(programDir);
+        if (names.isEmpty())
             op.message(QStringLiteral("No location file can be listed in \"%1\".").arg(programDir),
                        Operator::Icon::Critical);
     }
+    return names;
+}
+
+QStringList ListFGR(const QString& programDir) {
+    QStringList files = listLocationFiles(programDir);
     for (QString& file : files)
         file.chop(4);
     return files;

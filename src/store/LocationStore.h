@@ -23,6 +23,8 @@ bool WriteFGR(SharedState& state, const QString& name, Operator& op);
 // location "Configuration 01" when there is none; when that fails, reports why and answers
 // an empty list.
 QStringList GetFGR(const QString& programDir, Operator& op);
+// The location names as GetFGR lists them, without creating anything.
+QStringList ListFGR(const QString& programDir);
 
 // Creates (or empties) the file fileName in the program directory. False, reported, on failure.
 bool MakeNewFile(const QString& programDir, const QString& fileName, Operator& op);

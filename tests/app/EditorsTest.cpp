@@ -3,6 +3,7 @@
 #include "FrmUnitConfiguration.h"
 #include "KeyFilters.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -58,8 +59,8 @@ TEST_F(NewLocation, RequestFromTheControls) {
     EXPECT_EQ(child<QComboBox>(*w, "CboConnType")->currentIndex(), -1); // no choices yet
     EXPECT_EQ(child<QComboBox>(*w, "CboCommport")->currentIndex(), -1);
     type(*w, "txtName", " Two blanks ");
-    type(*w, "txtIPaddress7", "1a.2345");
-    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress7")->text(), "123"); // digits, at most 3
+    type(*w, "txtIPaddress7", "1a2;3");
+    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress7")->text(), "123"); // digits only
     child<QComboBox>(*w, "CboCommport")->setCurrentIndex(2);
     const NewLocationRequest r = w->request();
     EXPECT_EQ(r.name, " Two blanks ");
@@ -90,6 +91,48 @@ TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(w->NewName().isEmpty());
     EXPECT_FALSE(dir.exists("Pier.fgr"));
+}
+
+// The four address boxes are typed as one field: "." and a third digit move on, a digit typed
+// into a full box goes on into the next, and a pasted address spreads over the boxes.
+TEST_F(NewLocation, AddressBoxesTakeADottedAddressTypedOrPasted) {
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        // {typed, pasted, the address the request gets}
+        {"192.168.1.10", "", "192.168.1.10"},
+        {"1921681", "", "192.168.1."},
+        {"10.0.0.7.5", "", "10.0.0.75"}, // the last box has no next: the "." is dropped
+        {"", "192.168.1.10", "192.168.1.10"},
+        {"", " 10.1.2.3 ", "10.1.2.3"},
+        {"", "10.a1.2", "10.1.2."}, // only the digits of each part
+        {"", "123456", "123..."}};  // no dot: an ordinary paste
+    for (const auto& [typed, pasted, address] : rows) {
+        SCOPED_TRACE(std::string(typed) + "|" + pasted);
+        auto w = open();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        QLineEdit* first = child<QLineEdit>(*w, "txtIPaddress7");
+        first->setFocus();
+        for (const char* c = typed; *c; ++c)
+            QTest::keyClick(QApplication::focusWidget(), *c);
+        if (*pasted) {
+            QApplication::clipboard()->setText(pasted);
+            QTest::keySequence(first, QKeySequence::Paste);
+        }
+        EXPECT_EQ(w->request().IPnumber, address);
+    }
+    // A full box passes the digit on; the next box's old text is replaced.
+    auto w = open();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    child<QLineEdit>(*w, "txtIPaddress6")->setText("77");
+    QLineEdit* first = child<QLineEdit>(*w, "txtIPaddress7");
+    first->setText("192");
+    first->setFocus();
+    first->end(false);
+    QTest::keyClick(first, '4');
+    EXPECT_EQ(first->text(), "192");
+    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress6")->text(), "4");
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*w, "txtIPaddress6"));
 }
 
 // The store decides what to refuse; the window shows it, stays open and writes nothing.
@@ -182,20 +225,54 @@ TEST_F(UnitEditor, TypeRuleEnablesTheSets) {
     }
 }
 
-TEST_F(UnitEditor, IncompleteCodeStoresEmptyAndCodesTurnUpperCase) {
+// An active new-version unit is refused with an incomplete code, by Save and by Yes to the
+// close question; an old-version unit has no code, so an incomplete one is stored empty.
+TEST_F(UnitEditor, IncompleteCodeIsRefusedForANewVersionUnitNamingTheBox) {
+    const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
+        {"A1B2", "", "", "CmdOpslaan", 2},
+        {"99", "", "", "CmdOpslaan", 1},
+        {"", "", "", "CmdOpslaan", 1},
+        {"0123", "4567", "89A", "CmdOpslaan", 3},
+        {"0123", "45G7", "89AB", "CmdOpslaan", 2}, // pasted past the key filter
+        {"0123", "", "89AB", "CmdSluiten", 2}};
+    for (const auto& [part1, part2, part3, button, refused] : rows) {
+        SCOPED_TRACE(std::string(button) + " " + part1 + "-" + part2 + "-" + part3);
+        op.clear();
+        op.answer({true});
+        auto ed = open();
+        QTest::keyClick(box(*ed, "txtCode0"), Qt::Key_End); // no edit yet
+        type(*ed, "txtOnaam0", "X");                        // an edit: Close asks
+        box(*ed, "txtCode0")->setText(part1);
+        box(*ed, "txtCode1")->setText(part2);
+        box(*ed, "txtCode2")->setText(part3);
+        click(*ed, button);
+        EXPECT_TRUE(ed->isVisible());
+        EXPECT_EQ(
+            op.lastText(),
+            QString("Unit code box %1 must hold 4 hexadecimal digits (0-9, A-F).").arg(refused));
+        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+        EXPECT_EQ(state.HW2Unit[3], unit);
+    }
+}
+
+TEST_F(UnitEditor, OldVersionStoresAnIncompleteCodeEmptyAndCodesTurnUpperCase) {
     auto ed = open();
     QLineEdit* code2 = box(*ed, "txtCode2");
     code2->clear();
     QTest::keyClicks(code2, "c");
+    click(*ed, "OptType1");
     EXPECT_TRUE(ed->SetData());
+    EXPECT_TRUE(op.shown().isEmpty());
     EXPECT_EQ(readBack("Site", 2)[3].HWaddress, "");
 
+    click(*ed, "OptType2");
     code2->clear();
     QTest::keyClicks(code2, "abxc9"); // x is no hex digit; max 4 characters
     EXPECT_EQ(code2->text(), "abc9");
     QFocusEvent leave(QEvent::FocusOut);
     QApplication::sendEvent(code2, &leave);
     EXPECT_EQ(code2->text(), "ABC9");
+    code2->setText("abc9"); // Enter on Save while the box still has the focus
     EXPECT_TRUE(ed->SetData());
     EXPECT_EQ(readBack("Site", 2)[3].HWaddress, "01234567ABC9");
 }

@@ -7,9 +7,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -265,4 +267,79 @@ TEST_F(MainWindow, AFaultyFileIsReportedByFileAndLineAndTheOthersStillWork) {
     w->selectLocation("Site");
     EXPECT_TRUE(op.shown().isEmpty());
     EXPECT_EQ(child<QTreeWidget>(*w, "LSVHW2")->topLevelItemCount(), 64);
+}
+
+// Return, Enter and F2 on a highway row do what a double-click does; other keys and a list
+// without a current row open nothing.
+TEST_F(MainWindow, ReturnEnterAndF2OnAHighwayRowOpenTheEditor) {
+    writeSite();
+    auto w = startWindow();
+    w->selectLocation("Site");
+    QStringList opened;
+    w->setDialogRunner([&](QDialog& dialog) {
+        opened << child<QLineEdit>(dialog, "txtHW")->text() + "/" +
+                      child<QLineEdit>(dialog, "txtID")->text();
+        click(dialog, "CmdSluiten");
+    });
+    const std::tuple<const char*, int, Qt::Key, Qt::KeyboardModifiers, const char*> rows[] = {
+        {"LsvHW1", 0, Qt::Key_Return, Qt::NoModifier, "1/1"},
+        {"LSVHW2", 2, Qt::Key_Enter, Qt::KeypadModifier, "2/3"},
+        {"LSVHW2", 63, Qt::Key_F2, Qt::NoModifier, "2/64"},
+        {"LsvHW1", 5, Qt::Key_Space, Qt::NoModifier, ""},
+        {"LsvHW1", 5, Qt::Key_Return, Qt::AltModifier, ""},
+        {"LsvHW1", -1, Qt::Key_Return, Qt::NoModifier, ""}};
+    for (const auto& [name, row, key, modifiers, expected] : rows) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(row) + " " + std::to_string(key));
+        opened.clear();
+        auto* list = child<QTreeWidget>(*w, name);
+        list->setCurrentItem(row < 0 ? nullptr : list->topLevelItem(row));
+        QTest::keyClick(list, key, modifiers);
+        EXPECT_EQ(opened, *expected ? QStringList{expected} : QStringList());
+    }
+    // The key is taken by the list: it goes no further up to the window.
+    auto* list = child<QTreeWidget>(*w, "LsvHW1");
+    list->setCurrentItem(list->topLevelItem(1));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    EXPECT_TRUE(QApplication::sendEvent(list, &press));
+}
+
+// A location made beside the running window (by the command-line tool) is listed without a
+// restart; the loaded location, and what is only in memory, stay as they are.
+TEST_F(MainWindow, LocationListFollowsTheProgramDirectory) {
+    writeSite();
+    auto w = startWindow();
+    w->selectLocation("Site");
+    state.HW2Unit[3].Name1 = "in memory only"; // reloading the location would drop it
+    auto* list = child<QComboBox>(*w, "CboLocation");
+    QSignalSpy chosen(list, &QComboBox::currentIndexChanged);
+    const auto listed = [list] {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        return items;
+    };
+
+    writeLocation("Arrival");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{"Arrival", "Site"}; }));
+    EXPECT_EQ(list->currentText(), "Site");
+    EXPECT_EQ(w->locationName(), "Site");
+    EXPECT_EQ(state.HW2Unit[3].Name1, "in memory only");
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_TRUE(op.shown().isEmpty());
+
+    // The loaded location's file goes away: it stays loaded and listed; the other one goes.
+    ASSERT_TRUE(QFile::remove(dir.path() + "/Site.fgr"));
+    ASSERT_TRUE(QFile::remove(dir.path() + "/Arrival.fgr"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{"Site"}; }));
+    EXPECT_EQ(list->currentText(), "Site");
+    EXPECT_EQ(state.HW2Unit[3].Name1, "in memory only");
+    EXPECT_TRUE(child<QPushButton>(*w, "CmdRefresh")->isEnabled());
+    EXPECT_FALSE(QFile::exists(dir.path() + "/Configuration 01.fgr")); // nothing is made
+
+    // With nothing chosen, nothing gets chosen.
+    w->selectLocation("");
+    writeLocation("Bridge");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{"Bridge"}; }));
+    EXPECT_EQ(list->currentIndex(), -1);
+    EXPECT_TRUE(w->locationName().isEmpty());
 }

@@ -1,0 +1,74 @@
+// Every window names each control for screen readers and gives access keys that do not clash.
+#include "AppFixture.h"
+#include "FrmNewLocation.h"
+#include "FrmUnitConfiguration.h"
+#include "WindowChecks.h"
+
+#ifdef NODALYX_HAVE_LINK
+#include "FrmConfiguration.h"
+#endif
+
+#include <QComboBox>
+
+using namespace nodalyx;
+using namespace nodalyx::test;
+
+namespace {
+
+struct Windows : AppFixture {
+    void SetUp() override {
+        writeSite();
+        state.ServiceMode = true; // the "PCB test" tab too
+        main = startWindow();
+        main->selectLocation("Site");
+    }
+    // Each window of the program with its name; FrmUpload joins by adding a row.
+    std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> windows() {
+        std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> all;
+        auto editor = std::make_unique<FrmUnitConfiguration>(state, op, "Site");
+        editor->setInputs("2", "3");
+        all.emplace_back("FrmUnitConfiguration", std::move(editor));
+        all.emplace_back("FrmNewLocation", std::make_unique<FrmNewLocation>(state, op));
+#ifdef NODALYX_HAVE_LINK
+        all.emplace_back("FrmConfiguration",
+                         std::make_unique<FrmConfiguration>(state, *main->link(), op));
+#endif
+        return all;
+    }
+    std::unique_ptr<FrmMain> main;
+};
+
+} // namespace
+
+TEST_F(Windows, EveryControlHasANameOfItsOwn) {
+    EXPECT_EQ(accessibleNameProblems(*main), QStringList()) << "FrmMain";
+    EXPECT_GE(interactiveControls(*main).size(), 10);
+    for (auto& [name, window] : windows()) {
+        EXPECT_EQ(accessibleNameProblems(*window), QStringList()) << name;
+        EXPECT_GE(interactiveControls(*window).size(), 7) << name;
+    }
+}
+
+// A label names its box: its access key puts the focus there.
+TEST_F(Windows, AccessKeysAreUniqueAndLabelsLeadToTheirBoxes) {
+    EXPECT_EQ(accessKeyProblems(*main, {"CmdNew", "CmdRefresh", "CmdClose", "OptHW0", "OptHW1"}),
+              QStringList());
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(*main, "CboLocation"));
+#ifdef NODALYX_HAVE_LINK
+    for (auto& [name, window] : windows()) {
+        if (std::string(name) != "FrmConfiguration")
+            continue;
+        EXPECT_EQ(accessKeyProblems(*window, {"CmdLogger", "CmdDate", "CmdSave", "CmdClose",
+                                              "ChkGeneral", "ChkHW01", "ChkHW02"}),
+                  QStringList());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*window, "txtSubnetmask0"));
+    }
+#endif
+}

@@ -6,6 +6,7 @@
 
 #ifdef NODALYX_HAVE_LINK
 #include "FrmConfiguration.h"
+#include "FrmUpload.h"
 #endif
 
 #include <QComboBox>
@@ -22,7 +23,7 @@ struct Windows : AppFixture {
         main = startWindow();
         main->selectLocation("Site");
     }
-    // Each window of the program with its name; FrmUpload joins by adding a row.
+    // Each window of the program with its name.
     std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> windows() {
         std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> all;
         auto editor = std::make_unique<FrmUnitConfiguration>(state, op, "Site");
@@ -32,6 +33,7 @@ struct Windows : AppFixture {
 #ifdef NODALYX_HAVE_LINK
         all.emplace_back("FrmConfiguration",
                          std::make_unique<FrmConfiguration>(state, *main->link(), op));
+        all.emplace_back("FrmUpload", std::make_unique<FrmUpload>(state, *main->link(), op));
 #endif
         return all;
     }
@@ -59,6 +61,11 @@ TEST_F(Windows, AccessKeysAreUniqueAndLabelsLeadToTheirBoxes) {
     EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(*main, "CboLocation"));
 #ifdef NODALYX_HAVE_LINK
     for (auto& [name, window] : windows()) {
+        if (std::string(name) == "FrmUpload")
+            EXPECT_EQ(
+                accessKeyProblems(*window, {"CmdUpload", "CmdCancel", "CmdCopy", "CmdClose",
+                                            "ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"}),
+                QStringList());
         if (std::string(name) != "FrmConfiguration")
             continue;
         EXPECT_EQ(accessKeyProblems(*window, {"CmdLogger", "CmdDate", "CmdSave", "CmdClose",

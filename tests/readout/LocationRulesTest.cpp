@@ -44,7 +44,8 @@ GeneralSettings valid() {
 }
 
 const char* const kText10 = "at most 10 characters";
-const char* const kAddress = "four numbers from 0 to 255 separated by dots, or empty";
+const char* const kAddress = "four numbers from 0 to 255 separated by dots";
+const char* const kLoggerAddress = "four numbers from 0 to 255 separated by dots, or empty";
 const char* const kDay = "eight digits hhmmhhmm with times 00:00..23:59";
 const char* const kSquare = "cannot hold \"[\" or \"]\": the file's reader skips such a line";
 
@@ -160,18 +161,18 @@ const Row kRows[] = {
      [](auto& g) {
          g.eIPaddress = QStringList{"10", "", "", ""};
      },
-     {{"eIPaddress", "10...", kAddress}}},
+     {{"eIPaddress", "10...", kLoggerAddress}}},
     {"eSubnetmask of two elements",
      [](auto& g) {
          g.eSubnetmask = QStringList{"255", "255"};
      },
-     {{"eSubnetmask", "", kAddress}}},
+     {{"eSubnetmask", "", kLoggerAddress}}},
     {"eGateway octet 300",
      [](auto& g) { g.eGateway[2] = "300"; },
-     {{"eGateway", "192.168.300.1", kAddress}}},
+     {{"eGateway", "192.168.300.1", kLoggerAddress}}},
     {"eGateway with a fifth part kept in the fourth",
      [](auto& g) { g.eGateway[3] = "1.5"; },
-     {{"eGateway", "192.168.1.1.5", kAddress}}},
+     {{"eGateway", "192.168.1.1.5", kLoggerAddress}}},
     {"eIPaddress 0.0.0.0", [](auto& g) { g.eIPaddress = QStringList(4, "0"); }, {}},
     {"ePortnumber empty (the upload sends 3101)", [](auto& g) { g.ePortnumber = ""; }, {}},
     {"ePortnumber 70000",

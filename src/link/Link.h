@@ -79,8 +79,9 @@ public:
     const QByteArray& rxBuffer() const { return m_rx.buffer(); }
     bool ackFlag() const { return m_rx.ack(); }
     bool nakFlag() const { return m_rx.nak(); }
-    // Why the last OpenLink or wait failed ("192.168.1.20:3101: connection refused" (an open
-    // names the endpoint), "no answer within 5 s", "connection lost"); empty after a success.
+    // Why the last OpenLink or wait failed, naming the endpoint ("192.168.1.20:3101: connection
+    // refused", "/dev/ttyUSB0: no answer within 5 s"), or "connection lost"; empty after a
+    // success.
     QString lastFailure() const { return m_lastFailure; }
     // "Connection with Datalogger failed", with the reason when one is known.
     QString connectionFailedText() const;

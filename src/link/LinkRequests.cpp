@@ -44,10 +44,12 @@ int Link::replyTimeout(int timeoutMs) const {
     return timeoutMs < 0 ? m_timeouts.replyMs : timeoutMs;
 }
 
+// The reason names the logger that did not answer: "192.168.1.20:3101: no answer within 5 s".
 void Link::noteNoAnswer(int timeoutMs) {
     m_lastFailure =
         m_lost ? QStringLiteral("connection lost")
-               : QStringLiteral("no answer within %1 s").arg(QString::number(timeoutMs / 1000.0));
+               : QStringLiteral("%1: no answer within %2 s")
+                     .arg(m_transport.endpoint().text(), QString::number(timeoutMs / 1000.0));
 }
 
 bool Link::awaitReply(ReplyRule rule, int timeoutMs) {

@@ -52,7 +52,8 @@ struct CliLoggerTest : ::testing::Test {
 const QList<int> kFullRead{59, 59, 3, 3};
 // The message names why: here a logger that does not answer, or a port nobody listens on.
 const char* const kNoAnswer =
-    "^nodalyx-cli: error: Connection with Datalogger failed: no answer within 5 s\n$";
+    "^nodalyx-cli: error: Connection with Datalogger failed: 127\\.0\\.0\\.1:\\d+: no answer "
+    "within 5 s\n$";
 const char* const kRefused =
     "^nodalyx-cli: error: Connection with Datalogger failed: 127\\.0\\.0\\.1:\\d+: connection "
     "refused\n$";

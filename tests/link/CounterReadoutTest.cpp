@@ -84,7 +84,9 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     silent.sim.faults().silent = true;
     EXPECT_EQ(refresh(silent, "00123456"), Read());
     EXPECT_EQ(silent.op.messages(),
-              QStringList{"Connection with Datalogger failed: no answer within 0.4 s"});
+              QStringList{QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: no "
+                                         "answer within 0.4 s")
+                              .arg(silent.state.settings.Portnumber)});
     EXPECT_EQ(silent.op.shown().first().icon, Operator::Icon::Critical);
     EXPECT_EQ(silent.sim.requestCodes(), QList<int>{59});
     Harness refused;

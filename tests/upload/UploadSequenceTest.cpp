@@ -296,7 +296,9 @@ TEST(UploadSequence, ALoggerThatCannotBeReachedEndsTheRunAtOnceWithOneReason) {
             return StepOutcome(StepResult::Done);
         });
         const QString why =
-            silent ? QStringLiteral("Connection with Datalogger failed: no answer within 0.4 s")
+            silent ? QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: no answer "
+                                    "within 0.4 s")
+                         .arg(u.state.settings.Portnumber)
                    : QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: connection "
                                     "refused")
                          .arg(u.state.settings.Portnumber);

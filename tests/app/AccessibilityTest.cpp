@@ -61,11 +61,12 @@ TEST_F(Windows, AccessKeysAreUniqueAndLabelsLeadToTheirBoxes) {
     EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(*main, "CboLocation"));
 #ifdef NODALYX_HAVE_LINK
     for (auto& [name, window] : windows()) {
-        if (std::string(name) == "FrmUpload")
+        if (std::string(name) == "FrmUpload") {
             EXPECT_EQ(
                 accessKeyProblems(*window, {"CmdUpload", "CmdCancel", "CmdCopy", "CmdClose",
                                             "ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"}),
                 QStringList());
+        }
         if (std::string(name) != "FrmConfiguration")
             continue;
         EXPECT_EQ(accessKeyProblems(*window, {"CmdLogger", "CmdDate", "CmdSave", "CmdClose",

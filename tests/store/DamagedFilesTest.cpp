@@ -45,13 +45,14 @@ using DamagedFiles = StoreTest;
 // A list value of a million separators costs about what a plain value of the same length
 // costs: the time of both is measured here, side by side, and only their ratio is judged.
 TEST(DamagedLocationFile, AHugeListReadsInTheTimeOfAPlainValueOfTheSameLength) {
-    const QByteArray separators[] = {QByteArray(1'000'000, '.'), QByteArray(1'000'000, ':')};
+    // A million dots; the MAC address's colons take the same path, a tenth of them is enough.
+    const QByteArray separators[] = {QByteArray(1'000'000, '.'), QByteArray(100'000, ':')};
     const char* listKeys[] = {"eIPaddress=", "eMACaddress="};
     for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(listKeys[k]);
         GeneralSettings s;
         const qint64 plain = fastestDecode(kHeader + "eHostname=" + separators[k] + "\r\n", s, 3);
-        EXPECT_EQ(s.eHostname.size(), 1'000'000);
+        EXPECT_EQ(s.eHostname.size(), separators[k].size());
         // A few tries against a busy machine; a parse that grows with the square of the length
         // is hundreds of times slower and stops at the first.
         double ratio = 0;
@@ -65,7 +66,7 @@ TEST(DamagedLocationFile, AHugeListReadsInTheTimeOfAPlainValueOfTheSameLength) {
         const QStringList& list = k == 0 ? s.eIPaddress : s.eMACaddress;
         const int parts = k == 0 ? 4 : 6;
         ASSERT_EQ(list.size(), parts); // the last element keeps every further separator
-        EXPECT_EQ(list.last().size(), 1'000'000 - (parts - 1));
+        EXPECT_EQ(list.last().size(), separators[k].size() - (parts - 1));
         EXPECT_TRUE(std::all_of(list.begin(), list.end() - 1,
                                 [](const QString& e) { return e.isEmpty(); }));
     }

@@ -24,11 +24,14 @@ std::optional<LinkEndpoint> endpointFor(const GeneralSettings& settings, QString
         e.device = serialPortName(qRound(comport));
         return e;
     }
+    // Port 0 cannot be connected to, and a number past 65535 must never wrap round to another
+    // port (70000 would be 4464).
     bool ok = false;
     const int port = settings.Portnumber.trimmed().toInt(&ok);
-    if (!ok || port < 0 || port > 65535) {
-        *error = QStringLiteral("The port number \"%1\" is not a number from 0 to 65535.")
-                     .arg(settings.Portnumber);
+    if (!ok || port < 1 || port > kHighestPort) {
+        *error = QStringLiteral("The port number \"%1\" is not a number from 1 to %2.")
+                     .arg(settings.Portnumber)
+                     .arg(kHighestPort);
         return std::nullopt;
     }
     e.kind = LinkEndpoint::Kind::Tcp;

@@ -27,10 +27,30 @@ bool isDeviceName(const QString& name) {
     return device.match(base.trimmed()).hasMatch();
 }
 
+// Control characters: C0 (below 32), DEL and the C1 range U+0080..U+009F, which a terminal
+// may take as the start of an escape sequence when a listing prints the name.
+bool isControlCharacter(QChar c) {
+    const char16_t code = c.unicode();
+    return code < 32 || (code >= 0x7F && code <= 0x9F);
+}
+
+// The name as a message shows it: a control character as \xNN, so that it is seen and never
+// acted on by a terminal.
+QString visibleName(const QString& name) {
+    QString shown;
+    for (const QChar c : name) {
+        if (isControlCharacter(c))
+            shown += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 bool hasRefusedCharacter(const QString& name) {
     static const QString refused = QStringLiteral("<>:\"|?*");
     for (const QChar c : name) {
-        if (c.unicode() < 32 || refused.contains(c))
+        if (isControlCharacter(c) || refused.contains(c))
             return true;
     }
     return false;
@@ -63,7 +83,7 @@ void reportLineFailure(const QString& path, const ReadFailure& failure, Operator
 QString checkLocationName(const QString& name) {
     if (name.trimmed().isEmpty())
         return QStringLiteral("No name found");
-    const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
+    const QString quoted = QLatin1Char('"') + visibleName(name) + QLatin1Char('"');
     if (name.size() > kMaxNameLength)
         return QStringLiteral("The name %1 is too long: at most %2 characters.")
             .arg(quoted, QString::number(kMaxNameLength));
@@ -79,6 +99,10 @@ QString checkLocationName(const QString& name) {
         return QStringLiteral("The name %1 is reserved for a device on Windows.").arg(quoted);
     if (name.endsWith(QLatin1Char('.')))
         return QStringLiteral("The name %1 cannot end in \".\".").arg(quoted);
+    // Windows drops a trailing blank from a folder name: the location's folder would not be
+    // the one its name says. Leading and inner blanks are kept as typed.
+    if (name.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("The name %1 cannot end in a blank.").arg(quoted);
     return {};
 }
 

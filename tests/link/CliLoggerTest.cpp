@@ -80,6 +80,25 @@ TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
         run(args, 2, "^$", "", {});
 }
 
+// A location whose port is outside 1..65535 reaches no logger, not even the one whose port the
+// number would wrap round to, and the error names the port.
+TEST_F(CliLoggerTest, APortOutsideOneTo65535IsNamedAndNothingConnects) {
+    for (const QString& port : {QString::number(sim.tcpPort() + 65536), QStringLiteral("0"),
+                                QStringLiteral("-1"), QStringLiteral("abc")}) {
+        SharedState state;
+        state.programDir = dir.path();
+        pointAtTcp(state, sim.tcpPort());
+        state.settings.Portnumber = port;
+        ScriptedOperator op;
+        ASSERT_TRUE(WriteFGR(state, QStringLiteral("Site"), op));
+        const QString error = "^nodalyx-cli: error: Connection with Datalogger failed: The port "
+                              "number \"" +
+                              port + "\" is not a number from 1 to 65535\\.\n$";
+        run({"serial", "Site"}, 1, "^$", error.toUtf8().constData(), {});
+    }
+    EXPECT_EQ(sim.connections(), 0);
+}
+
 TEST_F(CliLoggerTest, ClockSetFromThePcThenReadBack) {
     sim.state().clockOffsetSecs = -86400 * 3;
     const CliRun r =

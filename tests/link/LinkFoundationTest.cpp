@@ -87,6 +87,26 @@ TEST(LinkEndpointTest, SwitchingTheLocationReachesTheOtherLogger) {
     EXPECT_EQ(h.sim.requestCodes(), QList<int>{cmd::ReadSerial});
 }
 
+// A port number outside 1..65535 is refused with its reason before anything connects: port 0
+// cannot be reached, and a larger number must never wrap round to the logger's own port.
+TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
+    Harness h;
+    const QString wrapped = QString::number(h.sim.tcpPort() + 65536); // would wrap to the logger
+    for (const QString& port : {wrapped, QStringLiteral("0"), QStringLiteral("-1"),
+                                QStringLiteral("65536"), QStringLiteral("abc"), QString()}) {
+        SCOPED_TRACE(port.toStdString());
+        h.state.settings.Portnumber = port;
+        EXPECT_FALSE(h.link->OpenLink());
+        EXPECT_EQ(h.link->lastFailure(),
+                  "The port number \"" + port + "\" is not a number from 1 to 65535.");
+        EXPECT_TRUE(h.link->connectionFailedText().contains(h.link->lastFailure()));
+    }
+    QTest::qWait(50);
+    EXPECT_EQ(h.sim.connections(), 0);
+    h.state.settings.Portnumber = QString::number(h.sim.tcpPort());
+    EXPECT_TRUE(h.link->OpenLink()); // the same harness reaches the logger with its own port
+}
+
 TEST(LinkEndpointTest, SerialPortsAreTheSettingsPortAndCloseLinkClosesWhateverIsOpen) {
     Harness h(true); // logger A on COM7
     ASSERT_TRUE(h.ok);

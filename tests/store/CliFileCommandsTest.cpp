@@ -57,6 +57,16 @@ TEST_F(CliFileCommands, FailuresExitWithOneUsageErrorsWithTwoAndNothingIsWritten
         {{"set", "Gone", "ConnType=1"}, 1, "The location \"Gone\" does not exist"},
         {{"unit", "Gone", "1", "0", "Name1=x"}, 1, "The location \"Gone\" does not exist"},
         {{"new", "Site"}, 1, "The location \"Site\" already exists."},
+        {{"new", "a\x7f"
+                 "b"},
+         1,
+         "The name \"a\\x7fb\" cannot hold control characters"},
+        {{"new", "a\xc2\x9b"
+                 "b"},
+         1,
+         "The name \"a\\x9bb\" cannot hold control characters"},
+        {{"new", "x\x1f"}, 1, "The name \"x\\x1f\" cannot hold control characters"},
+        {{"new", "Site "}, 1, "The name \"Site \" cannot end in a blank."},
         {{"set", "Site", "LocationCode=5", "ConnType=abc"}, 1, "Nothing was written."},
         {{"set", "Site", "Saturday=08001800"}, 1, "Nothing was written."},
         {{"set", "Site", "LocationName=[North]"}, 1, "Nothing was written."},
@@ -134,19 +144,21 @@ TEST_F(CliFileCommands, AWriteThatFailsHalfWayKeepsTheOldFile) {
 // the upload would not take; values it was not given are not named.
 TEST_F(CliFileCommands, SetStoresWhatTheWindowsWouldNotTakeAndWarns) {
     const CliRun run = cli({"set", "Site", "LocationCode=ABCDEFGHIJKLMNOP", "interval=abc",
-                            "Comport=300", "Saterday=07002200", "eExt1=ab"});
+                            "Comport=300", "Saterday=07002200", "eExt1=ab", "Portnumber=70000"});
     EXPECT_EQ(run.exit, 0) << run.err.constData();
     EXPECT_EQ(run.out, QByteArray());
     EXPECT_EQ(run.err, QByteArray("nodalyx-cli: warning: Comport: \"300\" - 0 or a whole number "
                                   "from 1 to 255\n"
+                                  "nodalyx-cli: warning: Portnumber: \"70000\" - a number from 1 "
+                                  "to 65535\n"
                                   "nodalyx-cli: warning: LocationCode: \"ABCDEFGHIJKLMNOP\" - at "
                                   "most 10 characters\n"
                                   "nodalyx-cli: warning: Interval: \"abc\" - a number from 0 to "
                                   "255\n"));
     const QByteArray fgr = dir.read("Site.fgr");
-    for (const char* line :
-         {"\r\nComport=300\r\n", "\r\nLocationCode=ABCDEFGHIJKLMNOP\r\n", "\r\nInterval=abc\r\n",
-          "\r\nSaterday=07002200\r\n", "\r\neExt1=ab\r\n"})
+    for (const char* line : {"\r\nComport=300\r\n", "\r\nPortnumber=70000\r\n",
+                             "\r\nLocationCode=ABCDEFGHIJKLMNOP\r\n", "\r\nInterval=abc\r\n",
+                             "\r\nSaterday=07002200\r\n", "\r\neExt1=ab\r\n"})
         EXPECT_TRUE(fgr.contains(line)) << line;
     EXPECT_EQ(dir.read("Site.bak"), fixture("Site.fgr"));
 

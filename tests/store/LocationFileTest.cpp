@@ -152,9 +152,9 @@ TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
     state.eDHCPIPaddress = QStringList{"9", "9", "9", "9"};
     state.HW1Unit[1].Active = true;
 
-    ASSERT_TRUE(createLocation(state, lan(" New site "), op));
+    ASSERT_TRUE(createLocation(state, lan(" New site"), op));
     EXPECT_TRUE(op.shown().isEmpty());
-    const QByteArray fgr = dir.read(" New site .fgr");
+    const QByteArray fgr = dir.read(" New site.fgr");
     EXPECT_EQ(fgr.mid(fgr.indexOf("\r\n")),
               "\r\n\r\nConnType=2\r\nComport=0\r\nPhoneNumber=\r\nIPnumber=10.0.0.7\r\n"
               "Portnumber=10001\r\n\r\nLocationCode=001\r\nLocationName=Location01\r\n"
@@ -172,7 +172,7 @@ TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
     EXPECT_TRUE(dir.read("None.fgr").contains("\r\nConnType=0\r\nComport=0\r\n"));
 
     // Only names every system takes as file and folder names.
-    for (const char* good : {"Site", " Site ", "Caf\xC3\xA9", "a.b", "Console", "COM10", "x-1_(2)"})
+    for (const char* good : {"Site", " Site", "Caf\xC3\xA9", "a.b", "Console", "COM10", "x-1_(2)"})
         EXPECT_EQ(checkLocationName(QString::fromUtf8(good)), QString()) << good;
     for (const char* bad : {"", "   ", "a/b", "a\\b", ".", "..", "a:b", "a?b", "a*b", "a<b", "a|b",
                             "a\"b", "tab\there", "con", "NUL.txt", "Com1", "LPT9 ", "name."})
@@ -192,7 +192,7 @@ TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
         {NewLocationRequest{"Site", 2, "", "10.0.0.1", "0"}, "is not a number 1..65535"},
         {NewLocationRequest{"Site", 1, "", "", ""}, "Choose the Comm port"},
         {NewLocationRequest{"Site", 1, "x", "", ""}, "is not a port number"},
-        {lan(" New site "), "already exists"},
+        {lan(" New site"), "already exists"},
         {lan("Folder"), "already in the way"},
     };
     for (const auto& [request, reason] : cases) {
@@ -203,7 +203,7 @@ TEST_F(NewLocation, WritesTheFilesWithDefaultsAndRefusesWhatCannotWork) {
         EXPECT_EQ(state.settings, kept);
     }
     EXPECT_EQ(entries(), before);
-    EXPECT_EQ(dir.read(" New site .fgr"), fgr);
+    EXPECT_EQ(dir.read(" New site.fgr"), fgr);
 }
 
 TEST_F(NewLocation, AFailedCreationLeavesTheShownLocationInMemory) {

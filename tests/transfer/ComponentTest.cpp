@@ -110,6 +110,23 @@ TEST_F(ComponentTest, ABegunReplyGetsItsTimeToArriveWhole) {
     EXPECT_EQ(t.times().replyMs, 500);
 }
 
+// The transfer names a port outside 1..65535 the way the link does, and connects nowhere (a
+// number past 65535 would otherwise wrap round to the logger's port).
+TEST_F(ComponentTest, PortsOutsideOneTo65535AreNamedAndNothingConnects) {
+    const QString wrapped = QString::number(logger.server.serverPort() + 65536);
+    for (const QString& port : {wrapped, QStringLiteral("0"), QStringLiteral("-1"),
+                                QStringLiteral("65536"), QStringLiteral("abc"), QString()}) {
+        SCOPED_TRACE(port.toStdString());
+        EXPECT_EQ(t.OpenTcp("127.0.0.1", port, 15, 0, 5), transfer::BadArgument);
+        EXPECT_EQ(t.lastFailure(),
+                  "The port number \"" + port + "\" is not a number from 1 to 65535.");
+        EXPECT_FALSE(t.TcpIsConnected());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(logger.server.hasPendingConnections());
+    EXPECT_TRUE(logger.client.isNull());
+}
+
 TEST_F(ComponentTest, RefusedArgumentsAndPortsAnswerTheirStatus) {
     EXPECT_EQ(t.SendPacket(6, 1, {}, {}), transfer::NotOpen);
     Reply r;

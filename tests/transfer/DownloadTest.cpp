@@ -441,6 +441,37 @@ TEST_F(DownloadTest, AHostileLoggerEndsTheDownloadAtOnceWithItsReason) {
     }
 }
 
+// Answers to other packet numbers, with a flood of noise behind them or without: each block
+// costs at most six requests, then the download ends with its reason.
+TEST_F(DownloadTest, WrongNumbersAndFloodsEndWithinTheRetryBudget) {
+    RawLogger logger;
+    pointAtTcp(h.state, logger.server.serverPort());
+    keepOld();
+    const std::pair<const char*, std::function<QByteArray(const TransferPacket&)>> cases[] = {
+        {"another number",
+         [](const TransferPacket& p) {
+             return p.code == 11 ? encodePacket({11, 0, "6", "1"})
+                                 : encodePacket({11, p.number + 1, "ab\r\n", {}});
+         }},
+        {"a flood behind each answer",
+         [](const TransferPacket& p) {
+             return p.code == 11 ? encodePacket({11, 0, "6", "1"})
+                                 : encodePacket({11, p.number + 7, "ab\r\n", {}}) +
+                                       QByteArray(64 * 1024, '\x55');
+         }},
+    };
+    for (const auto& [what, answer] : cases) {
+        SCOPED_TRACE(what);
+        h.op.clear();
+        logger.requests = 0;
+        logger.answer = answer;
+        EXPECT_FALSE(get().saved);
+        EXPECT_EQ(h.op.messages(), QStringList{"Data logger not responding!"});
+        EXPECT_EQ(logger.requests, 7); // the header, then block 1 six times
+        expectOldKept();
+    }
+}
+
 namespace {
 
 // A highway file (LF line ends) that is `size` bytes once every LF is CR LF: the 64 units and

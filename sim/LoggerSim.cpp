@@ -123,17 +123,31 @@ void LoggerSim::handlePacket(const QByteArray& bytes) {
         reply = answer.reply;
         if (!answer.stored.isEmpty())
             emit fileStored(answer.stored);
+        if (fault)
+            falsifyText(*fault, reply);
     }
     QByteArray out = reply.encode();
     if (fault && kind == Kind::BadCrc)
         out.back() = char(out.back() ^ 0x5A);
     const bool pieces = fault && kind == Kind::Pieces;
     m_output.setPacing(m_faults.baud,
-                       pieces ? (fault->value > 0 ? fault->value : 4) : m_faults.chunkSize,
+                       pieces ? (fault->value > 0 ? int(fault->value) : 4) : m_faults.chunkSize,
                        pieces ? 20 : m_faults.chunkGapMs);
-    const int lateMs = fault && kind == Kind::Late ? (fault->value > 0 ? fault->value : 1000) : 0;
+    const int lateMs =
+        fault && kind == Kind::Late ? (fault->value > 0 ? int(fault->value) : 1000) : 0;
     m_output.send(out, m_output.nowNs() + m_output.wireNs(bytes.size()) +
                            qint64(m_faults.delayMs + lateMs) * 1000000);
+}
+
+void LoggerSim::falsifyText(const PacketFault& fault, SimPacket& reply) {
+    if (fault.kind == PacketFault::Kind::Empty) {
+        reply.text1.clear();
+    } else if (fault.kind == PacketFault::Kind::Announce && reply.code == SimPacket::kFileRequest &&
+               reply.text1 != "NAK") {
+        reply.text1 = QByteArray::number(fault.value);
+        if (fault.blocks >= 0)
+            reply.text2 = QByteArray::number(fault.blocks);
+    }
 }
 
 void LoggerSim::handleFrame(const QByteArray& frame) {

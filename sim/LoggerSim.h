@@ -79,6 +79,8 @@ private:
     void takeBytes(Source source, const QByteArray& bytes);
     void handleFrame(const QByteArray& frame);
     void handlePacket(const QByteArray& bytes);
+    // The empty and announce faults: the reply's texts as the fault has them.
+    static void falsifyText(const PacketFault& fault, SimPacket& reply);
     void hangUp();
     void transmit(const QByteArray& bytes);
 

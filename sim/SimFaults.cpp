@@ -21,9 +21,11 @@ QByteArray SimFaults::apply(int code, QByteArray reply) const {
 }
 
 std::optional<PacketFault> parsePacketFault(const QString& text) {
-    static const QStringList kKinds{"silent", "nak", "crc", "pieces", "late", "hangup"};
+    static const QStringList kKinds{"silent", "nak",    "crc",   "pieces",
+                                    "late",   "hangup", "empty", "announce"};
     const QStringList parts = text.split(QLatin1Char(':'));
-    if (parts.size() < 3 || parts.size() > 5 || !kKinds.contains(parts[2]))
+    const bool announce = parts.size() > 2 && parts[2] == QLatin1String("announce");
+    if (parts.size() < 3 || parts.size() > (announce ? 6 : 5) || !kKinds.contains(parts[2]))
         return std::nullopt;
     PacketFault f;
     bool ok = true;
@@ -40,8 +42,12 @@ std::optional<PacketFault> parsePacketFault(const QString& text) {
     f.kind = PacketFault::Kind(kKinds.indexOf(parts[2]));
     if (parts.size() > 3)
         f.times = int(field(parts[3], 1000000));
+    // A time or a piece size up to ten minutes' worth; an announced size or count up to 2^32-1.
+    const qint64 maxValue = announce ? 0xFFFFFFFFLL : 600000;
     if (parts.size() > 4)
-        f.value = int(field(parts[4], 600000));
+        f.value = field(parts[4], maxValue);
+    if (parts.size() > 5)
+        f.blocks = field(parts[5], maxValue);
     if (!ok || f.times < 0 || f.value < 0)
         return std::nullopt;
     return f;

@@ -12,22 +12,26 @@ namespace nodalyx::sim {
 // A fault of the file transfer, shown for packets of one code and number a number of times.
 struct PacketFault {
     enum class Kind {
-        Silent, // the packet is lost: no reply
-        Nak,    // the logger refuses it ("NAK")
-        BadCrc, // the reply's CRC is wrong
-        Pieces, // the reply comes in pieces of `value` bytes (default 4), 20 ms apart
-        Late,   // the reply comes `value` ms late (default 1000)
-        HangUp, // the logger drops the connection instead of answering
+        Silent,   // the packet is lost: no reply
+        Nak,      // the logger refuses it ("NAK")
+        BadCrc,   // the reply's CRC is wrong
+        Pieces,   // the reply comes in pieces of `value` bytes (default 4), 20 ms apart
+        Late,     // the reply comes `value` ms late (default 1000)
+        HangUp,   // the logger drops the connection instead of answering
+        Empty,    // the reply's text 1 is empty (a block with no characters)
+        Announce, // the file request's answer announces `value` characters in `blocks` blocks
     };
     int code = -1;      // 6, 11 or 13; -1 any
     qint64 number = -1; // -1 any
     Kind kind = Kind::Silent;
     int times = 1; // how many packets show it; 0 every one
-    int value = 0;
+    qint64 value = 0;
+    qint64 blocks = -1; // Announce: the block count announced; -1 the true one
 };
 
-// "CODE:NUMBER:KIND[:TIMES[:VALUE]]", CODE and NUMBER may be "*" (any); KIND is silent, nak,
-// crc, pieces, late or hangup. Nullopt when the text is not one.
+// "CODE:NUMBER:KIND[:TIMES[:VALUE[:BLOCKS]]]", CODE and NUMBER may be "*" (any); KIND is
+// silent, nak, crc, pieces, late, hangup, empty or announce (VALUE the size, BLOCKS the block
+// count, only there). Nullopt when the text is not one.
 std::optional<PacketFault> parsePacketFault(const QString& text);
 
 // Faults the simulator can be told to show, for tests and demonstrations.

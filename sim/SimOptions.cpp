@@ -154,14 +154,14 @@ const std::vector<Rule>& rules() {
              *e = QStringLiteral("--cut: '%1' is not a list of CODE:LENGTH").arg(v);
              return false;
          }},
-        {"packet-fault", "CODE:NUMBER:KIND[:TIMES[:VALUE]]",
+        {"packet-fault", "CODE:NUMBER:KIND[:TIMES[:VALUE[:BLOCKS]]]",
          [](SimOptions& o, const QString& v, QString* e) {
              const std::optional<PacketFault> fault = parsePacketFault(v);
              if (fault)
                  o.faults.packetFaults.append(*fault);
              else
                  *e = QStringLiteral("--packet-fault: '%1' is not CODE:NUMBER:KIND[:TIMES"
-                                     "[:VALUE]]")
+                                     "[:VALUE[:BLOCKS]]]")
                           .arg(v);
              return fault.has_value();
          }},

@@ -2,7 +2,31 @@
 
 #include "TextFile.h"
 
+#include <QFileInfo>
+
 namespace nodalyx {
+
+namespace {
+
+// Why the tool could not read back the file that bytes would make; empty when it could. The
+// highway reader refuses a file above kMaxTextFileSize or holding NUL bytes, so such a file
+// is never written over a good one.
+QString unreadableDownload(const QString& Filenaam, const QByteArray& bytes) {
+    const QString name = QFileInfo(Filenaam).fileName();
+    if (bytes.size() > kMaxTextFileSize)
+        return QStringLiteral("%1 from the logger is %2 bytes; a highway file may hold at most "
+                              "%3 bytes.")
+            .arg(name)
+            .arg(bytes.size())
+            .arg(kMaxTextFileSize);
+    if (bytes.contains('\0'))
+        return QStringLiteral("%1 from the logger is not text (it holds NUL bytes); nothing "
+                              "was written.")
+            .arg(name);
+    return {};
+}
+
+} // namespace
 
 QByteArray withCrLf(const QByteArray& text) {
     QByteArray out;
@@ -31,6 +55,10 @@ SaveOutcome saveDownloadedFile(const QString& Filenaam, const QByteArray& Bestan
         return SaveOutcome::Incomplete;
     }
     const QByteArray bytes = withCrLf(Bestand);
+    if (const QString refusal = unreadableDownload(Filenaam, bytes); !refusal.isEmpty()) {
+        op.message(refusal, Operator::Icon::Critical);
+        return SaveOutcome::Refused;
+    }
     // A missing file leaves the old backup alone.
     const bool kept = keepBackup(Filenaam, backupPath(Filenaam));
     if (backupKept)

@@ -3,6 +3,8 @@
 #include "DownloadSave.h"
 #include "GeneralReadout.h"
 #include "HighwayFileCodec.h"
+#include "TextFile.h"
+#include "TransferPacket.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,12 +19,14 @@ constexpr qint16 kHeaderRetries = 2; // three attempts
 constexpr qint16 kBlockRetries = 5;  // six requests of one block in a row
 constexpr int kHeaderBarMaximum = 250;
 constexpr double kReplySeconds = 2.0;
-// The logger's highway files are some 25 KB; a header announcing more than this is no file
-// of ours, and collecting it could exhaust memory.
-constexpr qint64 kMaxAnnouncedSize = 4 * 1024 * 1024;
+// The logger sends its text with CR LF behind it, and the size it announces counts those two
+// characters: a text that can make a highway file the tool reads back (kMaxTextFileSize once
+// every LF is CR LF) is announced with at most this many. Collecting stops once the announced
+// size has come, so the text in memory stays near it as well.
+constexpr qint64 kMaxAnnouncedSize = kMaxTextFileSize + 2;
 
-// A decimal count from the logger ("1234", blanks around allowed).
-bool parseCount(const QByteArray& text, qint64 max, qint64& out) {
+// A decimal count from the logger ("1234", blanks around allowed), at most ten digits.
+bool parseCount(const QByteArray& text, qint64& out) {
     const QByteArray t = text.trimmed();
     if (t.isEmpty() || t.size() > 10)
         return false;
@@ -31,7 +35,20 @@ bool parseCount(const QByteArray& text, qint64 max, qint64& out) {
             return false;
     }
     out = t.toLongLong();
-    return out <= max;
+    return true;
+}
+
+// The logger's text in a message: printable ASCII as it is, any other byte as \xNN, cut
+// after 20 bytes, so nothing the logger sends reaches a terminal raw.
+QString shownText(const QByteArray& text) {
+    QString out;
+    for (char c : text.left(20)) {
+        if (c >= 0x20 && c < 0x7F && c != '\\')
+            out += QLatin1Char(c);
+        else
+            out += QStringLiteral("\\x%1").arg(uint(quint8(c)), 2, 16, QLatin1Char('0'));
+    }
+    return text.size() > 20 ? out + QStringLiteral("...") : out;
 }
 
 class FileDownload {
@@ -50,6 +67,7 @@ private:
     Next header();
     QString headerNumbers();
     Next blocks();
+    QString emptyBlockText(qint32 block) const;
     Next badBlock();
     void save();
     void close();
@@ -127,8 +145,9 @@ FileDownload::Next FileDownload::header() {
         show(0, kHeaderBarMaximum, 0);
         const qint16 sent = m_ctx.transfer.SendPacket(kFileRequest, 0, remote, {});
         m_ctx.transfer.ReplyDelay(kReplySeconds);
-        if (sent != transfer::Ok)
-            return Next::Save; // nothing collected: nothing is saved
+        if (sent != transfer::Ok) // nothing collected: nothing is saved
+            return runtimeError(QStringLiteral("The request for %1 could not be sent: %2.")
+                                    .arg(m_name, transferStatusText(sent)));
         m_rxCode = 10;
         const qint16 status = receive();
         QCoreApplication::processEvents();
@@ -152,19 +171,32 @@ FileDownload::Next FileDownload::header() {
     }
 }
 
+// The announced size and block count, or why they cannot make a file: a size the tool could
+// not read back, nothing at all, or a block count the size cannot fill (every block carries
+// 1 to kMaxPacketText characters), which would cost a request per block for nothing.
 QString FileDownload::headerNumbers() {
     qint64 size = 0, blocks = 0;
-    if (!parseCount(m_rxData, kMaxAnnouncedSize, size))
+    if (!parseCount(m_rxData, size))
         return QStringLiteral("The logger announced the size \"%1\" for %2; that is not a "
-                              "number of characters from 0 to %3.")
-            .arg(QString::fromLatin1(m_rxData), m_name)
-            .arg(kMaxAnnouncedSize);
-    if (!parseCount(m_rxCount, size + 1, blocks))
-        return QStringLiteral("The logger announced \"%1\" blocks for %2 (%3 characters); "
-                              "that is not a block count from 0 to %4.")
-            .arg(QString::fromLatin1(m_rxCount), m_name)
+                              "number of characters.")
+            .arg(shownText(m_rxData), m_name);
+    if (size > kMaxAnnouncedSize)
+        return QStringLiteral("The logger announced %1 as %2 bytes; a highway file may hold "
+                              "at most %3 bytes.")
+            .arg(m_name)
             .arg(size)
-            .arg(size + 1);
+            .arg(kMaxTextFileSize);
+    if (size == 0)
+        return QStringLiteral("The logger announced %1 as empty (0 characters); nothing was "
+                              "written.")
+            .arg(m_name);
+    const qint64 fewest = (size + kMaxPacketText - 1) / kMaxPacketText;
+    if (!parseCount(m_rxCount, blocks) || blocks < fewest || blocks > size)
+        return QStringLiteral("The logger announced \"%1\" blocks for %2 (%3 characters); "
+                              "that is not a block count from %4 to %3.")
+            .arg(shownText(m_rxCount), m_name)
+            .arg(size)
+            .arg(fewest);
     m_expectedSize = qint32(size);
     m_blocks = qint32(blocks);
     return {};
@@ -185,10 +217,14 @@ FileDownload::Next FileDownload::blocks() {
         if (cancelRequested())
             return cancelled(); // the block that was under way is dropped with the rest
         if (m_rxCode == kBlockReply && status == transfer::Ok) {
+            if (m_rxData.isEmpty())
+                return runtimeError(emptyBlockText(i));
             m_text += m_rxData;
             m_retry = 0;
             if (m_text.size() > m_expectedSize)
                 return Next::Save; // more than announced: the size check reports it
+            if (m_text.size() == m_expectedSize)
+                break; // whole: blocks announced beyond it are not asked for
             continue;
         }
         if (m_retry >= kBlockRetries)
@@ -203,6 +239,18 @@ FileDownload::Next FileDownload::blocks() {
     return Next::Save;
 }
 
+// A block with no characters before the announced size has come: the logger would never
+// finish, so the download ends at once.
+QString FileDownload::emptyBlockText(qint32 block) const {
+    return QStringLiteral("File not complete: block %1 of %2 of %3 came back empty after %4 of "
+                          "%5 characters.")
+        .arg(block)
+        .arg(m_blocks)
+        .arg(m_name)
+        .arg(m_text.size())
+        .arg(m_expectedSize);
+}
+
 FileDownload::Next FileDownload::badBlock() {
     if (GetConn(m_ctx)) {
         m_out.result = false;
@@ -212,8 +260,11 @@ FileDownload::Next FileDownload::badBlock() {
 }
 
 void FileDownload::save() {
-    if (m_text.isEmpty())
+    if (m_text.size() < 2) { // not even the CR LF behind the text came
+        m_busy.release();
+        m_ctx.op.message(QStringLiteral("File not complete (Size = 0)"), Operator::Icon::Critical);
         return;
+    }
     m_text.chop(2); // the CR LF the logger sends behind its text
     const QString path =
         QStringLiteral("%1/%2/%3").arg(m_ctx.state.programDir, m_ctx.location, m_name);

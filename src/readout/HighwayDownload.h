@@ -32,8 +32,13 @@ QString downloadResultText(const QString& file, const DownloadResult& result);
 // up to five times in a row, with a beep each), and writes it through saveDownloadedFile
 // once the whole text is in. The transfer is closed again on every path. result is False when
 // the transfer could not connect (told once as "Connection with Data logger failed: where: why"),
-// the file request failed three times, the logger stopped answering, the download was
-// cancelled or a run-time error occurred. The download is cancelled by the transfer's own
+// the file request failed three times or could not be sent, the logger stopped answering, the
+// download was cancelled or a run-time error occurred. Every download that writes nothing says
+// why through ctx.op, and a hostile logger is bounded: the announced size must make a file the
+// tool reads back (at most kMaxTextFileSize bytes once every LF is CR LF), the block count must
+// be one the size can fill (every block carries at least one character), an empty block before
+// the announced size has come ends the download at once, and blocks are no longer asked for
+// once the announced size has come. The download is cancelled by the transfer's own
 // requestCancel() (which also ends a running wait) or by cancel, looked at between packets;
 // a cancelled download writes nothing.
 DownloadResult GetFile(TransferContext& ctx, const QString& Filenaam,

@@ -6,7 +6,9 @@
 namespace nodalyx {
 
 // Location and highway files are small text files; anything larger, or holding NUL bytes,
-// is not one of them.
+// is not one of them. The highway-file download holds to the same limit (the size the logger
+// announces, the text collected, the file written), so it never writes a file that is then
+// refused.
 inline constexpr qint64 kMaxTextFileSize = 1024 * 1024;
 
 // Reads the whole file. Empty when it worked, else the full message for the operator:

@@ -1,5 +1,6 @@
 // The simulator's command line: every option, in the order given, and its mistakes.
 #include "SimOptions.h"
+#include "SimFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,39 @@ TEST(SimOptions, MistakesHelpAndVersion) {
     for (const QString& name : simOptionNames())
         EXPECT_TRUE(usage.contains("--" + name + ' ') || usage.contains("--" + name + '\n'))
             << name.toStdString();
+}
+
+// --packet-fault: the kinds, the announce fault's two numbers, and what is no fault.
+TEST(SimOptions, PacketFaults) {
+    using Kind = PacketFault::Kind;
+    struct Case {
+        const char* text;
+        bool valid;
+        Kind kind;
+        qint64 value;
+        qint64 blocks;
+    };
+    const Case cases[] = {
+        {"6:3:nak", true, Kind::Nak, 0, -1},
+        {"13:*:late:0:3000", true, Kind::Late, 3000, -1},
+        {"6:*:empty:0", true, Kind::Empty, 0, -1},
+        {"11:0:announce:1:4194304:4194305", true, Kind::Announce, 4194304, 4194305},
+        {"11:0:announce:1:14", true, Kind::Announce, 14, -1},
+        {"11:0:announce:1:4294967295:0", true, Kind::Announce, 4294967295LL, 0},
+        {"11:0:announce:1:4294967296", false, Kind::Announce, 0, 0},
+        {"13:*:late:0:600001", false, Kind::Late, 0, 0},
+        {"6:1:empty:1:2:3", false, Kind::Empty, 0, 0}, // a block count only for announce
+        {"6:1:bogus", false, Kind::Silent, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<PacketFault> f = parsePacketFault(QString::fromLatin1(c.text));
+        ASSERT_EQ(f.has_value(), c.valid);
+        if (!f)
+            continue;
+        EXPECT_EQ(f->kind, c.kind);
+        EXPECT_EQ(f->value, c.value);
+        EXPECT_EQ(f->blocks, c.blocks);
+    }
+    EXPECT_TRUE(parse({"--tcp", "0", "--packet-fault", "11:0:announce:1:0:0"}));
 }

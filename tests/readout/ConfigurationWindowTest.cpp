@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -395,4 +396,31 @@ TEST_F(WindowRun, CancelDuringADownloadKeepsTheFilesWhole) {
     EXPECT_EQ(dir.read("Site/HW01.bak"), "older\r\n");
     EXPECT_EQ(result(), "HW01.ini: cancelled, nothing written");
     EXPECT_TRUE(child<QPushButton>(*w, "CmdLogger")->isEnabled());
+}
+
+// A hostile logger's download in the window: each file that writes nothing is told with its
+// reason, the result line names it, and the local files stay as they were.
+TEST_F(WindowRun, AFailedDownloadSaysWhyAndKeepsTheFiles) {
+    TempDir loggerFiles;
+    loggerFiles.write("HW01.ini", "one\n");
+    loggerFiles.write("HW02.ini", "two\n");
+    sim.state().filesFolder = loggerFiles.path();
+    for (const char* f : {"11:0:announce:1:0:0", "6:1:empty:1"})
+        sim.faults().packetFaults.append(*sim::parsePacketFault(QString::fromLatin1(f)));
+    dir.write("Site/HW01.ini", "old one\r\n");
+    dir.write("Site/HW02.ini", "old two\r\n");
+    open();
+    child<QCheckBox>(*w, "ChkGeneral")->setChecked(false);
+    op.clear();
+    w->startDownload();
+    EXPECT_EQ(op.messages(),
+              QStringList({"Old configurations files will be copied to .BAK",
+                           "The logger announced HW01.ini as empty (0 characters); nothing was "
+                           "written.",
+                           "File not complete: block 1 of 1 of HW02.ini came back empty after 0 "
+                           "of 6 characters."}));
+    EXPECT_EQ(result(), "HW01.ini: not downloaded\nHW02.ini: not downloaded");
+    EXPECT_EQ(dir.read("Site/HW01.ini"), "old one\r\n");
+    EXPECT_EQ(dir.read("Site/HW02.ini"), "old two\r\n");
+    EXPECT_FALSE(QFile::exists(dir.file("Site/HW01.bak")));
 }

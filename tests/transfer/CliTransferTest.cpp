@@ -87,6 +87,32 @@ TEST_F(CliTransferTest, DownloadBothOrOneWithTraceAndItsFailures) {
         "Connection with Data logger failed: 127.0.0.1:\\d+: connection refused\n$");
 }
 
+// Every download that writes nothing says why on stderr before it names the file, and the
+// local file stays as it was.
+TEST_F(CliTransferTest, EveryFailedDownloadSaysWhy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"11:0:announce:1:0:0",
+         "The logger announced HW01.ini as empty \\(0 characters\\); nothing was written."},
+        {"11:0:announce:1:4194304:4194305",
+         "The logger announced HW01.ini as 4194304 bytes; a highway file may hold at most "
+         "1048576 bytes."},
+        {"11:0:announce:1:100:101", "The logger announced \"101\" blocks for HW01.ini \\(100 "
+                                    "characters\\); that is not a block count from 1 to 100."},
+        {"6:1:empty:0", "File not complete: block 1 of 1 of HW01.ini came back empty after 0 "
+                        "of 13 characters."},
+        {"11:0:announce:1:14", "File not complete \\(Size = 11\\)"},
+    };
+    for (const auto& [fault, message] : cases) {
+        h.fault(fault);
+        run({"download", "Site", "--hw", "1"}, 1, "^$",
+            (QStringLiteral("error: %1\nnodalyx-cli: error: HW01.ini was not downloaded.\n$")
+                 .arg(QString::fromLatin1(message)))
+                .toUtf8()
+                .constData());
+        EXPECT_EQ(h.local("HW01.ini"), "local one\r\n");
+    }
+}
+
 TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
     const char* report =
         "^Upload locationcode OK\nUpload extensions OK\nUpload Start/Stop Sunday OK\n"

@@ -3,7 +3,9 @@
 #include "DownloadSave.h"
 #include "HighwayDownload.h"
 #include "HighwayFileCodec.h"
+#include "HighwayStore.h"
 #include "SilentPort.h"
+#include "TextFile.h"
 #include "TransferHarness.h"
 
 #include <QElapsedTimer>
@@ -313,6 +315,8 @@ TEST(DownloadSerialTest, OverAPseudoTerminal) {
     EXPECT_TRUE(h.linkWorks());
 }
 
+// Headers and blocks the simulator never sends, from a logger that answers each packet with the
+// bytes given: every one ends with its reason, and the files stay as they were.
 TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
     RawLogger logger;
     pointAtTcp(h.state, logger.server.serverPort());
@@ -320,15 +324,47 @@ TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
     struct Case {
         const char* size;
         const char* blocks;
+        QByteArray firstBlock;
         const char* message;
         int requests;
     };
     const Case cases[] = {
-        {"13", "1", "File not complete (Size = 10)", 2},
-        {"12x", "1", "is not a number of characters", 1},
-        {"12", "abc", "is not a block count", 1},
-        {"99999999", "1", "is not a number of characters", 1},
-        {"5", "3", "File not complete (Size = 10)", 2}, // stops once more came than announced
+        {"13", "1", "ab\ncd\nefgh\r\n", "File not complete (Size = 10)", 2},
+        {"12x", "1", "",
+         "The logger announced the size \"12x\" for HW01.ini; that is not a "
+         "number of characters.",
+         1},
+        {"12", "abc", "",
+         "The logger announced \"abc\" blocks for HW01.ini (12 characters); "
+         "that is not a block count from 1 to 12.",
+         1},
+        {"99999999", "1", "",
+         "The logger announced HW01.ini as 99999999 bytes; a highway file "
+         "may hold at most 1048576 bytes.",
+         1},
+        // stops once more came than announced
+        {"5", "3", "ab\ncd\nefgh\r\n", "File not complete (Size = 10)", 2},
+        {"0", "0", "",
+         "The logger announced HW01.ini as empty (0 characters); nothing was "
+         "written.",
+         1},
+        // every block carries at least one character, and at most 4096
+        {"12", "13", "", "that is not a block count from 1 to 12.", 1},
+        {"12", "0", "", "that is not a block count from 1 to 12.", 1},
+        {"8193", "2", "", "that is not a block count from 3 to 8193.", 1},
+        {"12", "1", "",
+         "File not complete: block 1 of 1 of HW01.ini came back empty after 0 of "
+         "12 characters.",
+         2},
+        // two characters announced, one came: not even the CR LF behind the text
+        {"2", "1", "x", "File not complete (Size = 0)", 2},
+        // the logger's bytes are shown escaped, never raw
+        {"\x1b[2J\x07", "1", "", "The logger announced the size \"\\x1b[2J\\x07\" for", 1},
+        {"1",
+         "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13\x14\x15", "",
+         "announced \"\\x01\\x02\\x03\\x04\\x05\\x06\\x07\\x08\\x09\\x0a\\x0b\\x0c\\x0d"
+         "\\x0e\\x0f\\x10\\x11\\x12\\x13\\x14...\" blocks",
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
@@ -337,13 +373,175 @@ TEST_F(DownloadTest, HeadersThatDoNotFitTheTextOrAreNoNumbers) {
         logger.answer = [&c](const TransferPacket& p) {
             if (p.code == 11)
                 return encodePacket({11, 0, c.size, c.blocks});
-            return encodePacket({11, p.number, p.number == 1 ? "ab\ncd\nefgh\r\n" : "abcd", {}});
+            return encodePacket({11, p.number, p.number == 1 ? c.firstBlock : "abcd", {}});
         };
         const DownloadResult r = get();
         EXPECT_FALSE(r.saved);
         ASSERT_EQ(h.op.messages().size(), 1);
         EXPECT_TRUE(h.op.messages()[0].contains(c.message)) << h.op.messages()[0].toStdString();
         EXPECT_EQ(logger.requests, c.requests);
+        expectOldKept();
+    }
+}
+
+// A logger announcing far more than it sends, or sending empty blocks, ends the download at
+// once with its reason: counted in packets, a bounded exchange (empty blocks are answered a
+// thousand times at most, so that a download that kept asking would end as well).
+TEST_F(DownloadTest, AHostileLoggerEndsTheDownloadAtOnceWithItsReason) {
+    h.sim.fileResponder().setBlockSize(4);
+    h.logger.write("HW01.ini", "0123456789\n"); // 13 characters with CR LF: 4 blocks
+    keepOld();
+    struct Case {
+        std::vector<const char*> faults;
+        QStringList packets;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"11:0:announce:1:4194304:4194305", "6:*:empty:1000"},
+         {"11:0"},
+         "The logger announced HW01.ini as 4194304 bytes; a highway file may hold at most "
+         "1048576 bytes."},
+        {{"11:0:announce:1:1048578:1048578", "6:*:empty:1000"},
+         {"11:0", "6:1"},
+         "File not complete: block 1 of 1048578 of HW01.ini came back empty after 0 of 1048578 "
+         "characters."},
+        {{"11:0:announce:1:13:14"},
+         {"11:0"},
+         "The logger announced \"14\" blocks for HW01.ini (13 characters); that is not a block "
+         "count from 1 to 13."},
+        {{"6:3:empty:1000"},
+         {"11:0", "6:1", "6:2", "6:3"},
+         "File not complete: block 3 of 4 of HW01.ini came back empty after 8 of 13 "
+         "characters."},
+        {{"11:0:announce:1:0:0"},
+         {"11:0"},
+         "The logger announced HW01.ini as empty (0 characters); nothing was written."},
+        // the text is whole after block 4: the further blocks announced are not asked for
+        {{"11:0:announce:1:13:13"}, {"11:0", "6:1", "6:2", "6:3", "6:4"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.faults.front());
+        h.op.clear();
+        h.sim.clearLog();
+        h.sim.faults() = {};
+        for (const char* f : c.faults)
+            h.fault(f);
+        const DownloadResult r = get();
+        EXPECT_EQ(h.sim.packetLog(), c.packets);
+        EXPECT_TRUE(h.linkWorks());
+        if (!c.message) {
+            EXPECT_TRUE(r.saved);
+            EXPECT_EQ(h.local("HW01.ini"), "0123456789\r\n");
+            keepOld();
+            continue;
+        }
+        EXPECT_FALSE(r.result || r.saved);
+        EXPECT_EQ(h.op.messages(), QStringList{c.message});
+        expectOldKept();
+    }
+}
+
+// Answers to other packet numbers, with a flood of noise behind them or without: each block
+// costs at most six requests, then the download ends with its reason.
+TEST_F(DownloadTest, WrongNumbersAndFloodsEndWithinTheRetryBudget) {
+    RawLogger logger;
+    pointAtTcp(h.state, logger.server.serverPort());
+    keepOld();
+    const std::pair<const char*, std::function<QByteArray(const TransferPacket&)>> cases[] = {
+        {"another number",
+         [](const TransferPacket& p) {
+             return p.code == 11 ? encodePacket({11, 0, "6", "1"})
+                                 : encodePacket({11, p.number + 1, "ab\r\n", {}});
+         }},
+        {"a flood behind each answer",
+         [](const TransferPacket& p) {
+             return p.code == 11 ? encodePacket({11, 0, "6", "1"})
+                                 : encodePacket({11, p.number + 7, "ab\r\n", {}}) +
+                                       QByteArray(64 * 1024, '\x55');
+         }},
+    };
+    for (const auto& [what, answer] : cases) {
+        SCOPED_TRACE(what);
+        h.op.clear();
+        logger.requests = 0;
+        logger.answer = answer;
+        EXPECT_FALSE(get().saved);
+        EXPECT_EQ(h.op.messages(), QStringList{"Data logger not responding!"});
+        EXPECT_EQ(logger.requests, 7); // the header, then block 1 six times
+        expectOldKept();
+    }
+}
+
+namespace {
+
+// A highway file (LF line ends) that is `size` bytes once every LF is CR LF: the 64 units and
+// filler lines without "=", which the reader passes over.
+QByteArray highwayTextOfSize(qint64 size) {
+    UnitTable units{};
+    for (UnitConfig& unit : units)
+        unit.Name1 = QStringLiteral("Gate");
+    QByteArray text = encodeHighwayFile(1, units).replace("\r\n", "\n");
+    const QByteArray filler = QByteArray(1000, 'x') + '\n';
+    while (text.size() + text.count('\n') + 1002 <= size)
+        text += filler;
+    return text + QByteArray(size - text.size() - text.count('\n'), 'x');
+}
+
+} // namespace
+
+// One limit for the highway file, the reader's: a download that makes a file of exactly the
+// limit is saved and reads back; one byte more, by the size announced or by the line ends, is
+// refused with the size and the limit, and the file and its backup stay as they were.
+TEST_F(DownloadTest, AHighwayFileOfTheLimitIsSavedAndReadsBackOneByteMoreIsRefused) {
+    h.sim.fileResponder().setBlockSize(4096);
+    const QByteArray exact = highwayTextOfSize(kMaxTextFileSize);
+    ASSERT_EQ(withCrLf(exact).size(), kMaxTextFileSize);
+    h.logger.write("HW01.ini", exact);
+    h.writeLocal("HW01.ini", "old\r\n");
+    EXPECT_TRUE(get().saved);
+    EXPECT_EQ(h.local("HW01.ini"), withCrLf(exact));
+    EXPECT_EQ(h.op.messages(), kNoMessages);
+    EXPECT_TRUE(ReadHW01(h.state, h.location, h.op));
+    EXPECT_EQ(h.op.messages(), kNoMessages);
+    EXPECT_EQ(h.state.HW1Unit[64].Name1, "Gate");
+
+    // The reader's side of the same limit: one byte more is not read.
+    h.writeLocal("HW02.ini", "[Datalogger Configuration HW02]\r\n" +
+                                 QByteArray(kMaxTextFileSize - 33 + 1, 'x'));
+    ReadHW02(h.state, h.location, h.op);
+    ASSERT_EQ(h.op.messages().size(), 1);
+    EXPECT_TRUE(h.op.messages()[0].contains("larger than 1 MiB"));
+
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* fault;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"one byte over the limit", highwayTextOfSize(kMaxTextFileSize + 1), nullptr,
+         "HW01.ini from the logger is 1048577 bytes; a highway file may hold at most 1048576 "
+         "bytes."},
+        // a file of 1 000 000 bytes, nearly all line feeds, doubles with CR LF
+        {"doubled by its line ends", QByteArray(33, 'x') + QByteArray(999967, '\n'), nullptr,
+         "HW01.ini from the logger is 1999967 bytes; a highway file may hold at most 1048576 "
+         "bytes."},
+        {"announced one byte over", "text\n", "11:0:announce:1:1048579",
+         "The logger announced HW01.ini as 1048579 bytes; a highway file may hold at most "
+         "1048576 bytes."},
+        {"NUL bytes", QByteArray("a\0b\n", 4), nullptr,
+         "HW01.ini from the logger is not text (it holds NUL bytes); nothing was written."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        keepOld();
+        h.op.clear();
+        h.sim.faults() = {};
+        if (c.fault)
+            h.fault(c.fault);
+        h.logger.write("HW01.ini", c.text);
+        EXPECT_FALSE(get().saved);
+        EXPECT_EQ(h.op.messages(), QStringList{c.message});
         expectOldKept();
     }
 }

@@ -2,6 +2,8 @@
 
 #include "HighwayFileCodec.h"
 #include "LocationFileCodec.h"
+#include "PrintableJson.h"
+#include "PrintableText.h"
 #include "TextConvert.h"
 
 #include <QJsonArray>
@@ -80,25 +82,25 @@ QString unitLine(int address, const UnitConfig& u) {
 } // namespace
 
 QJsonObject locationJson(const QString& name, const SharedState& state) {
-    return QJsonObject{
+    return printableJson(QJsonObject{
         {"location", name},
         {"settings", settingsJson(state.settings)},
         {"highways", QJsonObject{{"1", tableJson(state.HW1Unit)}, {"2", tableJson(state.HW2Unit)}}},
-    };
+    });
 }
 
 QString locationText(const QString& name, const SharedState& state) {
     QString text;
     QTextStream out(&text);
-    out << "Location " << name << '\n';
+    out << "Location " << printableText(name) << '\n';
     for (const QString& line : locationBodyLines(state.settings)) {
         if (!line.isEmpty())
-            out << line << '\n';
+            out << printableText(line) << '\n';
     }
     for (int highway : {1, 2}) {
         out << "\nHighway " << highway << '\n';
         for (int i = 1; i <= kUnitsPerHighway; ++i)
-            out << unitLine(i - 1, state.table(highway)[size_t(i)]) << '\n';
+            out << printableText(unitLine(i - 1, state.table(highway)[size_t(i)])) << '\n';
     }
     return text;
 }

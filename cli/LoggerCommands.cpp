@@ -9,6 +9,7 @@
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
+#include "PrintableText.h"
 #include "TrafficTrace.h"
 
 #include <QJsonDocument>
@@ -70,9 +71,13 @@ int runSerial(CliContext& ctx, Link& link, LoggerOperator& op) {
     if (!link.OpenLink())
         return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
     const QString serial = link.ReadLoggerSerial();
-    if (serial == QLatin1String("False"))
+    // "False" is no reply, as the counter read-out takes it (in any case).
+    if (serial.toUpper() == QLatin1String("FALSE"))
         return failed(op, link.connectionFailedText());
-    ctx.out << serial << Qt::endl;
+    // A reply without a number (FF and its code, or blanks only) is no serial number either.
+    if (serial.isEmpty())
+        return failed(op, CliText::tr("The logger sent no serial number."));
+    ctx.out << printableText(serial) << Qt::endl;
     return Done;
 }
 

@@ -7,6 +7,7 @@
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
+#include "PrintableText.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
 #include "SettingsReport.h"
@@ -56,7 +57,7 @@ void print(CliContext& ctx, const SettingsInvocation& inv, const ConfigurationCo
         ctx.out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     } else if (inv.diff) {
         for (const SettingDifference& d : differences)
-            ctx.out << differenceLine(d) << '\n';
+            ctx.out << printableText(differenceLine(d)) << '\n';
     } else {
         const QString clock =
             readout.clock ? clockDriftText(clockDriftMinutes(*readout.clock, readout.clockReadAt))

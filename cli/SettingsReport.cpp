@@ -1,6 +1,8 @@
 #include "SettingsReport.h"
 
 #include "FormChecks.h"
+#include "PrintableJson.h"
+#include "PrintableText.h"
 
 #include <QJsonArray>
 #include <QStringList>
@@ -21,7 +23,7 @@ template <std::size_t N> QString joined(const std::array<QString, N>& boxes, cha
 }
 
 QString line(const QString& label, const QString& value) {
-    return QStringLiteral("%1 %2\n").arg(label + QLatin1Char(':'), -20).arg(value);
+    return QStringLiteral("%1 %2\n").arg(label + QLatin1Char(':'), -20).arg(printableText(value));
 }
 
 } // namespace
@@ -46,7 +48,7 @@ QJsonObject settingsJson(const ConfigurationControls& c) {
                      {"txtMacAddress", array(c.txtMacAddress)}};
     for (int k = 0; k < 4; ++k)
         json.insert(QStringLiteral("txtExt%1").arg(k + 1), c.txtExt[k]);
-    return json;
+    return printableJson(json);
 }
 
 QString settingsText(const ConfigurationControls& c, const QString& clockLine) {
@@ -83,7 +85,7 @@ QJsonObject withDifferences(QJsonObject json, const QList<SettingDifference>& di
                                 {"logger", d.logger},
                                 {"boxes", QJsonArray::fromStringList(d.boxes)}});
     json.insert(QStringLiteral("differences"), list);
-    return json;
+    return printableJson(json);
 }
 
 } // namespace nodalyx::cli

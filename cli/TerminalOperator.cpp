@@ -1,5 +1,6 @@
 #include "TerminalOperator.h"
 #include "CliText.h"
+#include "PrintableText.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -22,8 +23,10 @@ QString prefixFor(Operator::Icon icon) {
 }
 
 // Message boxes put their lines one under the other; on a terminal CR LF becomes a newline.
-QString terminalText(QString text) {
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+// A text from the logger inside a message never reaches the terminal raw: every other control
+// character is shown as \xNN.
+QString terminalText(const QString& text) {
+    return printableLines(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 } // namespace
 

@@ -1,12 +1,21 @@
 #include "SimFaults.h"
 
+#include "FrameParser.h"
 #include "LoggerCodes.h"
 
 #include <QStringList>
 
 namespace nodalyx::sim {
 
+const QByteArray SimFaults::kGarbage =
+    QByteArrayLiteral("\x1b[2J\x07\x7f\x9b\x81\r\n\b\xff\x06\x15\x8d\x01\xe9\x00");
+
 QByteArray SimFaults::apply(int code, QByteArray reply) const {
+    if (garbageCodes.contains(code) && reply.size() > 3 && quint8(reply.at(0)) == kSync) {
+        for (qsizetype i = 2; i + 1 < reply.size(); ++i)
+            reply[i] = kGarbage.at((i - 2) % kGarbage.size());
+        reply.back() = char(FrameParser::checksum(reply));
+    }
     if (nakCodes.contains(code))
         reply = QByteArray(1, kNak);
     if (corruptCodes.contains(code) && !reply.isEmpty())

@@ -44,6 +44,7 @@ struct SimFaults {
     QSet<int> dropByteCodes{};  // replies to these codes lose their last byte
     QSet<int> closeCodes{};     // close the TCP connection instead of answering these codes
     QHash<int, int> cutCodes{}; // replies to these codes keep only their first n bytes
+    QSet<int> garbageCodes{};   // data replies to these codes carry kGarbage (checksum fits)
     int chunkSize = 0;          // send replies in pieces of this many bytes (0 = whole)
     int chunkGapMs = 0;         // pause between pieces
     int baud = 0;               // pace output at this line rate, 10 bits a byte (0 = no pacing)
@@ -55,6 +56,11 @@ struct SimFaults {
 
     // The packet fault for this packet, counted off; nullopt when none applies.
     std::optional<PacketFault> takePacketFault(int code, quint32 number);
+
+    // What a garbage reply carries in place of its data, repeated as far as the data goes:
+    // a terminal's escape sequence, bell, DEL, C1 controls, CR LF, backspace, FF, ACK, NAK,
+    // a 0 byte and an e acute (printable).
+    static const QByteArray kGarbage;
 
     // The noise of strayBytes and floodBytes.
     static QByteArray noise(int count);

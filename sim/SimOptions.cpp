@@ -141,6 +141,7 @@ const std::vector<Rule>& rules() {
         codes("extra-byte", &SimFaults::extraByteCodes),
         codes("drop-byte", &SimFaults::dropByteCodes),
         codes("close-on", &SimFaults::closeCodes),
+        codes("garbage", &SimFaults::garbageCodes),
         number("chunk", 0, 65536, &SimFaults::chunkSize),
         number("chunk-gap", 0, 60000, &SimFaults::chunkGapMs),
         number("baud", 0, 4000000, &SimFaults::baud),

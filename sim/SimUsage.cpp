@@ -32,6 +32,7 @@ QString simUsage() {
         "  --drop-byte CODES   replies to these codes lose their last byte\n"
         "  --close-on CODES    hang up the TCP connection instead of answering these codes\n"
         "  --cut CODE:N,...    replies to CODE keep only their first N bytes\n"
+        "  --garbage CODES     replies to these codes carry control characters as data\n"
         "  --chunk N           send replies in pieces of N bytes\n"
         "  --chunk-gap MS      pause between pieces\n"
         "  --baud RATE         pace output at RATE baud (10 bits a byte), e.g. 19200\n"

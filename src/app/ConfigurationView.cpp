@@ -1,6 +1,7 @@
 #include "ConfigurationView.h"
 
 #include "KeyFilters.h"
+#include "PrintableText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,8 +88,13 @@ void ConfigurationView::show(const ConfigurationControls& c) {
     m_dhcp->setChecked(c.ChkDHCP);
     forEachText(c, [this](const QString& name, const QString& text) {
         QLineEdit* b = box(name);
-        if (b->text() != text)
-            b->setText(text);
+        const QString shown = printableText(text);
+        if (b->text() != shown)
+            b->setText(shown);
+        if (shown != text)
+            m_shownFor.insert(name, {b->text(), text});
+        else
+            m_shownFor.remove(name);
     });
 }
 
@@ -98,7 +104,12 @@ ConfigurationControls ConfigurationView::read(const QSet<QString>& kept) const {
     c.CboCommport = m_commport->currentText();
     c.CboInterval = m_interval->currentText();
     c.ChkDHCP = m_dhcp->isChecked();
-    forEachText(c, [this](const QString& name, QString& text) { text = box(name)->text(); });
+    forEachText(c, [this](const QString& name, QString& text) {
+        text = box(name)->text();
+        const auto shown = m_shownFor.constFind(name);
+        if (shown != m_shownFor.cend() && shown->first == text)
+            text = shown->second;
+    });
     c.kept = kept;
     return c;
 }
@@ -122,7 +133,7 @@ void ConfigurationView::mark(const QList<SettingDifference>& differences) {
     m_marked.clear();
     for (const SettingDifference& d : differences) {
         const QString tip = QStringLiteral("The location holds %1 \"%2\"; the logger \"%3\".")
-                                .arg(d.setting, d.location, d.logger);
+                                .arg(d.setting, printableText(d.location), printableText(d.logger));
         for (const QString& name : d.boxes) {
             if (QWidget* w = widget(name)) {
                 setMarked(w, true, tip);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -23,6 +24,8 @@ class ConfigurationView {
 public:
     explicit ConfigurationView(QWidget& form);
 
+    // A text with a control character (from the logger) shows it as \xNN (see PrintableText.h);
+    // the box still stands for the text itself as long as the operator does not edit it.
     void show(const ConfigurationControls& controls);
     // The controls' texts; `kept` is taken over as it is.
     ConfigurationControls read(const QSet<QString>& kept) const;
@@ -48,6 +51,8 @@ private:
     QComboBox* m_interval = nullptr;
     QCheckBox* m_dhcp = nullptr;
     QStringList m_marked;
+    // Boxes that show a text made printable: the box's text then, and the text it stands for.
+    QHash<QString, std::pair<QString, QString>> m_shownFor;
 };
 
 } // namespace nodalyx

@@ -1,5 +1,7 @@
 #include "WidgetOperator.h"
 
+#include "PrintableText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -30,8 +32,9 @@ QMessageBox::Icon boxIcon(Operator::Icon icon) {
 // Shows a box with the normal pointer, even while the hourglass is on.
 int showBox(const QString& text, Operator::Icon icon, const QString& title,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
-    QMessageBox box(boxIcon(icon), title.isEmpty() ? WidgetOperator::kTitle : title, text, buttons,
-                    QApplication::activeWindow());
+    // A text from the logger inside the message shows its control characters as \xNN.
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? WidgetOperator::kTitle : title,
+                    printableLines(text), buttons, QApplication::activeWindow());
     box.setDefaultButton(defaultButton);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int answer = box.exec();

@@ -1,4 +1,5 @@
 #include "CounterReadout.h"
+#include "PrintableText.h"
 #include "TextConvert.h"
 
 #include "LoggerCodes.h"
@@ -15,19 +16,6 @@ std::optional<QString> nonZero(const QString& count) {
     if (!ok || value == 0)
         return std::nullopt;
     return count;
-}
-
-// A serial number as the logger sent it, with control characters shown as \xNN so that a
-// question never carries raw bytes to the screen or terminal.
-QString printableText(const QString& text) {
-    QString out;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
 }
 
 // Sends the memory read of one highway and decodes the reply into its table.

@@ -270,6 +270,24 @@ TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }
 
+// A reply that came after its request had given up, and that nobody took off the port (the
+// poll timer was stopped, as while the highway test owns the port), is dropped before the
+// next request: the next request gets its own answer, not the late one.
+TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.sim.state().serial = QStringLiteral("LATE");
+    h.sim.faults().delayMs = 700; // the wait gives up after 400 ms
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    h.link->TTcomm().stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.link->Comm().bytesAvailable() == 13; }, 3000));
+    EXPECT_TRUE(h.link->rxBuffer().isEmpty());
+    h.sim.faults() = {};
+    h.sim.state().serial = QStringLiteral("FRESH");
+    h.link->TTcomm().start();
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("FRESH"));
+    EXPECT_EQ(h.link->droppedBytes(), 13);
+}
+
 TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
     ASSERT_TRUE(h.link->OpenLink());
     for (int tick = 0; tick < 5; ++tick) {

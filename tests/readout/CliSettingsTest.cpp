@@ -191,3 +191,67 @@ TEST_F(CliSettingsTest, ClockPrintsThePcTimeAndTheDifference) {
                     .hasMatch())
         << out.toStdString();
 }
+
+namespace {
+// A character the terminal would act on or show as nothing: a control other than the line
+// break, DEL, or a C1 control.
+bool hasRawControl(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != '\n') || (u >= 0x7F && u <= 0x9F))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// Control characters in the logger's texts reach the terminal as \xNN, in every form of the
+// output; what is saved is what the logger sent.
+TEST_F(CliSettingsTest, ControlCharactersFromTheLoggerAreShownEscaped) {
+    sim.state().locationCode = QString::fromLatin1("A\x1b[2J\x01");
+    sim.state().hostname = QString::fromLatin1("H\x07\x7f\x9b\x81X");
+    const QString code = QStringLiteral("A\\x1b[2J\\x01    "); // blanks behind stay
+    const QString host = QStringLiteral("H\\x07\\x7f\u203A\\x81X");
+
+    ASSERT_EQ(run({"settings", "Site"}), 0) << err.toStdString();
+    EXPECT_FALSE(hasRawControl(out)) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("Location Code:       " + code + "\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\nHost name:           " + host + "\n")) << out.toStdString();
+
+    ASSERT_EQ(run({"settings", "Site", "--json"}), 0) << err.toStdString();
+    EXPECT_FALSE(hasRawControl(out));
+    EXPECT_TRUE(out.contains(R"("txtCode": "A\\x1b[2J\\x01    ")")) << out.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(json["txtCode"].toString(), code);
+    EXPECT_EQ(json["txtHostName"].toString(), host);
+
+    ASSERT_EQ(run({"settings", "Site", "--diff", "--json"}), 3) << err.toStdString();
+    EXPECT_FALSE(hasRawControl(out)) << out.toStdString();
+    ASSERT_EQ(run({"settings", "Site", "--diff"}), 3) << err.toStdString();
+    EXPECT_FALSE(hasRawControl(out)) << out.toStdString();
+    EXPECT_TRUE(out.contains("LocationCode: location \"SIM01\" logger \"A\\x1b[2J\\x01\""))
+        << out.toStdString();
+
+    // Save refuses a control character, naming it escaped; nothing is written.
+    const QByteArray original = dir.read("Site.fgr");
+    EXPECT_EQ(run({"settings", "Site", "--save"}), 1);
+    EXPECT_FALSE(hasRawControl(err)) << err.toStdString();
+    EXPECT_EQ(dir.read("Site.fgr"), original);
+
+    // A location file that holds one (written by another tool) is refused when read; the
+    // message names the line without the raw character.
+    dir.write("Site.fgr",
+              QByteArray(original).replace("LocationCode=SIM01", "LocationCode=A\x1b[2J\x01"));
+    EXPECT_EQ(run({"show", "Site"}, {}), 1);
+    EXPECT_FALSE(hasRawControl(err)) << err.toStdString();
+    dir.write("Site.fgr", original);
+
+    // The same with every byte a terminal must not see, in every text the logger sends.
+    sim.faults().garbageCodes = {101, 103, 105, 107, 109, 111, 113, 63, 59};
+    for (const QStringList& args :
+         {QStringList{"settings", "Site"}, {"settings", "Site", "--json"}}) {
+        EXPECT_EQ(run(args), 0) << err.toStdString();
+        EXPECT_FALSE(hasRawControl(out)) << out.toStdString();
+        EXPECT_FALSE(hasRawControl(err)) << err.toStdString();
+    }
+}

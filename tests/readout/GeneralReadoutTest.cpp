@@ -119,6 +119,20 @@ TEST_F(ReadoutTest, AQueryThatFailsLeavesItsControlsAndTheRestGoesOn) {
     EXPECT_EQ(progress.last(), kGeneralReadoutSteps);
 }
 
+// A text reply needs three bytes to carry a character: two bytes (FF and the code, or an ACK
+// and one more) are no reply and leave the box as it was, not blanked and not counted as read.
+TEST_F(ReadoutTest, ATextReplyOfTwoBytesLeavesItsBoxAndIsNoReply) {
+    h.sim.state().locationCode = "XYZ";
+    h.sim.state().locationPlace = "PQR";
+    h.sim.faults().cutCodes = {{101, 2}, {105, 3}};
+    const GeneralReadout r = run();
+    EXPECT_EQ(c.txtCode, "Shop");
+    EXPECT_EQ(c.txtPlace, "P"); // three bytes: one character
+    EXPECT_EQ(r.failed, QStringList{"Location Code"});
+    EXPECT_FALSE(r.read.contains("txtCode"));
+    EXPECT_TRUE(r.read.contains("txtPlace"));
+}
+
 // A text's wait ends before its reply's checksum byte; when that byte comes a little later it
 // must not end up in front of the next reply.
 TEST_F(ReadoutTest, ATextReplysLateLastByteDoesNotShiftTheNextText) {

@@ -391,6 +391,16 @@ TEST(UploadVerify, ReportsEverySettingTheLoggerHoldsOtherwise) {
     EXPECT_EQ(u.state.settings.Interval, "15"); // the read-back changes no setting
 }
 
+// The read-back decodes the logger's interval as the window does (20 minutes show as "30"); the
+// location in memory keeps the value sent, so that a later save stores what the operator chose.
+TEST(UploadVerify, TheLocationInMemoryKeepsTheValuesSent) {
+    Upload u;
+    u.state.settings.Interval = "20";
+    u.run({true, false, false, true});
+    EXPECT_EQ(u.sim.state().interval(), 20); // the logger took it
+    EXPECT_EQ(u.state.settings.Interval, "20");
+}
+
 TEST(UploadVerify, ComparesOnlyWhatTheLoggerAcknowledged) {
     Upload u;
     u.state.settings.eIPaddress = {"10", "0", "x", "5"}; // fails; nothing after it is sent

@@ -3,6 +3,7 @@
 #include "DownloadSave.h"
 #include "GeneralReadout.h"
 #include "HighwayFileCodec.h"
+#include "PrintableText.h"
 #include "TextFile.h"
 #include "TransferPacket.h"
 
@@ -38,17 +39,11 @@ bool parseCount(const QByteArray& text, qint64& out) {
     return true;
 }
 
-// The logger's text in a message: printable ASCII as it is, any other byte as \xNN, cut
-// after 20 bytes, so nothing the logger sends reaches a terminal raw.
+// The logger's text in a message, shown printable and cut after 20 bytes, so nothing the
+// logger sends reaches a terminal raw.
 QString shownText(const QByteArray& text) {
-    QString out;
-    for (char c : text.left(20)) {
-        if (c >= 0x20 && c < 0x7F && c != '\\')
-            out += QLatin1Char(c);
-        else
-            out += QStringLiteral("\\x%1").arg(uint(quint8(c)), 2, 16, QLatin1Char('0'));
-    }
-    return text.size() > 20 ? out + QStringLiteral("...") : out;
+    const QString shown = printableText(QString::fromLatin1(text.left(20)));
+    return text.size() > 20 ? shown + QStringLiteral("...") : shown;
 }
 
 class FileDownload {

@@ -167,6 +167,31 @@ TEST_F(ConfigurationWindow, ReadOutFillsMarksAndKeepsTheWindowOpenUntilItEnds) {
     EXPECT_FALSE(w.Gewijzigd());
 }
 
+// A control character from the logger is shown as \xNN, never raw; the box still stands for the
+// byte the logger sent, so Save refuses it rather than storing the escape as text.
+TEST_F(ConfigurationWindow, ControlCharactersFromTheLoggerAreShownVisibly) {
+    sim.state().locationName = QStringLiteral("A\x01\x1b"
+                                              "B");
+    Link link(state, op);
+    ScriptedOperator quiet;
+    ReadFGR(state, "Site.fgr", quiet);
+    FrmConfiguration w(state, link, op);
+    w.show();
+    child<QCheckBox>(w, "ChkGeneral")->setChecked(true);
+    click(w, "CmdLogger");
+    const QString shown = box(w, "txtName")->text();
+    EXPECT_EQ(shown, "A\\x01\\x1b"
+                     "B"); // the logger's blanks beyond the box's ten
+    for (const QChar c : shown)
+        EXPECT_GE(c.unicode(), 0x20) << shown.toStdString();
+    EXPECT_FALSE(box(w, "txtName")->toolTip().contains(QChar(0x1b)));
+    op.clear();
+    click(w, "CmdSave");
+    EXPECT_FALSE(w.Gewijzigd()); // refused: nothing stored
+    EXPECT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.lastText().startsWith("Location Name")) << op.lastText().toStdString();
+}
+
 TEST_F(ConfigurationWindow, SetDateTimeShowsTheReadBackOrWhyNot) {
     Link link(state, op);
     ScriptedOperator quiet;

@@ -21,6 +21,7 @@ QString simUsage() {
         "  --fixed-counts      counters stay as they are\n"
         "  --growing-counts    counters grow every 2 seconds (the default)\n"
         "  --files DIR         folder holding HW01.ini and HW02.ini for file transfers\n"
+        "                      (made when missing)\n"
         "  --block-size N      bytes per block of a file download, 1..4096 (default 1024)\n"
         "\n"
         "Faults:\n"

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -109,8 +110,15 @@ int main(int argc, char* argv[]) {
         return 1;
     if (!o.serial.isEmpty())
         sim.state().serial = o.serial.left(10);
-    if (!o.filesFolder.isEmpty())
+    if (!o.filesFolder.isEmpty()) {
+        // Made when missing, so that the first upload to a fresh simulator is stored.
+        if (!QDir().mkpath(o.filesFolder)) {
+            QTextStream(stderr) << "nodalyx-loggersim: cannot create the files folder "
+                                << o.filesFolder << Qt::endl;
+            return 1;
+        }
         sim.state().filesFolder = o.filesFolder;
+    }
     if (o.blockSize > 0)
         sim.fileResponder().setBlockSize(o.blockSize);
     sim.setGrowing(o.growing.value_or(sim.state().growing));

@@ -29,10 +29,20 @@ if [ -x "$bin_dir/cli/nodalyx-cli" ] && "${cli[@]}" --help | grep -q "^  check "
     "${cli[@]}" check "$demo_location" || fail "check finds values of the demo no window takes"
 fi
 
-# A location made by "new" alone (the README's example) goes through as well.
-"${cli[@]}" new Fresh --conn lan --ip 127.0.0.1 --port "$port" >/dev/null
-"${cli[@]}" set Fresh eSerialnumber="$demo_serial" >/dev/null
-out="$("${cli[@]}" upload Fresh --general --hw 1 --hw 2 --verify)" ||
-    fail "a new location did not upload: $out"
+# The README's example as printed: a simulator whose files folder does not exist yet, a
+# location made by "new" with only its serial number set, the whole upload with verify.
+stop_simulator
+readme_port="$(free_port)"
+"$bin_dir/sim/nodalyx-loggersim" --tcp "127.0.0.1:$readme_port" --serial SN0042 \
+    --files "$work/not-yet/logger" >/dev/null &
+sim_pid=$!
+sleep 0.5
+"${cli[@]}" new Demo --conn lan --ip 127.0.0.1 --port "$readme_port" >/dev/null
+"${cli[@]}" set Demo eSerialnumber=SN0042 >/dev/null
+out="$("${cli[@]}" upload Demo --general --hw 1 --hw 2 --verify)" ||
+    fail "the README's example did not upload: $out"
 grep -q "^Upload Interval 30 minute OK$" <<<"$out" || fail "no interval line"
+[ "$(tail -n 1 <<<"$out")" = "Send configuration to datalogger succesfuly! (verified)" ] ||
+    fail "the README's example did not end in the verified success"
+"${cli[@]}" download Demo --hw 1 >/dev/null || fail "the README's download did not work"
 echo "all well"

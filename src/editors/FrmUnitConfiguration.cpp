@@ -209,17 +209,21 @@ void FrmUnitConfiguration::clearAll() {
     markModified();
 }
 
+// Tells why the box cannot be stored and puts the focus there; answers false.
+bool FrmUnitConfiguration::refuse(QWidget* box, const QString& why) {
+    m_op.message(why, Operator::Icon::Warning);
+    box->setFocus();
+    return false;
+}
+
 bool FrmUnitConfiguration::validate() {
     if (!validateCode())
         return false;
     for (int c = 0; c < 4; ++c) {
-        if (!correctionValue(m_txtCor[c]->text())) {
-            m_op.message(
-                tr("Correction of channel %1 must be a whole number from 0 to 255.").arg(c + 1),
-                Operator::Icon::Warning);
-            m_txtCor[c]->setFocus();
-            return false;
-        }
+        if (!correctionValue(m_txtCor[c]->text()))
+            return refuse(
+                m_txtCor[c],
+                tr("Correction of channel %1 must be a whole number from 0 to 255.").arg(c + 1));
         if (!validateText(c))
             return false;
     }
@@ -232,13 +236,10 @@ bool FrmUnitConfiguration::validateCode() {
     if (!m_optType[2]->isChecked())
         return true;
     for (int k = 0; k < 3; ++k) {
-        if (!isCodePart(m_txtCode[k]->text())) {
-            m_op.message(
-                tr("Unit code box %1 must hold 4 hexadecimal digits (0-9, A-F).").arg(k + 1),
-                Operator::Icon::Warning);
-            m_txtCode[k]->setFocus();
-            return false;
-        }
+        if (!isCodePart(m_txtCode[k]->text()))
+            return refuse(
+                m_txtCode[k],
+                tr("Unit code box %1 must hold 4 hexadecimal digits (0-9, A-F).").arg(k + 1));
     }
     return true;
 }
@@ -251,12 +252,9 @@ bool FrmUnitConfiguration::validateText(int c) {
          {m_txtTo[c], QT_TR_NOOP("To")}}};
     for (const auto& [box, label] : boxes) {
         const QString problem = unitValueProblem(box->text());
-        if (!problem.isEmpty()) {
-            m_op.message(tr("%1 of channel %2 %3.").arg(tr(label), QString::number(c + 1), problem),
-                         Operator::Icon::Warning);
-            box->setFocus();
-            return false;
-        }
+        if (!problem.isEmpty())
+            return refuse(
+                box, tr("%1 of channel %2 %3.").arg(tr(label), QString::number(c + 1), problem));
     }
     return true;
 }

@@ -55,6 +55,7 @@ private:
     void clearAll();
     void save();
     bool validate();
+    bool refuse(QWidget* box, const QString& why);
     bool validateCode();
     bool validateText(int channelIndex);
     UnitTable* chosenTable();

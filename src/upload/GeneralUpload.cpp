@@ -108,9 +108,8 @@ GeneralUploadResult GeneralUpload::run() {
 
 // Whether a frame went out and was acknowledged; when not, why (naming the field and its
 // value) is kept for the line after the item's report line.
-bool GeneralUpload::acknowledged(bool sent, int waitedMs, const QString& field) {
-    const bool ack =
-        sent && (waitedMs == m_link.timeouts().ackMs ? m_link.WaitAck() : ackWithin5s());
+bool GeneralUpload::acknowledged(bool sent, AckWait wait, const QString& field) {
+    const bool ack = sent && (wait == AckWait::Ack ? m_link.WaitAck() : ackWithin5s());
     if (ack)
         return true;
     QString why;
@@ -122,7 +121,9 @@ bool GeneralUpload::acknowledged(bool sent, int waitedMs, const QString& field) 
     else if (m_link.lastFailure() == QLatin1String("connection lost"))
         why = m_link.lastFailure();
     else
-        why = QStringLiteral("no acknowledgement within %1 s").arg(seconds(waitedMs));
+        why = QStringLiteral("no acknowledgement within %1 s")
+                  .arg(seconds(wait == AckWait::Ack ? m_link.timeouts().ackMs
+                                                    : m_link.timeouts().replyMs));
     m_why = QStringLiteral("%1: %2").arg(field, why);
     return false;
 }
@@ -156,7 +157,7 @@ bool GeneralUpload::sendText(int code, const QString& text, const QString& field
         const bool sent = m_link.SendCommand(
             code, data ? at(buf, f + 4) : 0, data ? at(buf, f + 3) : 0, data ? at(buf, f + 2) : 0,
             data ? at(buf, f + 1) : 0, data ? at(buf, f) : 0, part);
-        m_ok = acknowledged(sent, m_link.timeouts().ackMs, named);
+        m_ok = acknowledged(sent, AckWait::Ack, named);
     }
     return true;
 }
@@ -210,7 +211,7 @@ void GeneralUpload::sendExtensions() {
         const QByteArray buf = textBuffer(ext);
         const bool sent = m_link.SendCommand(cmd::WriteExtension1 + 2 * k, at(buf, 5), at(buf, 4),
                                              at(buf, 3), at(buf, 2), at(buf, 1), at(buf, 0));
-        m_ok = acknowledged(sent, m_link.timeouts().ackMs,
+        m_ok = acknowledged(sent, AckWait::Ack,
                             QStringLiteral("Extension %1 \"%2\"").arg(k + 1).arg(ext));
         if (m_ok)
             m_acknowledged << QStringLiteral("eExt%1").arg(k + 1);
@@ -255,7 +256,7 @@ bool GeneralUpload::sendDay(int d) {
     } else {
         auto n = [&day](int pos) { return day.mid(pos, 2).toInt(); };
         sent = acknowledged(m_link.SendCommand(cmd::SetStartStop, n(6), n(4), n(2), n(0), 0, d + 1),
-                            m_link.timeouts().replyMs, named);
+                            AckWait::Reply, named);
     }
     report(QStringLiteral("Upload Start/Stop %1 %2").arg(name, sent ? "OK" : "FAILED"));
     if (sent)
@@ -278,7 +279,7 @@ void GeneralUpload::sendInterval() {
         m_why = named + QStringLiteral(" is not a number from 0 to 255; it was not sent");
     } else {
         sent = acknowledged(m_link.SendCommand(cmd::SetInterval, 0, 0, 0, 0, 0, minutes),
-                            m_link.timeouts().replyMs, named);
+                            AckWait::Reply, named);
     }
     report(sent ? QStringLiteral("Upload Interval %1 minute OK").arg(text)
                 : QStringLiteral("Upload Interval %1 FAILED").arg(text));
@@ -322,7 +323,7 @@ void GeneralUpload::sendAddress(int code, const QStringList& octets, const QStri
         const QString named =
             QStringLiteral("%1 \"%2\"").arg(name, octets.mid(0, 4).join(QLatin1Char('.')));
         m_ok = acknowledged(m_link.SendCommand(code, 0, 0, octet(3), octet(2), octet(1), octet(0)),
-                            m_link.timeouts().ackMs, named);
+                            AckWait::Ack, named);
     } else {
         m_ok = false;
     }
@@ -356,7 +357,7 @@ void GeneralUpload::sendPort() {
     const int port = text.trimmed().toInt(&number);
     if (number && port >= 0 && port <= 65535)
         m_ok = acknowledged(m_link.SendCommand(cmd::SetPort, 0, 0, 0, 0, port / 256, port % 256),
-                            m_link.timeouts().ackMs, named);
+                            AckWait::Ack, named);
     else {
         m_ok = false;
         m_why = named + QStringLiteral(" is not a number from 0 to 65535; it was not sent");

@@ -55,7 +55,9 @@ private:
     void sendAddress(int code, const QStringList& octets, const QString& key, const QString& name);
     static QString octetProblem(const QStringList& octets, const QString& field);
     void sendPort();
-    bool acknowledged(bool sent, int waitedMs, const QString& field);
+    // The ack time (4 s) of most items, or the reply time (5 s) of the days and the interval.
+    enum class AckWait { Ack, Reply };
+    bool acknowledged(bool sent, AckWait wait, const QString& field);
     bool ackWithin5s();
     void fail(const QString& why);
     void report(const QString& line) const;

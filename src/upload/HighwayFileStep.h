@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ForwardingOperator.h"
 #include "HighwayUpload.h"
 #include "UploadSequence.h"
 
@@ -24,26 +25,16 @@ public:
 
 private:
     // Passes everything on to the operator and keeps the last message told.
-    class Recorder : public Operator {
+    class Recorder : public ForwardingOperator {
     public:
-        explicit Recorder(Operator& inner) : m_inner(inner) {}
+        using ForwardingOperator::ForwardingOperator;
         void message(const QString& text, Icon icon, const QString& title) override {
             m_last = text;
-            m_inner.message(text, icon, title);
-        }
-        bool askYesNo(const QString& text, Icon icon, const QString& title,
-                      Answer defaultAnswer) override {
-            return m_inner.askYesNo(text, icon, title, defaultAnswer);
-        }
-        void setBusy(bool busy) override { m_inner.setBusy(busy); }
-        void beep() override { m_inner.beep(); }
-        void progress(const QString& what, int value, int maximum) override {
-            m_inner.progress(what, value, maximum);
+            ForwardingOperator::message(text, icon, title);
         }
         QString takeLast() { return std::exchange(m_last, {}); }
 
     private:
-        Operator& m_inner;
         QString m_last;
     };
 

@@ -2,6 +2,7 @@
 
 #include "FormChecks.h"
 #include "GeneralReadout.h"
+#include "LocationFileCodec.h"
 #include "SettingsComparison.h"
 
 namespace nodalyx {
@@ -73,10 +74,9 @@ VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const Re
     const QList<SettingDifference> differences = compareWithLocation(sent, controls, readout.read);
     for (const Checked& c : checkedSettings()) {
         if (!acknowledged.contains(c.key)) {
+            // An empty location code, name or place is left out by design, not unchecked.
             const bool leftOut =
-                (c.key == QLatin1String("LocationCode") && sent.LocationCode.isEmpty()) ||
-                (c.key == QLatin1String("LocationName") && sent.LocationName.isEmpty()) ||
-                (c.key == QLatin1String("LocationPlace") && sent.LocationPlace.isEmpty());
+                c.key.startsWith(QLatin1String("Location")) && settingText(sent, c.key).isEmpty();
             if (!leftOut)
                 notChecked << c.item;
             continue;

@@ -2,6 +2,7 @@
 #include "CliProcess.h"
 #include "LinkHarness.h"
 #include "LocationStore.h"
+#include "ReadoutFixtures.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,9 +16,6 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 
 namespace {
-
-const QList<int> kReadout{101, 103, 105, 107, 109, 111, 113, 2,  3,  3,  3,  3,
-                          3,   3,   3,   3,   51,  51,  51,  65, 55, 57, 63, 59};
 
 struct CliSettingsTest : ::testing::Test {
     TempDir dir;
@@ -52,7 +50,7 @@ struct CliSettingsTest : ::testing::Test {
         ASSERT_TRUE(WriteFGR(state, "Site", op)) << op.lastText().toStdString();
     }
     // Runs the tool while this process's event loop keeps the simulator answering.
-    int run(const QStringList& args, const QList<int>& codes = kReadout) {
+    int run(const QStringList& args, const QList<int>& codes = kReadoutCodes) {
         SCOPED_TRACE(args.join(' ').toStdString());
         sim.clearLog();
         const CliRun r = runCli(dir.path(), args);
@@ -96,10 +94,7 @@ TEST_F(CliSettingsTest, PrintsTheControlsAsLinesOrOneJsonObject) {
     // A logger that hangs up half-way: what was not read keeps the location's values (the MAC
     // address box starts empty), a warning names it and the exit status is 1.
     sim.faults().closeCodes = {57};
-    ASSERT_EQ(
-        run({"settings", "Site", "--json"},
-            {101, 103, 105, 107, 109, 111, 113, 2, 3, 3, 3, 3, 3, 3, 3, 3, 51, 51, 51, 65, 55, 57}),
-        1);
+    ASSERT_EQ(run({"settings", "Site", "--json"}, kReadoutCodes.mid(0, 22)), 1);
     const QJsonObject partial = QJsonDocument::fromJson(out.toUtf8()).object();
     EXPECT_EQ(partial["txtMacAddress"].toArray().toVariantList(), QVariantList(6, ""));
     EXPECT_EQ(partial["txtHostName"], "NODALYX-LOGGER");
@@ -192,22 +187,13 @@ TEST_F(CliSettingsTest, ClockPrintsThePcTimeAndTheDifference) {
         << out.toStdString();
 }
 
-namespace {
-// A character the terminal would act on or show as nothing: a control other than the line
-// break, DEL, or a C1 control.
-bool hasRawControl(const QString& text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != '\n') || (u >= 0x7F && u <= 0x9F))
-            return true;
-    }
-    return false;
-}
-} // namespace
-
 // Control characters in the logger's texts reach the terminal as \xNN, in every form of the
 // output; what is saved is what the logger sent.
 TEST_F(CliSettingsTest, ControlCharactersFromTheLoggerAreShownEscaped) {
+    // A character the terminal would act on or show as nothing: a control other than the line
+    // break, DEL, or a C1 control.
+    const QRegularExpression raw("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]");
+    const auto hasRawControl = [&raw](const QString& text) { return text.contains(raw); };
     sim.state().locationCode = QString::fromLatin1("A\x1b[2J\x01");
     sim.state().hostname = QString::fromLatin1("H\x07\x7f\x9b\x81X");
     const QString code = QStringLiteral("A\\x1b[2J\\x01    "); // blanks behind stay

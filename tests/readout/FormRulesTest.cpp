@@ -2,6 +2,7 @@
 // keep Save from storing what the logger, the upload or the location file cannot take.
 #include "FormChecks.h"
 #include "LinkHarness.h"
+#include "ReadoutFixtures.h"
 #include "SettingsForm.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,7 @@ namespace {
 
 SharedState location() {
     SharedState s;
-    GeneralSettings& g = s.settings;
-    g.ConnType = 2;
-    g.Comport = 3;
-    g.IPnumber = "10.0.0.7";
-    g.Portnumber = "10001";
-    g.LocationCode = "Shop";
-    g.Days.fill("07002200");
-    g.Interval = "15";
-    g.eIPaddress = QStringList{"192", "168", "1", "10"};
-    g.eSubnetmask = QStringList{"255", "255", "255", "0"};
-    g.eGateway = QStringList{"192", "168", "1", "1"};
-    g.ePortnumber = "3101";
-    g.eSerialnumber = "NX0042";
+    s.settings = validLocation();
     return s;
 }
 
@@ -166,7 +155,6 @@ TEST(SettingsFormTest, AFieldNoBoxCanShowIsReportedKeptAndTheRestStillFilled) {
     s.settings.IPnumber = "10.0.7"; // three parts
     s.settings.LocationName = "A name too long";
     s.settings.eIPaddress[1] = "1680";
-    s.settings.eSerialnumber = "NX0042";
     ConfigurationControls c;
     EXPECT_FALSE(GetGeneralsettings(s, c, op));
     ASSERT_EQ(op.shown().size(), 1);

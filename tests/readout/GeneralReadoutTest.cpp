@@ -3,6 +3,7 @@
 #include "ClockDrift.h"
 #include "ClockSetting.h"
 #include "LinkHarness.h"
+#include "ReadoutFixtures.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
 
@@ -13,10 +14,6 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 
 namespace {
-
-// The 25 requests of the read-out, in order.
-const QList<int> kReadoutCodes{101, 103, 105, 107, 109, 111, 113, 2,  3,  3,  3,  3,
-                               3,   3,   3,   3,   51,  51,  51,  65, 55, 57, 63, 59};
 
 struct ReadoutTest : ::testing::Test {
     Harness h;

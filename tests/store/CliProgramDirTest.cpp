@@ -49,8 +49,9 @@ TEST(CliProgramDir, WithoutDirTheUserDirectoryThatTheWindowsUseToo) {
 
     // The windows resolve the same directory for the same user.
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    const QString windows = nodalyx::resolveProgramDir({});
+    const QString data = nodalyx::userDataDir(), windows = nodalyx::resolveProgramDir({});
     qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(data, user);
     EXPECT_EQ(windows, user);
 }
 

@@ -16,8 +16,6 @@ using namespace nodalyx;
 
 namespace {
 
-const QByteArray kHeader = "Site: configuration file for VeraDazadizaro 06-12-2026 08:15\r\n";
-
 // The shortest of a few decodes of bytes, in nanoseconds; the settings of the last one in s.
 qint64 fastestDecode(const QByteArray& bytes, GeneralSettings& s, int runs) {
     qint64 best = std::numeric_limits<qint64>::max();
@@ -51,13 +49,15 @@ TEST(DamagedLocationFile, AHugeListReadsInTheTimeOfAPlainValueOfTheSameLength) {
     for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(listKeys[k]);
         GeneralSettings s;
-        const qint64 plain = fastestDecode(kHeader + "eHostname=" + separators[k] + "\r\n", s, 3);
+        const qint64 plain =
+            fastestDecode(kLocationHeader + "eHostname=" + separators[k] + "\r\n", s, 3);
         EXPECT_EQ(s.eHostname.size(), separators[k].size());
         // A few tries against a busy machine; a parse that grows with the square of the length
         // is hundreds of times slower and stops at the first.
         double ratio = 0;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            ratio = double(fastestDecode(kHeader + listKeys[k] + separators[k] + "\r\n", s, 1)) /
+            ratio = double(fastestDecode(kLocationHeader + listKeys[k] + separators[k] + "\r\n", s,
+                                         1)) /
                     double(plain);
             if (ratio < 20 || ratio > 100)
                 break;
@@ -78,7 +78,7 @@ TEST_F(DamagedFiles, FilesOfExactlyTheSizeLimitAreReadOneByteMoreIsRefused) {
     ASSERT_EQ(kMaxTextFileSize, 1024 * 1024);
     ASSERT_EQ(fileOfSize("a\r\n", "b", kMaxTextFileSize).size(), kMaxTextFileSize);
     const QByteArray fgr =
-        fileOfSize(kHeader + "LocationCode=007\r\n", "LocationPlace=", kMaxTextFileSize);
+        fileOfSize(kLocationHeader + "LocationCode=007\r\n", "LocationPlace=", kMaxTextFileSize);
     const QByteArray hw = fileOfSize(highwayFixture(1), "padding ", kMaxTextFileSize);
     UnitTable fixtureUnits;
     ASSERT_TRUE(decodeHighwayFile(highwayFixture(1), 1, fixtureUnits).headerOk);
@@ -121,12 +121,10 @@ TEST_F(DamagedFiles, NamesWithControlCharactersOrATrailingBlankAreRefused) {
         {QStringLiteral("a\x1F"
                         "b"),
          "The name \"a\\x1fb\" cannot hold control characters"},
-        {QStringLiteral("\x1F"), "The name \"\\x1f\" cannot hold control characters"},
         {QStringLiteral("a\x7F"
                         "b"),
          "The name \"a\\x7fb\" cannot hold control characters"},
         {QStringLiteral("a\u0080b"), "The name \"a\\x80b\" cannot hold control characters"},
-        {QStringLiteral("a\u009Bb"), "The name \"a\\x9bb\" cannot hold control characters"},
         {QStringLiteral("a\u009Fb"), "The name \"a\\x9fb\" cannot hold control characters"},
         {QStringLiteral("Site "), "The name \"Site \" cannot end in a blank."},
         {QStringLiteral(" Site  "), "The name \" Site  \" cannot end in a blank."},

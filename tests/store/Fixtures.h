@@ -13,6 +13,10 @@ inline QByteArray fixture(const char* relative) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The first line of a location file as the programs write it.
+inline const QByteArray kLocationHeader =
+    "Site: configuration file for VeraDazadizaro 06-12-2026 08:15\r\n";
+
 // The fixture highway file, its header changed for highway 2 when asked.
 inline QByteArray highwayFixture(int highway) {
     return fixture("Site/HW01.ini").replace("HW01]", "HW0" + QByteArray::number(highway) + "]");

@@ -9,29 +9,6 @@
 using namespace nodalyx;
 using nodalyx::test::TempDir;
 
-namespace {
-
-// The environment variable the per-user data directory follows, set for one test.
-class DataHome {
-public:
-    explicit DataHome(const QString& path)
-        : m_wasSet(qEnvironmentVariableIsSet("XDG_DATA_HOME")), m_old(qgetenv("XDG_DATA_HOME")) {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(path));
-    }
-    ~DataHome() {
-        if (m_wasSet)
-            qputenv("XDG_DATA_HOME", m_old);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-
-private:
-    bool m_wasSet;
-    QByteArray m_old;
-};
-
-} // namespace
-
 TEST(ProgramDir, OptionThenExecutableDirectoryWithLocationsThenUserDirectory) {
     TempDir t;
     t.write("exe-with/Site.fgr", "");
@@ -69,13 +46,4 @@ TEST(ProgramDir, RelativeOptionIsTakenFromTheWorkingDirectoryAndNoHomeNeverMeans
     QDir::setCurrent(old);
     EXPECT_EQ(relative, QDir(t.path()).canonicalPath() + "/locs");
     EXPECT_EQ(noHome, QDir(t.path()).canonicalPath());
-}
-
-TEST(ProgramDir, UserDirectoryIsTheSameForEveryProgram) {
-    TempDir t;
-    DataHome home(t.path());
-    EXPECT_EQ(userDataDir(), t.path() + "/nodalyx");
-    // This test program's own folder holds no location file, so the default is the user one.
-    EXPECT_EQ(resolveProgramDir({}), t.path() + "/nodalyx");
-    EXPECT_TRUE(QFileInfo(t.path() + "/nodalyx").isDir());
 }

@@ -7,24 +7,19 @@
 
 #include <gtest/gtest.h>
 #include <tuple>
-#include <vector>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
 
 // The serial-number, clock and counter requests are checked byte for byte on the wire by the
-// link and read-out tests.
+// link and read-out tests, the frames of the upload (port, interval, day, location code) by the
+// upload sequence's test.
 TEST(CommandFrameTest, FramesMatchTheWireBytes) {
     const struct {
         QByteArray frame;
         const char* wire;
     } rows[] = {
         {CommandFrame(2, 0, 0, 0, 0, 0, 0), "FF FF 02 00 00 00 00 00 00 00 70"},
-        // port 3101, interval 15, Sunday 07:00-22:00, first of three frames of location "123"
-        {CommandFrame(56, 0, 0, 0, 0, 12, 29), "FF FF 38 00 00 00 00 0C 1D 00 5B"},
-        {CommandFrame(61, 0, 0, 0, 0, 0, 15), "FF FF 3D 00 00 00 00 00 0F 00 40"},
-        {CommandFrame(7, 0, 22, 0, 7, 0, 1), "FF FF 07 00 16 00 07 00 01 00 65"},
-        {CommandFrame(102, 0, 0, '3', '2', '1', 0), "FF FF 66 00 00 33 32 31 00 00 24"},
         // the checksum covers the second FF and the extra byte; FF is an ordinary value
         {CommandFrame(0, 0, 0, 0, 0, 0, 0, 0x01), "FF FF 00 00 00 00 00 00 00 01 73"},
         {CommandFrame(0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF),
@@ -78,89 +73,42 @@ TEST(ReplyAssemblerTest, FlagsFollowTheFirstByteAndTheBufferStopsAtItsLimit) {
     EXPECT_EQ(std::tuple(small.buffer().size(), small.overflow()), std::tuple(0, 0));
 }
 
-// Each wait's completion rule, fed the pieces of an answer as the line delivers them.
+// Each wait's completion rule, fed the pieces of an answer ("|" between pieces) as the line
+// delivers them: the status, the buffer, the bytes skipped and whether it will do at the
+// deadline.
 TEST(ReplyAssemblerTest, CompletionRulesOverPiecesAndStrays) {
     using S = ReplyAssembler::Status;
+    using R = ReplyRule;
     const struct {
-        const char* what;
         ReplyRule rule;
-        std::vector<const char*> pieces;
+        const char* pieces;
         S status;
         const char* buffer;
         int skipped;
         bool atDeadline;
     } rows[] = {
-        {"exact length in pieces",
-         ReplyRule::exactly(5),
-         {"FF 03", "14 00", "9C"},
-         S::Complete,
-         "FF 03 14 00 9C",
-         0,
+        // exact length in pieces; one byte too many never fits; a late byte of the last answer
+        {R::exactly(5), "FF 03|14 00|9C", S::Complete, "FF 03 14 00 9C", 0, false},
+        {R::exactly(8), "FF 03 07 00 16 1E 00 00 00", S::Overrun, "FF 03 07 00 16 1E 00 00 00", 0,
          false},
-        {"one byte too many never fits",
-         ReplyRule::exactly(8),
-         {"FF 03 07 00 16 1E 00 00 00"},
-         S::Overrun,
-         "FF 03 07 00 16 1E 00 00 00",
-         0,
-         false},
-        {"a late byte of the last answer is skipped",
-         ReplyRule::exactly(5),
-         {"73", "FF 03 14 00 9C"},
-         S::Complete,
-         "FF 03 14 00 9C",
-         1,
-         false},
-        {"noise in front, in several pieces",
-         ReplyRule::atLeast(6),
-         {"20 21", "22 FF 33", "C0 A8 01 0A"},
-         S::Complete,
-         "FF 33 C0 A8 01 0A",
-         3,
-         false},
-        {"at least: more is fine",
-         ReplyRule::atLeast(4),
-         {"FF 37 0C 1D 00 00 12"},
-         S::Complete,
-         "FF 37 0C 1D 00 00 12",
-         0,
-         false},
-        {"clock: eight bytes are not yet whole",
-         ReplyRule::whole(8, 9),
-         {"FF 02 0E 1E 1A 05 0C 03"},
-         S::Pending,
-         "FF 02 0E 1E 1A 05 0C 03",
-         0,
-         true},
-        {"clock: seven will not do even at the deadline",
-         ReplyRule::whole(8, 9),
-         {"FF 02 0E 1E 1A 05 0C"},
-         S::Pending,
-         "FF 02 0E 1E 1A 05 0C",
-         0,
-         false},
-        {"only noise", ReplyRule::whole(1, 13), {"20 21 22"}, S::Pending, "", 3, false},
-        {"raw: the first byte is not looked at",
-         ReplyRule::raw(3),
-         {"31 32", "33"},
-         S::Complete,
-         "31 32 33",
-         0,
-         false},
-        {"ack after noise is not an ack",
-         ReplyRule::ack(),
-         {"20", "06"},
-         S::Pending,
-         "20 06",
-         0,
-         false},
+        {R::exactly(5), "73|FF 03 14 00 9C", S::Complete, "FF 03 14 00 9C", 1, false},
+        // noise in front in several pieces; at least: more is fine
+        {R::atLeast(6), "20 21|22 FF 33|C0 A8 01 0A", S::Complete, "FF 33 C0 A8 01 0A", 3, false},
+        {R::atLeast(4), "FF 37 0C 1D 00 00 12", S::Complete, "FF 37 0C 1D 00 00 12", 0, false},
+        // the clock: eight bytes are not yet whole, seven will not do even at the deadline
+        {R::whole(8, 9), "FF 02 0E 1E 1A 05 0C 03", S::Pending, "FF 02 0E 1E 1A 05 0C 03", 0, true},
+        {R::whole(8, 9), "FF 02 0E 1E 1A 05 0C", S::Pending, "FF 02 0E 1E 1A 05 0C", 0, false},
+        // only noise; raw: the first byte is not looked at; an ack after noise is not an ack
+        {R::whole(1, 13), "20 21 22", S::Pending, "", 3, false},
+        {R::raw(3), "31 32|33", S::Complete, "31 32 33", 0, false},
+        {R::ack(), "20|06", S::Pending, "20 06", 0, false},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
+        SCOPED_TRACE(row.pieces);
         ReplyAssembler rx;
         rx.expect(row.rule);
-        for (const char* piece : row.pieces)
-            rx.append(fromHex(piece));
+        for (const QByteArray& piece : QByteArray(row.pieces).split('|'))
+            rx.append(fromHex(piece.constData()));
         EXPECT_EQ(rx.status(), row.status);
         EXPECT_EQ(rx.buffer(), fromHex(row.buffer));
         EXPECT_EQ(rx.skipped(), row.skipped);

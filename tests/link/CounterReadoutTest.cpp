@@ -2,6 +2,7 @@
 #include "CounterReadout.h"
 #include "LinkHarness.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -80,29 +81,25 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     EXPECT_EQ(h.sim.requestCodes(), (QList<int>{59, 59}));
     EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
 
-    Harness silent; // no serial reply and a refused connection are reported with the reason
-    silent.sim.faults().silent = true;
-    EXPECT_EQ(refresh(silent, "00123456"), Read());
-    EXPECT_EQ(silent.op.messages(),
-              QStringList{QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: no "
-                                         "answer within 0.4 s")
-                              .arg(silent.state.settings.Portnumber)});
-    EXPECT_EQ(silent.op.shown().first().icon, Operator::Icon::Critical);
-    EXPECT_EQ(silent.sim.requestCodes(), QList<int>{59});
-    Harness refused;
-    refused.state.settings.Portnumber = QString::number(closedPort());
-    EXPECT_EQ(refresh(refused, "00123456"), Read());
-    EXPECT_EQ(refused.op.messages(),
-              QStringList{QStringLiteral("Connection with Datalogger failed: 127.0.0.1:%1: "
-                                         "connection refused")
-                              .arg(refused.state.settings.Portnumber)});
-    Harness unknown;
-    unknown.state.settings.IPnumber = QStringLiteral("no-such-host.invalid");
-    EXPECT_EQ(refresh(unknown, "00123456"), Read());
-    EXPECT_EQ(unknown.op.messages(),
-              QStringList{QStringLiteral("Connection with Datalogger failed: "
-                                         "no-such-host.invalid:%1: host not found")
-                              .arg(unknown.state.settings.Portnumber)});
+    // No serial reply, a refused connection and an unknown host are reported with the reason.
+    const std::pair<std::function<void(Harness&)>, const char*> failures[] = {
+        {[](Harness& f) { f.sim.faults().silent = true; }, "127.0.0.1:%1: no answer within 0.4 s"},
+        {[](Harness& f) { f.state.settings.Portnumber = QString::number(closedPort()); },
+         "127.0.0.1:%1: connection refused"},
+        {[](Harness& f) { f.state.settings.IPnumber = QStringLiteral("no-such-host.invalid"); },
+         "no-such-host.invalid:%1: host not found"},
+    };
+    for (const auto& [set, where] : failures) {
+        SCOPED_TRACE(where);
+        Harness f;
+        set(f);
+        EXPECT_EQ(refresh(f, "00123456"), Read());
+        EXPECT_EQ(f.op.messages(),
+                  QStringList{"Connection with Datalogger failed: " +
+                              QString::fromLatin1(where).arg(f.state.settings.Portnumber)});
+        EXPECT_EQ(f.op.shown().first().icon, Operator::Icon::Critical);
+        EXPECT_EQ(f.sim.requestCodes(), f.sim.faults().silent ? QList<int>{59} : QList<int>{});
+    }
 }
 
 TEST(ReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <limits>
-#include <tuple>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
@@ -46,9 +45,6 @@ TEST(LinkTimeoutsTest, RealLimitsEndAnUnansweredRequestAfterFiveSeconds) {
     Harness h;
     h.sim.faults().silent = true;
     Link link(h.state, h.op); // with its own time limits
-    const LinkTimeouts& t = link.timeouts();
-    EXPECT_EQ(std::tuple(t.ackMs, t.connectMs, link.TTcomm().interval()),
-              std::tuple(4000, 5000, 100));
     EXPECT_TRUE(link.TTcomm().isActive());
     ASSERT_TRUE(link.OpenLink());
     QElapsedTimer timer;

@@ -138,8 +138,9 @@ TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
     h.sim.faults().silent = true;
     ASSERT_TRUE(h.link->OpenLink());
     qsizetype shownInsideTheWait = -1;
-    QTimer::singleShot(60, [&] { h.sim.closePty(); });
-    QTimer::singleShot(300, [&] { shownInsideTheWait = h.op.shown().size(); });
+    // With the link as context: a timer still pending when the test ends goes with it.
+    QTimer::singleShot(60, h.link.get(), [&] { h.sim.closePty(); });
+    QTimer::singleShot(300, h.link.get(), [&] { shownInsideTheWait = h.op.shown().size(); });
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));

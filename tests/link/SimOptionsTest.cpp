@@ -17,39 +17,13 @@ std::optional<SimOptions> parse(const QStringList& args, QString* error = nullpt
 } // namespace
 
 TEST(SimOptions, EveryOptionInTheOrderGiven) {
-    const auto o = parse({"--tcp",
-                          "[::1]:3101",
-                          "--pty",
-                          "/tmp/tty",
-                          "--state",
-                          "s.json",
-                          "--serial",
-                          "SN1",
-                          "--files",
-                          "f",
-                          "--growing-counts",
-                          "--fixed-counts",
-                          "--delay",
-                          "5",
-                          "--silent",
-                          "--nak",
-                          "3",
-                          "--nak=5,7",
-                          "--corrupt",
-                          "1",
-                          "--extra-byte",
-                          "2",
-                          "--drop-byte",
-                          "4",
-                          "--close-on",
-                          "59",
-                          "--chunk",
-                          "4",
-                          "--chunk-gap",
-                          "6",
-                          "--baud",
-                          "19200",
-                          "--verbose"});
+    const auto o =
+        parse(QStringLiteral("--tcp [::1]:3101 --pty /tmp/tty --state s.json --serial SN1 "
+                             "--files f --growing-counts --fixed-counts --delay 5 "
+                             "--silent --nak 3 --nak=5,7 --corrupt 1 --extra-byte 2 "
+                             "--drop-byte 4 --close-on 59 --chunk 4 --chunk-gap 6 "
+                             "--baud 19200 --verbose")
+                  .split(' '));
     ASSERT_TRUE(o);
     EXPECT_TRUE(o->tcp);
     EXPECT_EQ(o->host.toString(), "::1");

@@ -18,35 +18,22 @@ namespace nodalyx::test {
 // 100 ms, the TCP connect time of 15 s 750 ms.
 inline constexpr double kTransferScale = 0.05;
 
-// The tool (state, link, transfer component, operator) and a simulated logger whose files
-// folder is a temporary folder, over TCP loopback or a pseudo-terminal (serial port 7).
-struct TransferHarness {
+// The link harness (state, link, operator, simulated logger over TCP loopback or the
+// pseudo-terminal as serial port 7) with the transfer component, a program folder and the
+// logger's files folder, both temporary.
+struct TransferHarness : Harness {
     explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
-        : location(name) {
-        sim.setGrowing(false);
+        : Harness(serial), location(name) {
         sim.state().filesFolder = logger.path();
-        if (serial) {
-            ok = sim.openPty();
-            qputenv("NODALYX_COM7", sim.ptyDevice().toLocal8Bit());
-            state.settings.ConnType = 1;
+        if (serial)
             state.settings.Comport = 7;
-        } else {
-            ok = sim.listenTcp();
-            pointAtTcp(state, sim.tcpPort());
-        }
         state.programDir = dir.path();
         state.settings.eSerialnumber = sim.state().serial;
         QDir().mkpath(dir.file(location));
-        link = std::make_unique<Link>(state, op);
-        link->setTimeouts(shortTimeouts());
         transfer = std::make_unique<FileTransferLink>(link.get());
         transfer->setTimeScale(kTransferScale);
     }
-    ~TransferHarness() {
-        transfer.reset();
-        link.reset();
-        qunsetenv("NODALYX_COM7");
-    }
+    ~TransferHarness() { transfer.reset(); }
 
     TransferContext ctx() {
         return {state, *link,    *transfer,
@@ -70,14 +57,9 @@ struct TransferHarness {
         return works;
     }
 
-    bool ok = false;
     QString location;
     TempDir dir;    // the program directory
     TempDir logger; // the logger's files folder
-    SharedState state;
-    ScriptedOperator op;
-    sim::LoggerSim sim;
-    std::unique_ptr<Link> link;
     std::unique_ptr<FileTransferLink> transfer;
     QList<TransferProgress> shown;
 };

@@ -226,7 +226,8 @@ TEST(UploadBarTest, ALocationNamedWithHw01ShowsBothFilesOnTheHighway1Bar) {
 }
 
 // A highway file as the tool writes it, with Windows-1252 characters in its names, goes to
-// the logger and comes back byte for byte, over TCP and over the pseudo-terminal.
+// the logger and comes back byte for byte, over TCP and over the pseudo-terminal; the link
+// has its device back after each.
 TEST(RoundTripTest, UploadThenDownloadGivesBackTheSameBytes) {
     for (const bool serial : {false, true}) {
         SCOPED_TRACE(serial ? "serial" : "tcp");
@@ -249,5 +250,6 @@ TEST(RoundTripTest, UploadThenDownloadGivesBackTheSameBytes) {
         EXPECT_EQ(h.local("HW02.ini"), file);
         EXPECT_EQ(h.local("HW02.bak"), "something else\r\n");
         EXPECT_EQ(h.op.messages(), QStringList());
+        EXPECT_TRUE(h.linkWorks());
     }
 }

@@ -1,9 +1,8 @@
 // nodalyx-cli hwtest against simulated units in this process.
+#include "HighwayHarness.h"
 #include "HighwayStore.h"
 #include "LocationStore.h"
-#include "ScriptedOperator.h"
 #include "TempDir.h"
-#include "UnitHighwaySim.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,11 +34,7 @@ struct CliHwtest : ::testing::Test {
     sim::UnitHighwaySim sim;
 
     void SetUp() override {
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
-                        {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
-        sim.setConfig(config);
+        sim.setConfig(twoUnits());
         ASSERT_TRUE(sim.openPty());
         SharedState s;
         s.programDir = dir.path();

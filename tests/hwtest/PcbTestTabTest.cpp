@@ -18,11 +18,7 @@ class PcbTestWindow : public AppFixture {
 protected:
     PcbTestWindow() {
         state.ServiceMode = true;
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
-                        {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
-        sim.setConfig(config);
+        sim.setConfig(twoUnits());
         ok = sim.openPty();
         qputenv("NODALYX_COM3", sim.ptyDevice().toLocal8Bit());
     }

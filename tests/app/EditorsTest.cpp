@@ -60,13 +60,12 @@ TEST_F(NewLocation, RequestFromTheControls) {
     EXPECT_EQ(child<QComboBox>(*w, "CboCommport")->currentIndex(), -1);
     type(*w, "txtName", " Two blanks ");
     type(*w, "txtIPaddress7", "1a2;3");
-    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress7")->text(), "123"); // digits only
     child<QComboBox>(*w, "CboCommport")->setCurrentIndex(2);
     const NewLocationRequest r = w->request();
     EXPECT_EQ(r.name, " Two blanks ");
     EXPECT_EQ(r.ConnType, 0);
     EXPECT_EQ(r.comport, "3");
-    EXPECT_EQ(r.IPnumber, "123..."); // the other boxes may be empty
+    EXPECT_EQ(r.IPnumber, "123..."); // digits only; the other boxes may be empty
 }
 
 TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
@@ -101,7 +100,6 @@ TEST_F(NewLocation, AddressBoxesTakeADottedAddressTypedOrPasted) {
         {"192.168.1.10", "", "192.168.1.10"},
         {"1921681", "", "192.168.1."},
         {"10.0.0.7.5", "", "10.0.0.75"}, // the last box has no next: the "." is dropped
-        {"", "192.168.1.10", "192.168.1.10"},
         {"", " 10.1.2.3 ", "10.1.2.3"},
         {"", "10.a1.2", "10.1.2."}, // only the digits of each part
         {"", "123456", "123..."}};  // no dot: an ordinary paste
@@ -182,6 +180,12 @@ protected:
         return editor;
     }
     static QLineEdit* box(const QWidget& w, const char* name) { return child<QLineEdit>(w, name); }
+    // A refusal: the editor stays open; neither the file nor the table has changed.
+    void expectNothingStored(const QWidget& ed) {
+        EXPECT_TRUE(ed.isVisible());
+        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
+        EXPECT_EQ(state.HW2Unit[3], unit);
+    }
 
     QByteArray file; // highway 2's file as written before the test
     UnitConfig unit; // and its unit 3
@@ -246,12 +250,10 @@ TEST_F(UnitEditor, IncompleteCodeIsRefusedForANewVersionUnitNamingTheBox) {
         box(*ed, "txtCode1")->setText(part2);
         box(*ed, "txtCode2")->setText(part3);
         click(*ed, button);
-        EXPECT_TRUE(ed->isVisible());
+        expectNothingStored(*ed);
         EXPECT_EQ(
             op.lastText(),
             QString("Unit code box %1 must hold 4 hexadecimal digits (0-9, A-F).").arg(refused));
-        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
-        EXPECT_EQ(state.HW2Unit[3], unit);
     }
 }
 
@@ -318,10 +320,16 @@ TEST_F(UnitEditor, CloseAsksToStoreOnlyAfterEdits) {
     EXPECT_EQ(op.questions(), 0);
     EXPECT_FALSE(ed->isVisible());
 
+    // The key filters act on typed characters: Delete still edits, Escape still closes.
     ed = open();
-    type(*ed, "txtOnaam1", "X");
+    QLineEdit* name = box(*ed, "txtOnaam1");
+    name->setText("AB");
+    name->setFocus();
+    name->setCursorPosition(0);
+    QTest::keyClick(name, Qt::Key_Delete);
+    EXPECT_EQ(name->text(), "B");
     op.answer({false});
-    QTest::keyClick(ed.get(), Qt::Key_Escape);
+    QTest::keyClick(name, Qt::Key_Escape);
     EXPECT_EQ(op.questions(), 1);
     EXPECT_FALSE(ed->isVisible());
     EXPECT_FALSE(ed->Gewijzigd());
@@ -354,12 +362,10 @@ TEST_F(UnitEditor, UnusableCorrectionIsRefusedNamingTheChannel) {
         QTest::keyClick(box(*ed, cor), Qt::Key_Backspace);
         type(*ed, cor, text);
         click(*ed, button);
-        EXPECT_TRUE(ed->isVisible());
+        expectNothingStored(*ed);
         EXPECT_EQ(
             op.lastText(),
             QString("Correction of channel %1 must be a whole number from 0 to 255.").arg(channel));
-        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
-        EXPECT_EQ(state.HW2Unit[3], unit);
     }
     auto ed = open();
     box(*ed, "txtCor3")->setText("255");
@@ -397,24 +403,8 @@ TEST_F(UnitEditor, TextTheFileCannotCarryIsRefusedNamingTheBox) {
         auto ed = open();
         box(*ed, "txtTo2")->setText(QString::fromUtf8(text));
         click(*ed, "CmdOpslaan");
-        EXPECT_TRUE(ed->isVisible());
+        expectNothingStored(*ed);
         EXPECT_TRUE(op.lastText().startsWith("To of channel 3 cannot hold"))
             << op.lastText().toStdString();
-        EXPECT_EQ(dir.read("Site/HW02.ini"), file);
-        EXPECT_EQ(state.HW2Unit[3], unit);
     }
-}
-
-// The filters act on typed characters: Delete still edits and Escape still closes.
-TEST_F(UnitEditor, DeleteAndEscapeWorkInsideFilteredBoxes) {
-    auto ed = open();
-    QLineEdit* name = box(*ed, "txtOnaam0");
-    name->setText("AB");
-    name->setFocus();
-    name->setCursorPosition(0);
-    QTest::keyClick(name, Qt::Key_Delete);
-    EXPECT_EQ(name->text(), "B");
-    QTest::keyClick(name, Qt::Key_Escape);
-    EXPECT_EQ(op.questions(), 1); // the close question about the unsaved edit: No
-    EXPECT_FALSE(ed->isVisible());
 }

@@ -33,8 +33,7 @@ TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceTheOptionsAreOut
         {{"a", "--dir", "d", "b", "c", "/s"}, "d", true}, // --dir and its value are no words
         {{"--dir=/data", "--screenshot", "shots", "S"}, "/data", false},
         {{"--dir", "/s"}, "/s", false}, // a directory named "/s" is a value, not the switch
-        {{"-s"}, "", true},             // single-dash words are words, not options
-        {{"-x", "-y", "-S"}, "", true},
+        {{"-x", "-y", "-S"}, "", true}, // single-dash words are words, not options
         {{"-a", "-b", "-c", "-d", "-S"}, "", false}, // fifth
         {{"--dir", "-s", "-S"}, "-s", true},         // a value may start with a dash
         {{"a", "--", "--dir", "/s"}, "", true}};     // behind "--" everything is a word

@@ -1,9 +1,8 @@
 // nodalyx-cli hwtest against simulated units in this process.
+#include "HighwayHarness.h"
 #include "HighwayStore.h"
 #include "LocationStore.h"
-#include "ScriptedOperator.h"
 #include "TempDir.h"
-#include "UnitHighwaySim.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,11 +34,7 @@ struct CliHwtest : ::testing::Test {
     sim::UnitHighwaySim sim;
 
     void SetUp() override {
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
-                        {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
-        sim.setConfig(config);
+        sim.setConfig(twoUnits());
         ASSERT_TRUE(sim.openPty());
         SharedState s;
         s.programDir = dir.path();
@@ -127,18 +122,11 @@ TEST_F(CliHwtest, JsonHasOneObjectPerActiveUnitWithNumbers) {
 TEST_F(CliHwtest, TraceShowsEveryPollAndAnswerWithTimeStamps) {
     const CliRun r = run({"--trace", "hwtest", "Site", "--hw", "2", "--comport", "6"});
     ASSERT_EQ(r.exit, 0) << r.err.toStdString();
-    const QString stamp = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
-    EXPECT_TRUE(QRegularExpression(stamp + "-> 23 00 23$", QRegularExpression::MultilineOption)
-                    .match(r.err)
-                    .hasMatch())
-        << r.err.toStdString();
-    EXPECT_TRUE(QRegularExpression(stamp + "-> FF FF 05 A1 B2 C3 D4 E5 F1 01",
-                                   QRegularExpression::MultilineOption)
-                    .match(r.err)
-                    .hasMatch());
-    EXPECT_TRUE(QRegularExpression(stamp + "<- 23 00 00 ", QRegularExpression::MultilineOption)
-                    .match(r.err)
-                    .hasMatch());
+    for (const char* line : {"-> 23 00 23$", "-> FF FF 05 A1 B2 C3 D4 E5 F1 01", "<- 23 00 00 "}) {
+        const QRegularExpression stamped(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ") + line,
+                                         QRegularExpression::MultilineOption);
+        EXPECT_TRUE(stamped.match(r.err).hasMatch()) << line << "\n" << r.err.toStdString();
+    }
 }
 
 #ifdef Q_OS_UNIX

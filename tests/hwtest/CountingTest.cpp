@@ -3,6 +3,7 @@
 #include "UnitReplies.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace nodalyx::hw;
 
@@ -15,39 +16,34 @@ QByteArray type2(const Counters& c) {
 }
 } // namespace
 
-TEST(Counting, TheFirstValueIsTheBaselineAndCountsGrowFromIt) {
-    TestRow row;
-    updateChannel(row, 1, 1000);
-    EXPECT_EQ(row.CC[0], 1000);
-    EXPECT_EQ(row.C[0], 1000);
-    EXPECT_EQ(row.Count[0], 0);
-    updateChannel(row, 1, 1017);
-    EXPECT_EQ(row.CC[0], 1000);
-    EXPECT_EQ(row.C[0], 1017);
-    EXPECT_EQ(row.Count[0], 17);
-}
-
-TEST(Counting, ACounterThatWrappedCountsOnFrom65536) {
-    TestRow row;
-    updateChannel(row, 4, 65000);
-    updateChannel(row, 4, 100);
-    EXPECT_EQ(row.Count[3], 636); // 65536 - 65000 + 100
-    EXPECT_EQ(row.CC[3], 65000);
-    EXPECT_EQ(row.C[3], 100);
-}
-
-TEST(Counting, ACounterReadingZeroAtTheStartKeepsZeroAsItsBaseline) {
-    // The units counted after the start must stay in the count, not be re-based away.
-    TestRow row;
-    updateChannel(row, 2, 0);
-    updateChannel(row, 2, 5);
-    EXPECT_EQ(row.CC[1], 0);
-    EXPECT_EQ(row.Count[1], 5);
-    updateChannel(row, 2, 9);
-    EXPECT_EQ(row.Count[1], 9);
-    updateChannel(row, 0, 9); // no such channel: nothing changes
-    updateChannel(row, 5, 9);
-    EXPECT_EQ(row.Count[1], 9);
+// The first value is the baseline and counts grow from it; a counter that wrapped counts on
+// from 65536; a counter reading zero at the start keeps zero as its baseline, so the units
+// counted after the start stay in the count.
+TEST(Counting, BaselineCountAndWrap) {
+    struct Case {
+        int channel;
+        std::vector<int> values;
+        int cc, c, count;
+    };
+    const Case cases[] = {{1, {1000}, 1000, 1000, 0},
+                          {1, {1000, 1017}, 1000, 1017, 17},
+                          {4, {65000, 100}, 65000, 100, 636}, // 65536 - 65000 + 100
+                          {2, {0, 5}, 0, 5, 5},
+                          {2, {0, 5, 9}, 0, 9, 9}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::PrintToString(k.values));
+        TestRow row;
+        for (int v : k.values)
+            updateChannel(row, k.channel, v);
+        const int i = k.channel - 1;
+        EXPECT_EQ(row.CC[i], k.cc);
+        EXPECT_EQ(row.C[i], k.c);
+        EXPECT_EQ(row.Count[i], k.count);
+        const TestRow before = row;
+        updateChannel(row, 0, 9); // no such channel: nothing changes
+        updateChannel(row, 5, 9);
+        EXPECT_EQ(row, before);
+    }
 }
 
 TEST(Counting, Type2AnswersFeedTheFourChannels) {

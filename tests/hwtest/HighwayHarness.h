@@ -22,6 +22,15 @@ inline hw::HighwayTimings quickTimings() {
     return t;
 }
 
+// The bus of the window and command-line tests: unit 0 of type 1 and unit 5 of type 2.
+inline sim::UnitSimConfig twoUnits() {
+    sim::UnitSimConfig config;
+    config.growMs = 0;
+    config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
+                    {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
+    return config;
+}
+
 // The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9.
 struct HighwayHarness {
     static constexpr int kPort = 9;

@@ -18,11 +18,7 @@ class PcbTestWindow : public AppFixture {
 protected:
     PcbTestWindow() {
         state.ServiceMode = true;
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        config.units = {{0, 1, {}, {100, 7, 200, 9}, sim::UnitFault::None},
-                        {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
-        sim.setConfig(config);
+        sim.setConfig(twoUnits());
         ok = sim.openPty();
         qputenv("NODALYX_COM3", sim.ptyDevice().toLocal8Bit());
     }
@@ -58,6 +54,16 @@ protected:
                 enabled << name;
         return enabled;
     }
+    // The test ended: "Start" (green) takes a new start, every control is back, the link free.
+    static void expectReadyToStart(const FrmMain& window) {
+        auto* start = child<QPushButton>(window, "CmdStart");
+        EXPECT_EQ(start->text(), "Start");
+        EXPECT_TRUE(start->isEnabled());
+        EXPECT_TRUE(start->styleSheet().contains("rgb(0, 192, 0)"))
+            << start->styleSheet().toStdString();
+        EXPECT_EQ(enabledDuringTheTest(window).size(), 7);
+        EXPECT_FALSE(window.link()->isLeased());
+    }
 
     sim::UnitHighwaySim sim;
     bool ok = false;
@@ -72,8 +78,7 @@ TEST_F(PcbTestWindow, CountsLiveAndStopsBetweenPassesWithoutTakingAnotherStart) 
     auto* list = child<QTreeWidget>(*window, "LsvHW");
     auto* count = child<QLabel>(*window, "lblCount");
     ASSERT_TRUE(child<QRadioButton>(*window, "OptHW0")->isChecked());
-    EXPECT_EQ(start->text(), "Start");
-    EXPECT_TRUE(start->isEnabled());
+    expectReadyToStart(*window);
     EXPECT_EQ(rowTexts(list, 1).mid(10), QStringList(8, QString()));
 
     QStringList running, stopping, enabled = {"not seen"};
@@ -105,12 +110,8 @@ TEST_F(PcbTestWindow, CountsLiveAndStopsBetweenPassesWithoutTakingAnotherStart) 
                                                      "0", "0", "10", "20", "30", "40"}));
     EXPECT_EQ(rowTexts(list, 1).mid(4), QStringList(14, "0")); // reset at the start
     EXPECT_EQ(sim.polls().size(), 4);
-    EXPECT_EQ(start->text(), "Start");
-    EXPECT_TRUE(start->isEnabled());
-    EXPECT_TRUE(start->styleSheet().contains("rgb(0, 192, 0)"));
     EXPECT_EQ(count->text(), "Stopped after 2 passes");
-    EXPECT_EQ(enabledDuringTheTest(*window).size(), 7);
-    EXPECT_FALSE(window->link()->isLeased());
+    expectReadyToStart(*window);
 }
 
 // "Stop" and Escape end the test after the poll in progress, not after the pass: unit 5 is
@@ -151,11 +152,8 @@ TEST_F(PcbTestWindow, StopAndEscapeEndTheTestAfterThePollInProgress) {
         EXPECT_EQ(sim.polls(), QStringList({"1:00"}));
         EXPECT_FALSE(test.isRunning());
         EXPECT_EQ(count->text(), "Stopped in pass 1");
-        EXPECT_EQ(start->text(), "Start");
-        EXPECT_TRUE(start->isEnabled());
         EXPECT_FALSE(escape->isEnabled());
-        EXPECT_EQ(enabledDuringTheTest(*window).size(), 7);
-        EXPECT_FALSE(window->link()->isLeased());
+        expectReadyToStart(*window);
     }
     EXPECT_TRUE(op.shown().isEmpty()) << op.lastText().toStdString();
 }
@@ -167,7 +165,6 @@ TEST_F(PcbTestWindow, APortThatCannotBeOpenedEndsTheTestAndThePassLabelStartsAga
     qputenv("NODALYX_COM4", "/nonexistent/ttyHIGHWAY");
     auto window = startOnPort3();
     ASSERT_NE(window->pcbTest(), nullptr);
-    auto* start = child<QPushButton>(*window, "CmdStart");
     auto* count = child<QLabel>(*window, "lblCount");
     auto* ports = child<QComboBox>(*window, "CboComport");
     hw::HighwayTest& test = window->pcbTest()->test();
@@ -189,11 +186,7 @@ TEST_F(PcbTestWindow, APortThatCannotBeOpenedEndsTheTestAndThePassLabelStartsAga
         << op.lastText().toStdString();
     EXPECT_EQ(test.passesBegun(), 0);
     EXPECT_EQ(count->text(), "");
-    EXPECT_EQ(start->text(), "Start");
-    EXPECT_TRUE(start->isEnabled());
-    EXPECT_TRUE(start->styleSheet().contains("rgb(0, 192, 0)"));
-    EXPECT_EQ(enabledDuringTheTest(*window).size(), 7);
-    EXPECT_FALSE(window->link()->isLeased());
+    expectReadyToStart(*window);
     EXPECT_EQ(rowTexts(child<QTreeWidget>(*window, "LsvHW"), 0).mid(4), QStringList(14, "0"));
 
     ports->setCurrentIndex(2);

@@ -20,6 +20,11 @@ QByteArray CommandFrame(quint8 b1, quint8 b2, quint8 b3, quint8 b4, quint8 b5, q
     return frame;
 }
 
+QByteArray CommandFrame(const Command& command) {
+    const auto& b = command.bytes;
+    return CommandFrame(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+}
+
 bool CheckReply(const QByteArray& reply) {
     if (reply.isEmpty() || quint8(reply.at(0)) != kSync)
         return false;

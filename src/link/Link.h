@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandFrame.h"
 #include "LinkEndpoint.h"
 #include "LinkLease.h"
 #include "LinkTimeouts.h"
@@ -55,6 +56,7 @@ public:
     // Drops what is still waiting from an earlier answer, clears the buffer and both flags,
     // then sends one request frame. False when the socket is not connected (silent), the port
     // is closed or a value is outside 0..255 (reported).
+    bool SendCommand(const Command& command);
     bool SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8 = 0);
     // Until the ACK flag is set (and NAK is not) or the ack time has passed; answers the flag.
     bool WaitAck();

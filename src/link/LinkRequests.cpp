@@ -40,6 +40,11 @@ bool Link::SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, q
     return true;
 }
 
+bool Link::SendCommand(const Command& command) {
+    const auto& b = command.bytes;
+    return SendCommand(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+}
+
 int Link::replyTimeout(int timeoutMs) const {
     return timeoutMs < 0 ? m_timeouts.replyMs : timeoutMs;
 }

@@ -55,7 +55,7 @@ void benchTcp(QTextStream& out) {
     SharedState state;
     listenOnLoopback(logger, state);
     QuietOperator op;
-    Link link(state, op);
+    Link link(state.settings);
     const int rounds = 50;
     const Rounds r = timedRefreshes(state, link, op, rounds);
     const double ms = r.seconds * 1e3;
@@ -71,7 +71,7 @@ void benchPty(QTextStream& out) {
     if (!bench::pacedPty(logger, state, out, "(b)"))
         return;
     QuietOperator op;
-    Link link(state, op);
+    Link link(state.settings);
     const int rounds = 3;
     const Rounds r = timedRefreshes(state, link, op, rounds);
     out << "(b) pseudo-terminal at 19200 baud: " << rounds << " read-outs (" << r.complete
@@ -85,8 +85,8 @@ void benchIdleWait(QTextStream& out) {
     listenOnLoopback(logger, state);
     logger.faults().silent = true;
     QuietOperator op;
-    Link link(state, op);
-    if (!link.OpenLink() || !link.SendCommand(59, 0, 0, 0, 0, 0, 0)) {
+    Link link(state.settings);
+    if (!link.OpenLink() || !link.SendCommand(Command::of(59))) {
         out << "(c) could not reach the simulator" << Qt::endl;
         return;
     }

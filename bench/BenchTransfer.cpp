@@ -60,7 +60,7 @@ void benchTcp(QTextStream& out) {
     b.state.settings.ConnType = 2;
     b.state.settings.IPnumber = QStringLiteral("127.0.0.1");
     b.state.settings.Portnumber = QString::number(b.logger.tcpPort());
-    Link link(b.state, b.op);
+    Link link(b.state.settings);
     FileTransferLink transfer(&link);
     const int rounds = 20;
     int whole = 0;
@@ -79,7 +79,7 @@ void benchPty(QTextStream& out) {
     Bench b;
     if (!bench::pacedPty(b.logger, b.state, out, "(b)"))
         return;
-    Link link(b.state, b.op);
+    Link link(b.state.settings);
     FileTransferLink transfer(&link);
     QElapsedTimer timer;
     timer.start();

@@ -35,7 +35,7 @@ void benchGeneralUpload(QTextStream& out, bool verify) {
     fillLocation(state.settings);
     state.settings.eSerialnumber = logger.state().serial;
     bench::QuietOperator op;
-    Link link(state, op);
+    Link link(state.settings);
     QStringList lines;
     QElapsedTimer timer;
     timer.start();

@@ -1,5 +1,6 @@
 // The hwtest command of nodalyx-cli: the highway test without the window.
 #include "HwtestCommand.h"
+#include "LoggerSession.h"
 
 #include "CountingOperator.h"
 #include "HighwayStore.h"
@@ -122,7 +123,8 @@ int runHwtestCommand(CliContext& ctx, const QStringList& args) {
     SharedState state;
     if (!loadHighway(ctx, inv, state, op))
         return Failed;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     hw::HighwayTest test(state, link, op);
     test.setPassLimit(inv.passes);
     test.setStopAfterPass(true);

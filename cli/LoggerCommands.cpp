@@ -1,5 +1,5 @@
 // The logger commands of nodalyx-cli: serial, clock and refresh. Each loads the location's
-// settings, talks to its logger through the link and closes the link whatever happens.
+// settings, talks to its logger in a session that closes the link whatever happens.
 #include "CliContext.h"
 #include "CliText.h"
 #include "ClockDrift.h"
@@ -9,6 +9,7 @@
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
+#include "LoggerSession.h"
 #include "PrintableText.h"
 #include "TrafficTrace.h"
 
@@ -67,23 +68,29 @@ int failed(LoggerOperator& op, const QString& text) {
     return Failed;
 }
 
-int runSerial(CliContext& ctx, Link& link, LoggerOperator& op) {
-    if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
-    const QString serial = link.ReadLoggerSerial();
-    // "False" is no reply, as the counter read-out takes it (in any case).
-    if (serial.toUpper() == QLatin1String("FALSE"))
+// Opens the link as the other commands do; false when the operator has been told why not.
+bool opened(LoggerSession& session) {
+    return session.start() == LoggerSession::Start::Ready;
+}
+
+int runSerial(CliContext& ctx, LoggerSession& session, LoggerOperator& op) {
+    if (!opened(session))
+        return Failed;
+    Link& link = session.link();
+    const std::optional<QString> serial = link.ReadLoggerSerial();
+    if (!serial)
         return failed(op, link.connectionFailedText());
     // A reply without a number (FF and its code, or blanks only) is no serial number either.
-    if (serial.isEmpty())
+    if (serial->isEmpty())
         return failed(op, CliText::tr("The logger sent no serial number."));
-    ctx.out << printableText(serial) << Qt::endl;
+    ctx.out << printableText(*serial) << Qt::endl;
     return Done;
 }
 
-int runClock(CliContext& ctx, Link& link, LoggerOperator& op, bool set) {
-    if (!link.OpenLink())
-        return op.toldAnything() ? Failed : failed(op, link.connectionFailedText());
+int runClock(CliContext& ctx, LoggerSession& session, LoggerOperator& op, bool set) {
+    if (!opened(session))
+        return Failed;
+    Link& link = session.link();
     if (set && !link.WriteLoggerClock(LoggerClock::fromDateTime(QDateTime::currentDateTime())))
         return failed(op, CliText::tr("The logger did not accept the new time."));
     LoggerClock clock;
@@ -134,18 +141,18 @@ int runLoggerCommand(CliContext& ctx, const QString& command, const QStringList&
     SharedState state;
     if (!loadLocationSettings(ctx, inv.location, state, op))
         return Failed;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     if (ctx.trace)
         traceToStderr(link);
-    int result = Failed;
-    if (command == QLatin1String("serial"))
-        result = runSerial(ctx, link, op);
-    else if (command == QLatin1String("clock"))
-        result = runClock(ctx, link, op, inv.set);
-    else
-        result = runRefresh(ctx, state, link, op, inv.json);
-    link.CloseLink();
-    return result;
+    if (command == QLatin1String("refresh"))
+        return runRefresh(ctx, state, link, op, inv.json);
+    // serial and clock: no serial-number check, the link closed whatever happens.
+    SessionPolicy policy;
+    policy.failureText = [](const Link& l) { return l.connectionFailedText(); };
+    LoggerSession session(link, op, state.settings, policy);
+    return command == QLatin1String("serial") ? runSerial(ctx, session, op)
+                                              : runClock(ctx, session, op, inv.set);
 }
 
 } // namespace nodalyx::cli

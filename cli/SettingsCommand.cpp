@@ -1,5 +1,6 @@
 // nodalyx-cli settings: the configuration window's general read-out without the window.
 #include "CliContext.h"
+#include "LoggerSession.h"
 #include "ClockDrift.h"
 #include "CountingOperator.h"
 #include "GeneralReadout.h"
@@ -80,7 +81,8 @@ int runSettingsCommand(CliContext& ctx, const QStringList& args) {
     ConfigurationControls controls;
     GetGeneralsettings(state, controls, op); // a field that does not fit is kept and reported
     const GeneralSettings location = state.settings;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     if (ctx.trace)
         traceToStderr(link);
     ReadoutHooks hooks;

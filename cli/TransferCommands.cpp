@@ -1,6 +1,7 @@
 // The download and upload commands of nodalyx-cli: the highway-file download and the upload
 // sequence without the windows.
 #include "TransferCommands.h"
+#include "LoggerSession.h"
 
 #include "CountingOperator.h"
 #include "HighwayDownload.h"
@@ -138,7 +139,8 @@ int runTransferCommand(CliContext& ctx, const QString& command, const QStringLis
     SharedState state;
     if (!loadLocationSettings(ctx, inv.location, state, op))
         return Failed;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     SharedTransferLink transfer(link);
     if (ctx.trace) {
         traceToStderr(link);

@@ -1,4 +1,5 @@
 #include "FrmMain.h"
+#include "LoggerSession.h"
 
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
@@ -53,7 +54,8 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/nodalyx/nodalyx-config.png")));
     setWindowIcon(QIcon(QStringLiteral(":/nodalyx/nodalyx-config.png")));
 #ifdef NODALYX_HAVE_LINK
-    m_link = new Link(m_state, m_op, this);
+    m_link = new Link(m_state.settings, this);
+    tellNotices(*m_link, m_op);
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
     m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);

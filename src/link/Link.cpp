@@ -7,8 +7,8 @@
 
 namespace nodalyx {
 
-Link::Link(SharedState& state, Operator& op, QObject* parent)
-    : QObject(parent), m_state(state), m_op(op) {
+Link::Link(const GeneralSettings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings) {
     m_transport.poll().setInterval(m_timeouts.pollMs);
     connect(&m_transport, &LinkTransport::received, this, &Link::received);
     connect(&m_transport, &LinkTransport::lost, this, &Link::onLost);
@@ -40,15 +40,41 @@ QString Link::connectionFailedText() const {
     return m_lastFailure.isEmpty() ? text : text + QStringLiteral(": ") + m_lastFailure;
 }
 
+QString Link::errorString() const {
+    switch (m_error) {
+    case LinkError::None:
+        return {};
+    case LinkError::Busy:
+        return busyText();
+    case LinkError::Leased:
+        return leasedText(m_leaseHolder);
+    default:
+        return m_lastFailure.isEmpty() ? linkErrorName(m_error) : m_lastFailure;
+    }
+}
+
+QString Link::unavailableText() const {
+    if (m_busy)
+        return busyText();
+    if (isLeased())
+        return leasedText(m_leaseHolder);
+    return {};
+}
+
 bool Link::refuseWhenUnavailable() {
-    if (m_busy) {
-        tell(busyText(), Operator::Icon::Warning);
-        return true;
-    }
-    if (isLeased()) {
-        tell(leasedText(m_leaseHolder), Operator::Icon::Warning);
-        return true;
-    }
+    const QString why = unavailableText();
+    if (why.isEmpty())
+        return false;
+    m_error = m_busy ? LinkError::Busy : LinkError::Leased;
+    tell(why, Operator::Icon::Warning);
+    return true;
+}
+
+// Notes the failure of a call; answers false for the caller to return.
+bool Link::fail(LinkError error, const QString& failure) {
+    m_error = error;
+    if (!failure.isEmpty())
+        m_lastFailure = failure;
     return false;
 }
 
@@ -65,30 +91,22 @@ bool Link::event(QEvent* e) {
 
 // ---- opening and closing ----
 
-bool Link::OpenLink(Telling telling) {
+bool Link::OpenLink() {
     if (refuseWhenUnavailable())
         return false;
     QString error;
-    const std::optional<LinkEndpoint> endpoint = endpointFor(m_state.settings, &error);
-    if (!endpoint) {
-        // A serial port is reported here; a TCP failure is the caller's to tell.
-        m_lastFailure = error;
-        if (m_state.settings.ConnType == 1 && telling == Telling::Tell)
-            m_op.message(error, Operator::Icon::Critical);
-        return false;
-    }
+    const std::optional<LinkEndpoint> endpoint = endpointFor(m_settings, &error);
+    if (!endpoint)
+        return fail(LinkError::NoEndpoint, error);
     m_lastFailure.clear();
+    m_error = LinkError::None;
     if (endpoint->isSerial() && m_transport.isOpenOn(*endpoint))
         return true;
     m_lost = false;
     if (!endpoint->isSerial())
         return openTcp(*endpoint);
-    if (!m_transport.openSerial(*endpoint, &error)) {
-        m_lastFailure = error;
-        if (telling == Telling::Tell)
-            m_op.message(error, Operator::Icon::Critical);
-        return false;
-    }
+    if (!m_transport.openSerial(*endpoint, &error))
+        return fail(LinkError::OpenFailed, error);
     return true;
 }
 
@@ -107,9 +125,8 @@ bool Link::openTcp(const LinkEndpoint& endpoint) {
     const QString reason = settled ? m_transport.failureReason()
                                    : QStringLiteral("no answer within %1 s")
                                          .arg(QString::number(m_timeouts.connectMs / 1000.0));
-    m_lastFailure = QStringLiteral("%1: %2").arg(endpoint.text(), reason);
     m_transport.close();
-    return false;
+    return fail(LinkError::OpenFailed, QStringLiteral("%1: %2").arg(endpoint.text(), reason));
 }
 
 void Link::CloseLink() {
@@ -221,13 +238,13 @@ void Link::tell(const QString& text, Operator::Icon icon) {
             m_deferred.append({text, icon});
         return;
     }
-    m_op.message(text, icon);
+    emit notice(text, icon);
 }
 
 void Link::tellDeferred() {
     const auto pending = std::exchange(m_deferred, {});
     for (const auto& [text, icon] : pending)
-        m_op.message(text, icon);
+        emit notice(text, icon);
 }
 
 void Link::countFramingError() {

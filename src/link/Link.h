@@ -1,14 +1,15 @@
 #pragma once
 
 #include "CommandFrame.h"
+#include "GeneralSettings.h"
 #include "LinkEndpoint.h"
+#include "LinkError.h"
 #include "LinkLease.h"
 #include "LinkTimeouts.h"
 #include "LinkTransport.h"
 #include "LoggerClock.h"
 #include "Operator.h"
 #include "ReplyAssembler.h"
-#include "SharedState.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -19,25 +20,31 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QEventLoop;
 
 namespace nodalyx {
 
-// The one connection to the logger of the selected location: a serial port (ConnType 1) or a
-// TCP socket (any other type) on the endpoint taken from the settings when it opens, the
-// receive state of the current exchange (the buffer and the ACK/NAK flags), request frames and
-// the waits for their answers.
+// The one connection to the logger of one location: a serial port or a TCP socket on the
+// endpoint taken from that location's settings when it opens, the receive state of the current
+// exchange (the buffer and the ACK/NAK flags), request frames and the waits for their answers.
 //
-// Everything runs on one thread. A wait runs a local event loop that wakes on arriving bytes,
-// a lost connection or its deadline; while a wait runs the link refuses a second exchange
-// (isBusy()), and what it has to tell the operator meanwhile is told once the wait has ended.
-// Destroy a Link with deleteLater(): a deferred delete that arrives during a wait is held back
-// until the wait has ended.
+// The link tells the operator nothing itself: every call answers whether it worked, lastError()
+// says what went wrong as a kind and errorString() in words, and what the operator should hear
+// of (a lost connection, an oversized answer, a request refused or failed) comes out as
+// notice(), after a running wait has ended. Whoever owns the link wires its notices to an
+// Operator (see LoggerSession); the routines decide what else is told.
+//
+// A wait runs a local event loop that wakes on arriving bytes, a lost connection or its
+// deadline; while a wait runs the link refuses a second exchange (isBusy()). Destroy a Link
+// with deleteLater(): a deferred delete that arrives during a wait is held back until the
+// wait has ended.
 class Link : public QObject {
     Q_OBJECT
 public:
-    Link(SharedState& state, Operator& op, QObject* parent = nullptr);
+    // The link reaches the endpoint these settings name each time it opens; they must outlive it.
+    explicit Link(const GeneralSettings& settings, QObject* parent = nullptr);
     ~Link() override;
 
     void setTimeouts(const LinkTimeouts& timeouts);
@@ -45,23 +52,23 @@ public:
 
     // Opens the endpoint of the current settings: the serial port at 19200 8N1 or a TCP
     // connection (at most the connect time). A connection already open on that very endpoint
-    // is kept; any other is closed first. A serial port that cannot be opened is reported
-    // (unless Telling::Quiet: the caller tells it); a TCP failure (a bad port number included)
-    // is silent. The reason is in lastFailure().
-    enum class Telling { Tell, Quiet };
-    bool OpenLink(Telling telling = Telling::Tell);
+    // is kept; any other is closed first. The reason of a failure is in lastFailure() (for a
+    // serial port, the operator's text naming the device).
+    bool OpenLink();
     // Closes whatever is open.
     void CloseLink();
 
     // Drops what is still waiting from an earlier answer, clears the buffer and both flags,
-    // then sends one request frame. False when the socket is not connected (silent), the port
-    // is closed or a value is outside 0..255 (reported).
+    // then sends one request frame. False when the link is busy or leased, the socket is not
+    // connected, the port is closed or the write fails (lastError() says which).
     bool SendCommand(const Command& command);
+    // The same from loose bytes, each 0..255 (a notice when one is not). To go: callers build
+    // Command values.
     bool SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8 = 0);
     // Until the ACK flag is set (and NAK is not) or the ack time has passed; answers the flag.
     bool WaitAck();
     // Until the data reply holds expectedLength bytes or the reply time has passed; true when
-    // it holds exactly that many and passes CheckReply. Shows the hourglass meanwhile.
+    // it holds exactly that many and passes CheckReply.
     bool WaitReply(int expectedLength);
     // Data-reply waits; bytes in front of the reply's 0xFF are skipped. timeoutMs < 0: the
     // reply time. After each, rxBuffer() holds the reply from its 0xFF on.
@@ -72,8 +79,8 @@ public:
 
     bool ReadLoggerClock(LoggerClock& out);
     bool WriteLoggerClock(const LoggerClock& clock);
-    // The logger's serial number, or "False" when no reply came.
-    QString ReadLoggerSerial();
+    // The logger's serial number; nothing when no reply came.
+    std::optional<QString> ReadLoggerSerial();
     // Lets events run for the given time.
     void Wait(double seconds);
 
@@ -87,23 +94,28 @@ public:
     QString lastFailure() const { return m_lastFailure; }
     // "Connection with Datalogger failed", with the reason when one is known.
     QString connectionFailedText() const;
+    // What went wrong with the last call that failed (None after a success), and in words.
+    LinkError lastError() const { return m_error; }
+    QString errorString() const;
     // Bytes dropped so far: stale input before a request, strays before a reply, and input
     // beyond the receive limit.
     qint64 droppedBytes() const { return m_dropped; }
 
     bool isBusy() const { return m_busy; }
-    // True (and the operator is told, after a running wait when there is one) when the link
+    // True (and a notice says why, after a running wait when there is one) when the link
     // cannot take an exchange now: a wait runs or a lease is held.
     bool refuseWhenUnavailable();
+    // Why the link cannot take an exchange now; empty when it can.
+    QString unavailableText() const;
 
     // Hands the device over (see LinkLease). Refused, with *why set, while a wait runs or
     // another lease is held.
     LinkLease TakeLease(const QString& holder, QString* why = nullptr);
     bool isLeased() const { return !m_leaseHolder.isEmpty(); }
 
-    QSerialPort& Comm() { return m_transport.serial(); }
-    QTcpSocket& TCP() { return m_transport.tcp(); }
-    QTimer& TTcomm() { return m_transport.poll(); }
+    // The wire under the link (its state, the device, the receive poll).
+    LinkTransport& transport() { return m_transport; }
+    const LinkTransport& transport() const { return m_transport; }
 
     int framingErrors() const { return m_framingErrors; }
     // A framing error on the serial line (counted only; the data stays as it is).
@@ -113,6 +125,9 @@ public:
     static QString leasedText(const QString& holder);
 
 signals:
+    // Something the operator should hear of: a lost connection, an oversized answer, a request
+    // refused (busy) or failed (port closed, write error). Emitted once no wait runs.
+    void notice(const QString& text, Operator::Icon icon);
     void framingErrorsChanged(int count);
     // Every frame sent (sent = true) and every piece received (sent = false).
     void traffic(bool sent, const QByteArray& bytes);
@@ -137,12 +152,13 @@ private:
     void received(const QByteArray& bytes);
     void onLost(const QString& text);
     void noteDropped(qint64 count, const QString& why);
-    // Tells the operator now, or once the running wait has ended.
+    // Gives a notice now, or once the running wait has ended.
     void tell(const QString& text, Operator::Icon icon);
+    bool fail(LinkError error, const QString& failure = {});
     void tellDeferred();
 
-    SharedState& m_state;
-    Operator& m_op;
+    const GeneralSettings& m_settings;
+    LinkError m_error = LinkError::None;
     LinkTimeouts m_timeouts;
     LinkTransport m_transport;
     ReplyAssembler m_rx;

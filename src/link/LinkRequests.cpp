@@ -8,41 +8,40 @@
 
 namespace nodalyx {
 
-bool Link::SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8) {
+bool Link::SendCommand(const Command& command) {
     if (refuseWhenUnavailable())
         return false;
-    const std::array<int, 7> values{b1, b2, b3, b4, b5, b6, b7};
-    for (int v : values) {
-        if (v < 0 || v > 255) {
-            m_op.message(QStringLiteral("A request byte is out of range (0..255): %1").arg(v),
-                         Operator::Icon::Critical);
-            return false;
-        }
-    }
     if (!m_transport.isOpen()) {
-        // A closed serial port is reported; an unconnected socket fails silently.
-        if (m_state.settings.ConnType == 1)
-            m_op.message(QStringLiteral("The serial port is not open."), Operator::Icon::Critical);
-        return false;
+        // A closed serial port is worth a notice; an unconnected socket fails silently.
+        if (usesSerialPort(m_settings))
+            tell(QStringLiteral("The serial port is not open."), Operator::Icon::Critical);
+        return fail(LinkError::NotOpen);
     }
     // Whatever still waits belongs to an earlier answer: it must not become this one's start.
     noteDropped(m_transport.discardInput(), QStringLiteral("stale"));
     m_rx.clear();
-    const QByteArray frame = CommandFrame(quint8(b1), quint8(b2), quint8(b3), quint8(b4),
-                                          quint8(b5), quint8(b6), quint8(b7), b8);
+    const QByteArray frame = CommandFrame(command);
     QString error;
     if (!m_transport.write(frame, &error)) {
         if (!error.isEmpty())
-            m_op.message(error, Operator::Icon::Critical);
-        return false;
+            tell(error, Operator::Icon::Critical);
+        return fail(LinkError::WriteFailed, error);
     }
+    m_error = LinkError::None;
     emit traffic(true, frame);
     return true;
 }
 
-bool Link::SendCommand(const Command& command) {
-    const auto& b = command.bytes;
-    return SendCommand(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+bool Link::SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8) {
+    for (int v : {b1, b2, b3, b4, b5, b6, b7}) {
+        if (v < 0 || v > 255) {
+            tell(QStringLiteral("A request byte is out of range (0..255): %1").arg(v),
+                 Operator::Icon::Critical);
+            return false;
+        }
+    }
+    return SendCommand(Command::of(quint8(b1), quint8(b2), quint8(b3), quint8(b4), quint8(b5),
+                                   quint8(b6), quint8(b7), b8));
 }
 
 int Link::replyTimeout(int timeoutMs) const {
@@ -51,10 +50,12 @@ int Link::replyTimeout(int timeoutMs) const {
 
 // The reason names the logger that did not answer: "192.168.1.20:3101: no answer within 5 s".
 void Link::noteNoAnswer(int timeoutMs) {
-    m_lastFailure =
-        m_lost ? QStringLiteral("connection lost")
-               : QStringLiteral("%1: no answer within %2 s")
-                     .arg(m_transport.endpoint().text(), QString::number(timeoutMs / 1000.0));
+    if (m_lost)
+        fail(LinkError::Lost, QStringLiteral("connection lost"));
+    else
+        fail(LinkError::NoAnswer,
+             QStringLiteral("%1: no answer within %2 s")
+                 .arg(m_transport.endpoint().text(), QString::number(timeoutMs / 1000.0)));
 }
 
 bool Link::awaitReply(ReplyRule rule, int timeoutMs) {
@@ -73,10 +74,12 @@ bool Link::awaitReply(ReplyRule rule, int timeoutMs) {
              Operator::Icon::Warning);
     const bool ok = m_rx.status() == ReplyAssembler::Status::Complete ||
                     (!m_lost && m_rx.acceptableAtDeadline());
-    if (ok)
+    if (ok) {
         m_lastFailure.clear();
-    else
+        m_error = LinkError::None;
+    } else {
         noteNoAnswer(timeoutMs);
+    }
     return ok;
 }
 
@@ -85,11 +88,10 @@ bool Link::WaitAck() {
 }
 
 bool Link::WaitReply(int expectedLength) {
-    if (refuseWhenUnavailable())
+    if (!awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs))
         return false;
-    BusyGuard hourglass(m_op);
-    return awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs) &&
-           CheckReply(m_rx.buffer());
+    return CheckReply(m_rx.buffer()) ||
+           fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong"));
 }
 
 bool Link::WaitAtLeast(int minimumLength, int timeoutMs) {
@@ -105,7 +107,7 @@ bool Link::WaitRaw(int minimumLength, int timeoutMs) {
 }
 
 bool Link::ReadLoggerClock(LoggerClock& out) {
-    if (!SendCommand(cmd::ReadClock, 0, 0, 0, 0, 0, 0))
+    if (!SendCommand(Command::of(cmd::ReadClock)))
         return false;
     // The reply is read whole (nine bytes) so that none of it is left for the next exchange;
     // eight will do when the ninth never comes. A whole reply must pass its checksum.
@@ -116,8 +118,7 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
     const QByteArray reply = m_rx.buffer();
     m_rx.takeBuffer();
     if (ok && reply.size() >= kClockReplySize && !CheckReply(reply.left(kClockReplySize))) {
-        m_lastFailure = QStringLiteral("the reply's checksum is wrong");
-        ok = false;
+        ok = fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong"));
     }
     const std::optional<LoggerClock> clock = ok ? decodeClockReply(reply) : std::nullopt;
     if (!clock)
@@ -127,21 +128,24 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
 }
 
 bool Link::WriteLoggerClock(const LoggerClock& clock) {
-    if (!SendCommand(cmd::SetClock, clock.hour, clock.minute, clock.year, clock.month, clock.day,
-                     clock.weekday))
+    if (!SendCommand(setClockRequest(clock)))
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     // A NAK does not end this wait: it fails when the time is up.
     waitUntil([this] { return m_rx.ack(); }, m_timeouts.replyMs);
-    if (!*alive || !m_rx.ack())
+    if (!*alive)
         return false;
+    if (!m_rx.ack()) {
+        noteNoAnswer(m_timeouts.replyMs);
+        return false;
+    }
     m_rx.takeBuffer();
     return true;
 }
 
-QString Link::ReadLoggerSerial() {
-    QString result = QStringLiteral("False");
-    if (!SendCommand(cmd::ReadSerial, 0, 0, 0, 0, 0, 0))
+std::optional<QString> Link::ReadLoggerSerial() {
+    std::optional<QString> result;
+    if (!SendCommand(Command::of(cmd::ReadSerial)))
         return result;
     // Waits for the whole reply, however slowly its pieces come, within the reply time; a
     // reply cut short by the deadline gives what has arrived.
@@ -150,8 +154,9 @@ QString Link::ReadLoggerSerial() {
     if (!*alive)
         return result;
     if (ok) {
-        if (const auto serial = decodeSerialReply(m_rx.buffer()))
-            result = *serial;
+        result = decodeSerialReply(m_rx.buffer());
+        if (!result)
+            fail(LinkError::BadReply, QStringLiteral("the serial number reply cannot be read"));
     }
     m_rx.takeBuffer();
     return result;

@@ -1,4 +1,5 @@
 #include "ClockSetting.h"
+#include "LoggerSession.h"
 
 #include <QPointer>
 
@@ -13,43 +14,36 @@ ClockSetting SetLoggerDateTime(SharedState& state, Link& link, Operator& op, con
                                const std::function<QDateTime()>& pcClock,
                                const Cancellation* cancel) {
     ClockSetting out;
-    if (link.refuseWhenUnavailable())
+    SessionPolicy policy;
+    policy.close = SessionPolicy::Close::TcpOnly;
+    policy.failureText = [](const Link& l) { return noConnectionText(l); };
+    LoggerSession session(link, op, state.settings, policy);
+    if (session.start() != LoggerSession::Start::Ready)
         return out;
-    BusyGuard hourglass(op);
-    if (!link.OpenLink()) {
-        hourglass.release();
-        // A serial port that cannot be opened has been told by the link, naming the device.
-        if (state.settings.ConnType != 1)
-            op.message(noConnectionText(link), Operator::Icon::Critical);
-        return out;
-    }
     const int year = now.date().year();
     if (year < 2000 || year > 2255) {
-        hourglass.release();
+        session.releaseHourglass();
         op.message(QStringLiteral("The PC's date %1 cannot be sent: the logger keeps the years "
                                   "2000 to 2255.")
                        .arg(now.date().toString(QStringLiteral("dd-MM-yyyy"))),
                    Operator::Icon::Critical);
         return out;
     }
-    QPointer<Link> alive(&link);
     if (!link.WriteLoggerClock(LoggerClock::fromDateTime(now))) {
         out.txtDate = QStringLiteral("Failed!");
-    } else if (cancel && cancel->requested()) {
-        out.cancelled = true;
-        if (alive)
-            link.CloseLink();
         return out;
-    } else {
-        LoggerClock clock;
-        if (alive && link.ReadLoggerClock(clock)) {
-            out.txtDate = clock.text();
-            out.clock = clock;
-            out.readAt = pcClock ? pcClock() : QDateTime::currentDateTime();
-        }
     }
-    if (alive && state.settings.ConnType != 1)
-        link.CloseLink();
+    if (cancel && cancel->requested()) {
+        out.cancelled = true;
+        session.close();
+        return out;
+    }
+    LoggerClock clock;
+    if (link.ReadLoggerClock(clock)) {
+        out.txtDate = clock.text();
+        out.clock = clock;
+        out.readAt = pcClock ? pcClock() : QDateTime::currentDateTime();
+    }
     return out;
 }
 

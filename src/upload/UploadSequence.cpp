@@ -1,6 +1,6 @@
 #include "UploadSequence.h"
 
-#include "CounterReadout.h"
+#include "LoggerSession.h"
 #include "UploadVerify.h"
 
 namespace nodalyx {
@@ -21,8 +21,7 @@ public:
     UploadOutcome run(const UploadChoice& choice, const HighwayStep& highway);
 
 private:
-    bool reachLogger();
-    bool loggerAccepted();
+    bool reachLogger(LoggerSession& session);
     bool sendGeneral();
     void sendHighways(const UploadChoice& choice, const HighwayStep& highway);
     void sendHighway(int hw, const HighwayStep& highway);
@@ -37,6 +36,7 @@ private:
     UploadOutcome m_out;
     bool m_allOk = true;
     bool m_verified = false;
+    LoggerSession* m_session = nullptr;
     BusyGuard* m_hourglass = nullptr;
     QStringList m_acknowledged;
 };
@@ -49,39 +49,30 @@ void UploadRun::endWith(const QString& reason) {
     m_out.finalMessage = QString::fromLatin1(kSendFailedText);
 }
 
-// One connection wait at most: when the link does not open nothing else is tried.
-bool UploadRun::reachLogger() {
-    m_link.CloseLink();
-    if (m_link.OpenLink(Link::Telling::Quiet))
+// One connection wait at most: when the link does not open nothing else is tried. A logger
+// that does not answer, or another logger the operator declines, ends the run too.
+bool UploadRun::reachLogger(LoggerSession& session) {
+    switch (session.start()) {
+    case LoggerSession::Start::Ready:
         return true;
-    endWith(m_link.connectionFailedText());
-    return false;
-}
-
-// Answers false when the logger does not answer or the operator declines to go on with
-// another logger.
-bool UploadRun::loggerAccepted() {
-    const QString remote = m_link.ReadLoggerSerial();
-    if (remote == QLatin1String("False")) {
-        m_link.CloseLink();
+    case LoggerSession::Start::Declined:
+        m_out.declined = true;
+        m_line(QStringLiteral("Nothing sent: the logger's serial number \"%1\" does not hold "
+                              "\"%2\"")
+                   .arg(session.remoteSerial().value_or(QString()).trimmed(),
+                        m_state.settings.eSerialnumber));
+        return false;
+    default:
         endWith(m_link.connectionFailedText());
         return false;
     }
-    const QString& local = m_state.settings.eSerialnumber;
-    if (remote.contains(local) || continueWithOtherLogger(m_op, local, remote))
-        return true;
-    m_out.declined = true;
-    m_line(QStringLiteral("Nothing sent: the logger's serial number \"%1\" does not hold "
-                          "\"%2\"")
-               .arg(remote.trimmed(), local));
-    return false;
 }
 
 // False when a value that cannot be sent ended the run (told with a message).
 bool UploadRun::sendGeneral() {
     const GeneralUploadResult general = GeneralUpload(m_state, m_link, m_line, m_cancel).run();
     if (general.stopped()) {
-        m_link.CloseLink();
+        m_session->close();
         m_hourglass->release();
         m_op.message(general.stoppedBy, Operator::Icon::Critical);
         m_out.stopped = true;
@@ -139,15 +130,28 @@ void UploadRun::verify(const UploadChoice& choice) {
     m_verified = result.verified();
 }
 
+// A fresh connection, the serial number read once and compared; the run reports a logger it
+// cannot reach itself (a line and the final message), so the session tells nothing.
+SessionPolicy uploadPolicy() {
+    SessionPolicy policy;
+    policy.serial = SessionPolicy::Serial::Compare;
+    policy.reopen = true;
+    policy.hourglassFirst = false; // the run shows it, verify included
+    return policy;
+}
+
 UploadOutcome UploadRun::run(const UploadChoice& choice, const HighwayStep& highway) {
     BusyGuard hourglass(m_op);
     m_hourglass = &hourglass;
-    if (!reachLogger() || !loggerAccepted())
-        return m_out;
-    if (choice.general && !sendGeneral())
-        return m_out;
-    sendHighways(choice, highway);
-    m_link.CloseLink();
+    {
+        LoggerSession session(m_link, m_op, m_state.settings, uploadPolicy());
+        m_session = &session;
+        if (!reachLogger(session) || (choice.general && !sendGeneral()))
+            return m_out;
+        sendHighways(choice, highway);
+        session.close();
+        m_session = nullptr;
+    }
     verify(choice);
     m_out.ok = m_allOk && (choice.general || choice.hw1 || choice.hw2) && !m_out.cancelled;
     m_out.finalMessage = QString::fromLatin1(m_out.ok ? kSendDoneText : kSendFailedText);

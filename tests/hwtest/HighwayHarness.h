@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HighwayTest.h"
+#include "LoggerSession.h"
 #include "Link.h"
 #include "ScriptedOperator.h"
 #include "SharedState.h"
@@ -41,7 +42,8 @@ struct HighwayHarness {
         sim.setConfig(config);
         ok = sim.openPty();
         qputenv("NODALYX_COM9", sim.ptyDevice().toLocal8Bit());
-        link = std::make_unique<Link>(state, op);
+        link = std::make_unique<Link>(state.settings);
+        tellNotices(*link, op);
         test = std::make_unique<hw::HighwayTest>(state, *link, op);
         test->setTimings(quickTimings());
     }

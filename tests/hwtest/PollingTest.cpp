@@ -251,9 +251,9 @@ TEST(Polling, TheLinkRestsDuringTheTestAndOpensAt19200Afterwards) {
     EXPECT_EQ(h.op.lastText(), "The link is in use by the highway test.");
     EXPECT_EQ(h.row(0).RX, 1);
     EXPECT_FALSE(h.link->isLeased());
-    EXPECT_FALSE(h.link->Comm().isOpen());
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
     ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
     EXPECT_EQ(h.sim.lineSpeed(), 19200);
 }
 

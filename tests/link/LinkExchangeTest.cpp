@@ -1,6 +1,7 @@
 // Requests and waits of the link against the simulated logger, over TCP loopback and over a
 // pseudo-terminal opened through NODALYX_COM7.
 #include "CommandFrame.h"
+#include "LoggerSession.h"
 #include "CounterReadout.h"
 #include "LinkHarness.h"
 #include "LoggerReplies.h"
@@ -25,8 +26,8 @@ TEST(LinkSerialNumberTest, ReplyWholeInPiecesShortOrMissing) {
         {"whole", {}, serial},
         {"pieces with gaps longer than a poll", {.chunkSize = 4, .chunkGapMs = 25}, serial},
         {"checksum never comes: taken at the deadline", {.dropByteCodes = {59}}, serial},
-        {"no reply", {.silent = true}, "False"},
-        {"NAK", {.nakCodes = {59}}, "False"},
+        {"no reply", {.silent = true}, nullptr},
+        {"NAK", {.nakCodes = {59}}, nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -34,7 +35,9 @@ TEST(LinkSerialNumberTest, ReplyWholeInPiecesShortOrMissing) {
         h.sim.state().serial = QString::fromLatin1(serial);
         h.sim.faults() = row.fault;
         ASSERT_TRUE(h.link->OpenLink());
-        EXPECT_EQ(h.link->ReadLoggerSerial(), QString::fromLatin1(row.expected));
+        const std::optional<QString> expected =
+            row.expected ? std::optional(QString::fromLatin1(row.expected)) : std::nullopt;
+        EXPECT_EQ(h.link->ReadLoggerSerial(), expected);
         EXPECT_TRUE(h.link->rxBuffer().isEmpty());
         EXPECT_TRUE(h.op.shown().isEmpty());
         EXPECT_EQ(h.sim.requestCodes(), QList<int>{59});
@@ -44,12 +47,13 @@ TEST(LinkSerialNumberTest, ReplyWholeInPiecesShortOrMissing) {
 TEST(LinkTimeoutsTest, RealLimitsEndAnUnansweredRequestAfterFiveSeconds) {
     Harness h;
     h.sim.faults().silent = true;
-    Link link(h.state, h.op); // with its own time limits
-    EXPECT_TRUE(link.TTcomm().isActive());
+    Link link(h.state.settings);
+    tellNotices(link, h.op); // with its own time limits
+    EXPECT_TRUE(link.transport().poll().isActive());
     ASSERT_TRUE(link.OpenLink());
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(link.ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(link.ReadLoggerSerial());
     EXPECT_GE(timer.elapsed(), 5000);
     EXPECT_FALSE(link.isBusy());
 }
@@ -63,8 +67,6 @@ TEST(LinkWaitTest, AckRepliesInPiecesTheClockAndNaks) {
     ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0)); // the interval byte: 5 back
     ASSERT_TRUE(h.link->WaitReply(5));
     EXPECT_EQ(quint8(h.link->rxBuffer().at(2)), 20);
-    EXPECT_EQ(h.op.busyDepth(), 0);
-    EXPECT_GE(h.op.maxBusyDepth(), 1); // the hourglass showed during the wait
 
     h.sim.faults() = {.chunkSize = 50, .chunkGapMs = 2};
     ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60)); // the counters of highway 1
@@ -121,10 +123,10 @@ TEST(LinkOpenTest, RefusalsTypesThatGoOverTcpAndALoggerThatHangsUp) {
     ASSERT_TRUE(h.link->OpenLink());
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_LT(timer.elapsed(), shortTimeouts().replyMs); // the hang-up ends the wait at once
     EXPECT_EQ(h.link->lastFailure(), QStringLiteral("connection lost"));
-    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
     EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // silent: not connected
     ASSERT_EQ(h.op.messages().size(), 1);                    // told once, after the wait
     EXPECT_TRUE(h.op.lastText().contains("closed the connection"));
@@ -145,7 +147,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     ASSERT_TRUE(h.link->OpenLink());
     ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0));
     bool sent = true, opened = true;
-    QString serial;
+    std::optional<QString> serial = QStringLiteral("none read");
     QByteArray bufferBefore, bufferAfter;
     RefreshOutcome refreshed{true, true, true};
     qsizetype shownDuringTheWait = -1;
@@ -164,7 +166,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     EXPECT_TRUE(h.link->WaitReply(5));
     EXPECT_FALSE(sent);
     EXPECT_FALSE(opened);
-    EXPECT_EQ(serial, QStringLiteral("False"));
+    EXPECT_FALSE(serial);
     EXPECT_FALSE(refreshed.countersRead);
     EXPECT_EQ(bufferBefore, bufferAfter);
     EXPECT_EQ(h.sim.requestCodes(), QList<int>{3});
@@ -172,7 +174,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     EXPECT_EQ(shownDuringTheWait, 0);
     EXPECT_EQ(h.op.messages(), QStringList{Link::busyText()});
     EXPECT_FALSE(h.link->isBusy());
-    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::ConnectedState); // not closed under it
+    EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::ConnectedState); // not closed under it
 }
 
 TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
@@ -191,7 +193,7 @@ TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
             ASSERT_TRUE(link->SendCommand(59, 0, 0, 0, 0, 0, 0));
             EXPECT_FALSE(link->WaitReply(13));
         } else {
-            EXPECT_EQ(link->ReadLoggerSerial(), QStringLiteral("False"));
+            EXPECT_FALSE(link->ReadLoggerSerial());
         }
         EXPECT_LT(timer.elapsed(), 4000);
         EXPECT_EQ(bool(watch), later); // a deferred delete waits until the routine returns
@@ -212,7 +214,7 @@ TEST(LinkBusyTest, WaitsEndAtOnceWhenTheProgramEnds) {
     timer.start();
     ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60));
     EXPECT_FALSE(h.link->WaitReply(772));
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_LT(timer.elapsed(), 2000); // not two full 5 s limits, spinning
     // Let the application's loop run once more so that later tests have working loops.
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
@@ -230,7 +232,13 @@ struct PtyLinkTest : ::testing::Test {
 
 TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     qputenv("NODALYX_COM7", "/dev/nodalyx-no-such-port");
-    EXPECT_FALSE(h.link->OpenLink());
+    EXPECT_FALSE(h.link->OpenLink()); // the link tells nothing: the session does
+    EXPECT_EQ(h.link->lastError(), LinkError::OpenFailed);
+    EXPECT_TRUE(h.op.shown().isEmpty());
+    const auto start = [&] {
+        return LoggerSession(*h.link, h.op, h.state.settings, refreshPolicy()).start();
+    };
+    EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
     ASSERT_EQ(h.op.shown().size(), 1);
     EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
     EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // port closed: reported
@@ -240,7 +248,7 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
         SCOPED_TRACE(comport);
         h.op.clear();
         h.state.settings.Comport = comport; // a number from a file: no device can be made of it
-        EXPECT_FALSE(h.link->OpenLink());
+        EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
         ASSERT_EQ(h.op.shown().size(), 1);
         EXPECT_TRUE(h.op.lastText().startsWith("The location names no serial port"));
     }
@@ -250,19 +258,19 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
 // they are left to whoever stopped it.
 TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
     ASSERT_TRUE(h.link->OpenLink());
-    h.link->TTcomm().stop();
+    h.link->transport().poll().stop();
     ASSERT_TRUE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->Comm().bytesAvailable() == 13; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 2000));
     EXPECT_TRUE(h.link->rxBuffer().isEmpty());
-    h.link->TTcomm().start();
+    h.link->transport().poll().start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->rxBuffer().size() == 13; }, 2000));
 
     LinkTimeouts slowPoll = shortTimeouts();
     slowPoll.pollMs = 60000; // only readyRead can deliver within the test
     h.link->setTimeouts(slowPoll);
-    h.link->Comm().setBaudRate(9600); // not the link's endpoint: opened afresh at 19200
+    h.link->transport().serial().setBaudRate(9600); // not the link's endpoint: opened afresh at 19200
     EXPECT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }
 
@@ -273,13 +281,13 @@ TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
     ASSERT_TRUE(h.link->OpenLink());
     h.sim.state().serial = QStringLiteral("LATE");
     h.sim.faults().delayMs = 700; // the wait gives up after 400 ms
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
-    h.link->TTcomm().stop();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.link->Comm().bytesAvailable() == 13; }, 3000));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
+    h.link->transport().poll().stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 3000));
     EXPECT_TRUE(h.link->rxBuffer().isEmpty());
     h.sim.faults() = {};
     h.sim.state().serial = QStringLiteral("FRESH");
-    h.link->TTcomm().start();
+    h.link->transport().poll().start();
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("FRESH"));
     EXPECT_EQ(h.link->droppedBytes(), 13);
 }
@@ -287,7 +295,7 @@ TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
 TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
     ASSERT_TRUE(h.link->OpenLink());
     for (int tick = 0; tick < 5; ++tick) {
-        emit h.link->Comm().errorOccurred(QSerialPort::ReadError);
+        emit h.link->transport().serial().errorOccurred(QSerialPort::ReadError);
         EXPECT_TRUE(h.link->OpenLink()); // reopened: the port opens but has not worked yet
     }
     EXPECT_EQ(h.op.shown().size(), 1);
@@ -296,7 +304,7 @@ TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
     // a device that hangs up fails every read: reported once, then closed
     int errors = 0;
     QObject::connect(
-        &h.link->Comm(), &QSerialPort::errorOccurred,
+        &h.link->transport().serial(), &QSerialPort::errorOccurred,
         [&errors](QSerialPort::SerialPortError e) { errors += e != QSerialPort::NoError; });
     h.sim.closePty();
     QElapsedTimer timer;
@@ -306,6 +314,6 @@ TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
     ASSERT_EQ(h.op.shown().size(), 2);
     EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
     EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
-    EXPECT_FALSE(h.link->Comm().isOpen());
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
     EXPECT_LE(errors, 2);
 }

@@ -120,12 +120,12 @@ TEST(LinkEndpointTest, SerialPortsAreTheSettingsPortAndCloseLinkClosesWhateverIs
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("ON-COM7"));
     h.state.settings.Comport = 8;
     ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_TRUE(other.ptyDevice().endsWith(h.link->Comm().portName()));
+    EXPECT_TRUE(other.ptyDevice().endsWith(h.link->transport().serial().portName()));
     EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("ON-COM8"));
 
     h.state.settings.ConnType = 2; // the settings now say LAN; the serial port is what is open
     h.link->CloseLink();
-    EXPECT_FALSE(h.link->Comm().isOpen());
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
     qunsetenv("NODALYX_COM8");
 }
 
@@ -143,7 +143,7 @@ TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
     QTimer::singleShot(300, h.link.get(), [&] { shownInsideTheWait = h.op.shown().size(); });
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_LT(timer.elapsed(), 1500);
     EXPECT_EQ(h.link->lastFailure(), QStringLiteral("connection lost"));
     EXPECT_LE(shownInsideTheWait, 0); // nothing inside the wait (or the wait ended before)
@@ -186,13 +186,13 @@ TEST(LinkLeaseTest, AHolderOwnsThePortAndTheLinkComesBackAt19200) {
     LinkLease lease = h.link->TakeLease(QStringLiteral("the highway test"));
     ASSERT_TRUE(lease);
     EXPECT_TRUE(h.link->isLeased());
-    EXPECT_FALSE(h.link->Comm().isOpen());
-    EXPECT_FALSE(h.link->TTcomm().isActive());
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
+    EXPECT_FALSE(h.link->transport().poll().isActive());
     QString why;
     EXPECT_FALSE(h.link->TakeLease(QStringLiteral("the file transfer"), &why));
     EXPECT_EQ(why, QStringLiteral("The link is in use by the highway test."));
     EXPECT_FALSE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_EQ(h.op.messages(), (QStringList{why, why}));
 
     QSerialPort own(h.sim.ptyDevice()); // the holder's own port, at its own speed
@@ -204,9 +204,9 @@ TEST(LinkLeaseTest, AHolderOwnsThePortAndTheLinkComesBackAt19200) {
     moved.release();
     moved.release(); // twice is harmless
     EXPECT_FALSE(h.link->isLeased());
-    EXPECT_TRUE(h.link->TTcomm().isActive());
+    EXPECT_TRUE(h.link->transport().poll().isActive());
     ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
     EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
 }
 
@@ -217,13 +217,13 @@ TEST(LinkLeaseTest, RefusedDuringAWaitAndReleasedWhenTheHolderGoes) {
     bool taken = true;
     QString why;
     QTimer::singleShot(40, [&] { taken = bool(h.link->TakeLease(QStringLiteral("x"), &why)); });
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("False"));
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_FALSE(taken);
     EXPECT_EQ(why, Link::busyText());
     {
         const LinkLease lease = h.link->TakeLease(QStringLiteral("the upload"));
         EXPECT_TRUE(lease);
-        EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+        EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
     }
     EXPECT_FALSE(h.link->isLeased());
     h.sim.faults() = {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Link.h"
+#include "LoggerSession.h"
 #include "LoggerSim.h"
 #include "ScriptedOperator.h"
 #include "SharedState.h"
@@ -55,7 +56,8 @@ struct Harness {
             ok = sim.listenTcp();
             pointAtTcp(state, sim.tcpPort());
         }
-        link = std::make_unique<Link>(state, op);
+        link = std::make_unique<Link>(state.settings);
+        tellNotices(*link, op);
         link->setTimeouts(shortTimeouts());
     }
     ~Harness() {

@@ -1,6 +1,7 @@
 // The configuration window offscreen, by object names: from the main window's menu, Save,
 // Close, the read-out against the simulated logger, and Set Date/Time with a fixed clock.
 #include "AppFixture.h"
+#include "LoggerSession.h"
 #include "FrmConfiguration.h"
 #include "GeneralReadout.h"
 #include "HighwayFileCodec.h"
@@ -144,7 +145,8 @@ TEST_F(ConfigurationWindow, ReadOutFillsMarksAndKeepsTheWindowOpenUntilItEnds) {
     sim.state().locationName = "Site 2";
     sim.state().clockOffsetSecs = -3 * 60 - 30;
     sim.faults().delayMs = 20;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     const auto window = standalone(link);
     FrmConfiguration& w = *window;
     bool saveEnabled = true;
@@ -176,7 +178,8 @@ TEST_F(ConfigurationWindow, ReadOutFillsMarksAndKeepsTheWindowOpenUntilItEnds) {
 TEST_F(ConfigurationWindow, ControlCharactersFromTheLoggerAreShownVisibly) {
     sim.state().locationName = QStringLiteral("A\x01\x1b"
                                               "B");
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     const auto window = standalone(link);
     FrmConfiguration& w = *window;
     click(w, "CmdLogger");
@@ -194,7 +197,8 @@ TEST_F(ConfigurationWindow, ControlCharactersFromTheLoggerAreShownVisibly) {
 }
 
 TEST_F(ConfigurationWindow, SetDateTimeShowsTheReadBackOrWhyNot) {
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     const auto window = standalone(link);
     FrmConfiguration& w = *window;
     const QDateTime fixed(QDate(2026, 12, 5), QTime(10, 30));
@@ -252,7 +256,8 @@ struct WindowRun : ConfigurationWindow {
     void open() {
         w.reset();
         transfers.reset();
-        link = std::make_unique<Link>(state, op);
+        link = std::make_unique<Link>(state.settings);
+        tellNotices(*link, op);
         link->setTimeouts({400, 300, 400, 100});
         transfers = std::make_unique<SharedTransferLink>(*link);
         transfers->get().setTimeScale(0.05);
@@ -373,7 +378,7 @@ TEST_F(WindowRun, CancelOrEscapeStopsTheReadOutAfterTheQueryUnderWay) {
         EXPECT_LE(sim.requests().size(), requestsAtCancel + 1); // the one under way, no more
         EXPECT_LT(child<QProgressBar>(*w, "PgbGeneralsettings")->value(), kGeneralReadoutSteps);
         EXPECT_TRUE(sim.packets().isEmpty()); // no highway download started
-        EXPECT_EQ(link->TCP().state(), QAbstractSocket::UnconnectedState);
+        EXPECT_EQ(link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
         EXPECT_TRUE(result().contains("cancelled")) << result().toStdString();
         EXPECT_EQ(op.messages(), QStringList{"Old configurations files will be copied to .BAK"});
         EXPECT_FALSE(child<QPushButton>(*w, "CmdCancel")->isVisible());

@@ -173,8 +173,8 @@ TEST_F(ReadoutTest, ACancelStopsAfterTheQueryUnderWayAndClosesTheLink) {
         EXPECT_EQ(other.sim.requestCodes(), kReadoutCodes.mid(0, 9));
         EXPECT_TRUE(r.read.contains("txtStart0"));
         EXPECT_FALSE(r.read.contains("txtStart1"));
-        EXPECT_FALSE(other.link->Comm().isOpen());
-        EXPECT_EQ(other.link->TCP().state(), QAbstractSocket::UnconnectedState);
+        EXPECT_FALSE(other.link->transport().serial().isOpen());
+        EXPECT_EQ(other.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
         EXPECT_TRUE(other.op.shown().isEmpty());
         EXPECT_EQ(other.op.busyDepth(), 0);
     }
@@ -208,7 +208,7 @@ TEST_F(ReadoutTest, SetDateTimeSendsThePcClockAndShowsTheReadBack) {
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.txtDate, "");
     EXPECT_EQ(h.sim.requestCodes(), QList<int>{1});
-    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
 
     const quint16 port = closedPort();
     pointAtTcp(h.state, port);

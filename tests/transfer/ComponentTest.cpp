@@ -1,6 +1,7 @@
 // FileTransferLink on its own: its statuses, what counts as a reply, its waits, the lease and
 // re-entrant calls.
 #include "TransferHarness.h"
+#include "LoggerSession.h"
 #include "TransferSettings.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ struct ComponentTest : ::testing::Test {
     RawLogger logger;
     SharedState state;
     ScriptedOperator op;
-    Link link{state, op};
+    Link link{state.settings};
     FileTransferLink t{&link};
 
     void SetUp() override { t.setTimeScale(kTransferScale); }
@@ -188,7 +189,8 @@ TEST(ComponentLifeTest, DeletedDuringAWaitGoesOnlyWhenTheWaitHasEnded) {
     RawLogger logger;
     SharedState state;
     ScriptedOperator op;
-    Link link(state, op);
+    Link link(state.settings);
+    tellNotices(link, op);
     QPointer<FileTransferLink> t = new FileTransferLink(&link);
     t->setTimeScale(kTransferScale);
     ASSERT_EQ(t->OpenTcp("127.0.0.1", QString::number(logger.server.serverPort()), 15, 0, 5),

@@ -334,7 +334,7 @@ TEST(UploadSequence, CancelStopsAfterTheItemUnderWayAndSaysSo) {
                            "Subnetmask, Gateway address, Port number",
                            "Upload HW01.ini not sent: cancelled",
                            "Upload HW02.ini not sent: cancelled"}));
-    EXPECT_FALSE(u.link->TCP().state() == QAbstractSocket::ConnectedState);
+    EXPECT_FALSE(u.link->transport().tcp().state() == QAbstractSocket::ConnectedState);
 }
 
 TEST(UploadSequence, ACancelDuringTheReadBackEndsItAndNothingIsCalledVerified) {

@@ -58,11 +58,11 @@ TEST(ReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
         EXPECT_EQ(h.sim.requests()[2], fromHex("FF FF 03 00 00 00 63 00 60 00 72"));
         EXPECT_EQ(h.sim.requests()[3], fromHex("FF FF 03 00 00 00 67 00 64 00 72"));
         if (!serial) {
-            EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+            EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
         } else { // closed at the end, at the line's speed
-            EXPECT_FALSE(h.link->Comm().isOpen());
-            EXPECT_TRUE(h.sim.ptyDevice().endsWith(h.link->Comm().portName()));
-            EXPECT_EQ(h.link->Comm().baudRate(), 19200);
+            EXPECT_FALSE(h.link->transport().serial().isOpen());
+            EXPECT_TRUE(h.sim.ptyDevice().endsWith(h.link->transport().serial().portName()));
+            EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
         }
     }
 }
@@ -79,7 +79,7 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     EXPECT_EQ(h.op.shown().first().icon, Operator::Icon::Warning);
     EXPECT_EQ(h.op.shown().first().defaultAnswer, Operator::Answer::No);
     EXPECT_EQ(h.sim.requestCodes(), (QList<int>{59, 59}));
-    EXPECT_EQ(h.link->TCP().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
 
     // No serial reply, a refused connection and an unknown host are reported with the reason.
     const std::pair<std::function<void(Harness&)>, const char*> failures[] = {

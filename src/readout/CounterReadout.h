@@ -2,6 +2,7 @@
 
 #include "Link.h"
 #include "LoggerReplies.h" // decodeCounterReply: the pure decoding of a counter reply
+#include "LoggerSession.h"
 #include "Operator.h"
 #include "SharedState.h"
 #include "UnitConfig.h"
@@ -20,15 +21,14 @@ struct RefreshOutcome {
 
 // The texts the messages of the read-out use.
 inline constexpr const char* kConnectionFailedText = "Connection with Datalogger failed";
-// The question, with both serial numbers below the fixed text.
-QString serialMismatchQuestion(const QString& local, const QString& remote);
-// Asks whether to go on with a logger whose serial number does not hold the location's: a
-// warning with No as the default answer, so that Enter never carries on with the wrong logger.
-bool continueWithOtherLogger(Operator& op, const QString& local, const QString& remote);
 
-// The memory-read frame bytes B1..B8 of a highway's counter blocks (0x6000 or 0x6400, 769
-// bytes).
-std::array<int, 8> counterRequest(int highway);
+// The memory read of a highway's counter blocks (0x6000 or 0x6400, 769 bytes).
+Command counterRequest(int highway);
+
+// How the counter read-out talks to the logger: the serial number read twice and compared,
+// "Connection with Datalogger failed" with the reason when it cannot be reached, closed at
+// the end.
+SessionPolicy refreshPolicy();
 
 // Connects to the location's logger, checks its serial number against eSerialnumber (asking
 // the operator to go on when it differs), reads the counters of both highways into HW1Unit

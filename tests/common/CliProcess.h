@@ -14,7 +14,7 @@
 namespace nodalyx::test {
 
 struct CliRun {
-    int exit = -1; // -1: crashed or still running after 30 s (then killed)
+    int exit = -1; // -1: not started, crashed or still running after 30 s (then killed)
     QString out, err;
 };
 
@@ -38,6 +38,8 @@ inline CliRun runProgram(const QString& program, const QStringList& args,
     if (process.state() != QProcess::NotRunning)
         loop.exec();
     CliRun r;
+    if (process.error() == QProcess::FailedToStart)
+        return r;
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();

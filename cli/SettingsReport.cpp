@@ -77,13 +77,25 @@ QString settingsText(const ConfigurationControls& c, const QString& clockLine) {
            line(QStringLiteral("Serial number"), c.txtSerialNumber);
 }
 
+namespace {
+
+// The boxes by their object names, as the report has always named them.
+QStringList boxNames(const QList<BoxKey>& boxes) {
+    QStringList names;
+    for (const BoxKey& box : boxes)
+        names << boxName(box);
+    return names;
+}
+
+} // namespace
+
 QJsonObject withDifferences(QJsonObject json, const QList<SettingDifference>& differences) {
     QJsonArray list;
     for (const SettingDifference& d : differences)
         list.append(QJsonObject{{"setting", d.setting},
                                 {"location", d.location},
                                 {"logger", d.logger},
-                                {"boxes", QJsonArray::fromStringList(d.boxes)}});
+                                {"boxes", QJsonArray::fromStringList(boxNames(d.boxes))}});
     json.insert(QStringLiteral("differences"), list);
     return printableJson(json);
 }

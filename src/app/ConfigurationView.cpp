@@ -18,47 +18,52 @@ const QString kMarkedStyle = QStringLiteral("background-color: #ffc98f;");   // 
 // Every text box of the window with its member, in the order of the form.
 template <class Controls, class F> void forEachText(Controls& c, F f) {
     for (int i = 0; i < 8; ++i)
-        f(boxName("txtIPaddress", i), c.txtIPaddress[i]);
-    f(QStringLiteral("txtPortNumber1"), c.txtPortNumber1);
-    f(QStringLiteral("txtCode"), c.txtCode);
-    f(QStringLiteral("txtName"), c.txtName);
-    f(QStringLiteral("txtPlace"), c.txtPlace);
+        f(BoxKey{Box::IPaddress, i}, c.txtIPaddress[i]);
+    f(BoxKey{Box::PortNumber1}, c.txtPortNumber1);
+    f(BoxKey{Box::Code}, c.txtCode);
+    f(BoxKey{Box::Name}, c.txtName);
+    f(BoxKey{Box::Place}, c.txtPlace);
     for (int i = 0; i < 7; ++i) {
-        f(boxName("txtStart", i), c.txtStart[i]);
-        f(boxName("txtStop", i), c.txtStop[i]);
+        f(BoxKey{Box::Start, i}, c.txtStart[i]);
+        f(BoxKey{Box::Stop, i}, c.txtStop[i]);
     }
     for (int i = 0; i < 4; ++i) {
-        f(boxName("txtSubnetmask", i), c.txtSubnetmask[i]);
-        f(boxName("txtGateway", i), c.txtGateway[i]);
-        f(boxName("txtDHCP", i), c.txtDHCP[i]);
+        f(BoxKey{Box::Subnetmask, i}, c.txtSubnetmask[i]);
+        f(BoxKey{Box::Gateway, i}, c.txtGateway[i]);
+        f(BoxKey{Box::DHCP, i}, c.txtDHCP[i]);
     }
-    f(QStringLiteral("txtPortNumber"), c.txtPortNumber);
+    f(BoxKey{Box::PortNumber}, c.txtPortNumber);
     for (int i = 0; i < 6; ++i)
-        f(boxName("txtMacAddress", i), c.txtMacAddress[i]);
-    f(QStringLiteral("txtHostName"), c.txtHostName);
-    f(QStringLiteral("txtSerialNumber"), c.txtSerialNumber);
+        f(BoxKey{Box::MacAddress, i}, c.txtMacAddress[i]);
+    f(BoxKey{Box::HostName}, c.txtHostName);
+    f(BoxKey{Box::SerialNumber}, c.txtSerialNumber);
     for (int k = 0; k < 4; ++k)
-        f(boxName("txtExt", k + 1), c.txtExt[k]);
-    f(QStringLiteral("txtDate"), c.txtDate);
+        f(BoxKey{Box::Ext, k}, c.txtExt[k]);
+    f(BoxKey{Box::Date}, c.txtDate);
 }
 
-KeyFilterFunction filterFor(const QString& name) {
-    if (name.startsWith(QLatin1String("txtStart")) || name.startsWith(QLatin1String("txtStop")))
+KeyFilterFunction filterFor(Box box) {
+    switch (box) {
+    case Box::Start:
+    case Box::Stop:
         return FilterTimeChars;
-    const char* const digits[] = {"txtIPaddress", "txtSubnetmask", "txtGateway", "txtPortNumber"};
-    for (const char* prefix : digits) {
-        if (name.startsWith(QLatin1String(prefix)))
-            return FilterDigits;
+    case Box::IPaddress:
+    case Box::Subnetmask:
+    case Box::Gateway:
+    case Box::PortNumber:
+    case Box::PortNumber1:
+        return FilterDigits;
+    default:
+        return nullptr;
     }
-    return nullptr;
 }
 
 } // namespace
 
 ConfigurationView::ConfigurationView(QWidget& form) : m_form(form) {
     ConfigurationControls names;
-    forEachText(names, [this](const QString& name, QString&) {
-        m_boxes.insert(name, m_form.findChild<QLineEdit*>(name));
+    forEachText(names, [this](const BoxKey& key, QString&) {
+        m_boxes.insert(key, m_form.findChild<QLineEdit*>(boxName(key)));
     });
     m_connType = m_form.findChild<QComboBox*>(QStringLiteral("CboConnType"));
     m_commport = m_form.findChild<QComboBox*>(QStringLiteral("CboCommport"));
@@ -74,7 +79,7 @@ void ConfigurationView::setup() {
     for (const char* item : kIntervalItems)
         m_interval->addItem(QLatin1String(item));
     for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
-        if (const KeyFilterFunction filter = filterFor(it.key()))
+        if (const KeyFilterFunction filter = filterFor(it.key().box))
             KeyFilter::install(it.value(), filter);
         if (it.value()->isReadOnly())
             it.value()->setStyleSheet(kReadOnlyStyle);
@@ -86,7 +91,7 @@ void ConfigurationView::show(const ConfigurationControls& c) {
     m_commport->setCurrentIndex(m_commport->findText(c.CboCommport));
     m_interval->setCurrentIndex(m_interval->findText(c.CboInterval));
     m_dhcp->setChecked(c.ChkDHCP);
-    forEachText(c, [this](const QString& name, const QString& text) {
+    forEachText(c, [this](const BoxKey& name, const QString& text) {
         QLineEdit* b = box(name);
         const QString shown = printableText(text);
         if (b->text() != shown)
@@ -98,13 +103,13 @@ void ConfigurationView::show(const ConfigurationControls& c) {
     });
 }
 
-ConfigurationControls ConfigurationView::read(const QSet<QString>& kept) const {
+ConfigurationControls ConfigurationView::read(const BoxKeys& kept) const {
     ConfigurationControls c;
     c.CboConnType = std::max(0, m_connType->currentIndex());
     c.CboCommport = m_commport->currentText();
     c.CboInterval = m_interval->currentText();
     c.ChkDHCP = m_dhcp->isChecked();
-    forEachText(c, [this](const QString& name, QString& text) {
+    forEachText(c, [this](const BoxKey& name, QString& text) {
         text = box(name)->text();
         const auto shown = m_shownFor.constFind(name);
         if (shown != m_shownFor.cend() && shown->first == text)
@@ -114,10 +119,10 @@ ConfigurationControls ConfigurationView::read(const QSet<QString>& kept) const {
     return c;
 }
 
-QWidget* ConfigurationView::widget(const QString& name) const {
+QWidget* ConfigurationView::widget(const BoxKey& name) const {
     if (QLineEdit* b = box(name))
         return b;
-    return name == QLatin1String("CboInterval") ? m_interval : nullptr;
+    return name.box == Box::Interval ? m_interval : nullptr;
 }
 
 void ConfigurationView::setMarked(QWidget* w, bool marked, const QString& tip) {
@@ -128,13 +133,13 @@ void ConfigurationView::setMarked(QWidget* w, bool marked, const QString& tip) {
 }
 
 void ConfigurationView::mark(const QList<SettingDifference>& differences) {
-    for (const QString& name : std::as_const(m_marked))
+    for (const BoxKey& name : std::as_const(m_marked))
         setMarked(widget(name), false, {});
     m_marked.clear();
     for (const SettingDifference& d : differences) {
         const QString tip = QStringLiteral("The location holds %1 \"%2\"; the logger \"%3\".")
                                 .arg(d.setting, printableText(d.location), printableText(d.logger));
-        for (const QString& name : d.boxes) {
+        for (const BoxKey& name : d.boxes) {
             if (QWidget* w = widget(name)) {
                 setMarked(w, true, tip);
                 m_marked << name;
@@ -143,9 +148,9 @@ void ConfigurationView::mark(const QList<SettingDifference>& differences) {
     }
 }
 
-void ConfigurationView::onEdited(const std::function<void(const QString& box)>& edited) {
+void ConfigurationView::onEdited(const std::function<void(const BoxKey& box)>& edited) {
     for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
-        const QString name = it.key();
+        const BoxKey name = it.key();
         QObject::connect(it.value(), &QLineEdit::textEdited, &m_form,
                          [edited, name] { edited(name); });
     }

@@ -19,7 +19,8 @@ namespace nodalyx {
 // The configuration window's controls seen as ConfigurationControls: fills the lists, sets
 // the input limits, key filters and read-only colours, copies the data into the controls and
 // back, and marks the boxes whose logger value differs from the location's. Finds every
-// control by its object name below `form`.
+// control below `form` by the object name of its key (boxName); only this class maps the keys to
+// the widgets.
 class ConfigurationView {
 public:
     explicit ConfigurationView(QWidget& form);
@@ -28,31 +29,31 @@ public:
     // the box still stands for the text itself as long as the operator does not edit it.
     void show(const ConfigurationControls& controls);
     // The controls' texts; `kept` is taken over as it is.
-    ConfigurationControls read(const QSet<QString>& kept) const;
+    ConfigurationControls read(const BoxKeys& kept) const;
 
     // Tints each box of a difference and names the location's value in its tool tip; marks
     // from an earlier call are removed first.
     void mark(const QList<SettingDifference>& differences);
-    QStringList marked() const { return m_marked; }
+    QList<BoxKey> marked() const { return m_marked; }
 
-    // Calls back with a box's name whenever the operator edits it.
-    void onEdited(const std::function<void(const QString& box)>& edited);
+    // Calls back with a box's key whenever the operator edits it.
+    void onEdited(const std::function<void(const BoxKey& box)>& edited);
 
 private:
     void setup();
-    QLineEdit* box(const QString& name) const { return m_boxes.value(name); }
-    QWidget* widget(const QString& name) const;
+    QLineEdit* box(const BoxKey& name) const { return m_boxes.value(name); }
+    QWidget* widget(const BoxKey& name) const;
     void setMarked(QWidget* w, bool marked, const QString& tip);
 
     QWidget& m_form;
-    QHash<QString, QLineEdit*> m_boxes;
+    QHash<BoxKey, QLineEdit*> m_boxes;
     QComboBox* m_connType = nullptr;
     QComboBox* m_commport = nullptr;
     QComboBox* m_interval = nullptr;
     QCheckBox* m_dhcp = nullptr;
-    QStringList m_marked;
+    QList<BoxKey> m_marked;
     // Boxes that show a text made printable: the box's text then, and the text it stands for.
-    QHash<QString, std::pair<QString, QString>> m_shownFor;
+    QHash<BoxKey, std::pair<QString, QString>> m_shownFor;
 };
 
 } // namespace nodalyx

@@ -48,7 +48,7 @@ FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op,
     GetGeneralsettings(state, controls, op);
     m_kept = controls.kept;
     m_view->show(controls);
-    m_view->onEdited([this](const QString& box) {
+    m_view->onEdited([this](const BoxKey& box) {
         ConfigurationControls c;
         c.kept = m_kept;
         fillAnew(c, box);

@@ -74,7 +74,7 @@ private:
     Link& m_link;
     Operator& m_op;
     GeneralSettings m_location; // what the location held when the window opened
-    QSet<QString> m_kept;       // boxes that do not show their field whole
+    BoxKeys m_kept;             // boxes that do not show their field whole
     std::function<QDateTime()> m_now;
     SharedTransferLink* m_transfers = nullptr;
     std::unique_ptr<SharedTransferLink> m_ownTransfers;

@@ -62,9 +62,6 @@ public:
     // then sends one request frame. False when the link is busy or leased, the socket is not
     // connected, the port is closed or the write fails (lastError() says which).
     bool SendCommand(const Command& command);
-    // The same from loose bytes, each 0..255 (a notice when one is not). To go: callers build
-    // Command values.
-    bool SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8 = 0);
     // Until the ACK flag is set (and NAK is not) or the ack time has passed; answers the flag.
     bool WaitAck();
     // Until the data reply holds expectedLength bytes or the reply time has passed; true when

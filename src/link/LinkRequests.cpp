@@ -3,6 +3,7 @@
 
 #include "CommandFrame.h"
 #include "LoggerReplies.h"
+#include "WriteRequests.h"
 
 #include <array>
 
@@ -30,18 +31,6 @@ bool Link::SendCommand(const Command& command) {
     m_error = LinkError::None;
     emit traffic(true, frame);
     return true;
-}
-
-bool Link::SendCommand(int b1, int b2, int b3, int b4, int b5, int b6, int b7, quint8 b8) {
-    for (int v : {b1, b2, b3, b4, b5, b6, b7}) {
-        if (v < 0 || v > 255) {
-            tell(QStringLiteral("A request byte is out of range (0..255): %1").arg(v),
-                 Operator::Icon::Critical);
-            return false;
-        }
-    }
-    return SendCommand(Command::of(quint8(b1), quint8(b2), quint8(b3), quint8(b4), quint8(b5),
-                                   quint8(b6), quint8(b7), b8));
 }
 
 int Link::replyTimeout(int timeoutMs) const {
@@ -128,7 +117,7 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
 }
 
 bool Link::WriteLoggerClock(const LoggerClock& clock) {
-    if (!SendCommand(setClockRequest(clock)))
+    if (!SendCommand(clockRequest(clock)))
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     // A NAK does not end this wait: it fails when the time is up.

@@ -21,9 +21,4 @@ QString LoggerClock::text() const {
            QStringLiteral("  ") + two(hour) + QLatin1Char(':') + two(minute);
 }
 
-Command setClockRequest(const LoggerClock& clock) {
-    return Command::of(cmd::SetClock, quint8(clock.hour), quint8(clock.minute), quint8(clock.year),
-                       quint8(clock.month), quint8(clock.day), quint8(clock.weekday));
-}
-
 } // namespace nodalyx

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "CommandFrame.h"
-
 #include <QDateTime>
 #include <QString>
 
@@ -23,8 +21,5 @@ struct LoggerClock {
 
     friend bool operator==(const LoggerClock&, const LoggerClock&) = default;
 };
-
-// The request that sets the logger's clock: hour, minute, year, month, day and weekday.
-Command setClockRequest(const LoggerClock& clock);
 
 } // namespace nodalyx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QSet>
 #include <QString>
 #include <array>
@@ -15,6 +16,46 @@ inline constexpr int kTimeBoxLength = 5;
 inline constexpr int kMacBoxLength = 2;
 inline constexpr int kHostNameLength = 20;
 inline constexpr int kSerialBoxLength = 10;
+
+// The boxes of the configuration window by what they show; an array of boxes is one Box with
+// the index of its element (as the members of ConfigurationControls are indexed).
+enum class Box : quint8 {
+    IPaddress, // 0..3 the logger's own address, 7..4 the local one
+    PortNumber1,
+    Code,
+    Name,
+    Place,
+    Start,
+    Stop,
+    Interval,
+    Subnetmask,
+    Gateway,
+    DHCP,
+    PortNumber,
+    MacAddress,
+    HostName,
+    SerialNumber,
+    Ext, // 0..3
+    Date,
+};
+
+// One box: which, and the element of an array of boxes (0 for a single box).
+struct BoxKey {
+    Box box = Box::Code;
+    int index = 0;
+
+    friend bool operator==(const BoxKey&, const BoxKey&) = default;
+};
+
+inline size_t qHash(const BoxKey& key, size_t seed = 0) {
+    return qHashMulti(seed, quint8(key.box), key.index);
+}
+
+using BoxKeys = QSet<BoxKey>;
+
+// The box's object name in the window ("txtIPaddress7", "txtExt1" for Ext 0), which the command
+// line's report uses as well.
+QString boxName(const BoxKey& key);
 
 // The texts and choices of the configuration window's controls as plain data: what the
 // window shows, what the read-out from the logger writes and what Save stores. The members
@@ -41,20 +82,14 @@ struct ConfigurationControls {
     std::array<QString, 4> txtExt; // txtExt1 .. txtExt4
     QString txtDate;
 
-    // Boxes (by object name, "txtCode", "txtIPaddress7") that do not show their field whole:
-    // Save keeps such a field as it is until the box is filled anew, by typing or by the
-    // read-out.
-    QSet<QString> kept;
+    // Boxes that do not show their field whole: Save keeps such a field as it is until the box
+    // is filled anew, by typing or by the read-out.
+    BoxKeys kept;
 
     friend bool operator==(const ConfigurationControls&, const ConfigurationControls&) = default;
 };
 
 // The interval items of CboInterval.
 inline const std::array<const char*, 5> kIntervalItems{"5", "10", "15", "30", "60"};
-
-// Object names of the elements of a control array: "txtIPaddress" 7 -> "txtIPaddress7".
-inline QString boxName(const char* array, int index) {
-    return QLatin1String(array) + QString::number(index);
-}
 
 } // namespace nodalyx

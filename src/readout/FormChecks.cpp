@@ -14,33 +14,31 @@ QString octetRefusal(int octet, const char* address) {
 }
 
 QString checkLocalAddress(const ConfigurationControls& c) {
-    if (c.txtIPaddress[7].isEmpty() || c.kept.contains(QStringLiteral("txtIPaddress7")))
+    if (c.txtIPaddress[7].isEmpty() || c.kept.contains({Box::IPaddress, 7}))
         return {}; // Save keeps IPnumber as it is
     for (int box = 7; box >= 4; --box) {
-        if (!isNumberUpTo(c.txtIPaddress[box], kHighestOctet))
+        if (!isOctet(c.txtIPaddress[box]))
             return octetRefusal(8 - box, "local IP address");
     }
     return {};
 }
 
 // Boxes listed in kept are not stored, so they are not checked either.
-bool stored(const ConfigurationControls& c, const QString& box) {
+bool stored(const ConfigurationControls& c, const BoxKey& box) {
     return !c.kept.contains(box);
 }
 
-QString checkOctets(const ConfigurationControls& c, const std::array<QString, 4>& boxes,
-                    const char* array, const char* address) {
+QString checkOctets(const ConfigurationControls& c, const std::array<QString, 4>& boxes, Box array,
+                    const char* address) {
     for (int i = 0; i < 4; ++i) {
-        if (!boxes[i].isEmpty() && stored(c, boxName(array, i)) &&
-            !isNumberUpTo(boxes[i], kHighestOctet))
+        if (!boxes[i].isEmpty() && stored(c, {array, i}) && !isOctet(boxes[i]))
             return octetRefusal(i + 1, address);
     }
     return {};
 }
 
-QString checkPort(const ConfigurationControls& c, const QString& text, const char* box,
-                  const char* which) {
-    if (text.isEmpty() || !stored(c, QLatin1String(box)) || isNumberUpTo(text, kHighestPort))
+QString checkPort(const ConfigurationControls& c, const QString& text, Box box, const char* which) {
+    if (text.isEmpty() || !stored(c, {box}) || isNumberUpTo(text, kHighestPort))
         return {};
     return QStringLiteral("%1 port number must be a number from 0 to 65535.")
         .arg(QLatin1String(which));
@@ -68,20 +66,20 @@ QString checkText(const QString& text, const char* label) {
 QString checkTexts(const ConfigurationControls& c) {
     struct Text {
         const QString& text;
-        const char* box;
+        BoxKey box;
         const char* label;
     };
-    const Text texts[] = {{c.txtCode, "txtCode", "Location Code"},
-                          {c.txtName, "txtName", "Location Name"},
-                          {c.txtPlace, "txtPlace", "Location Place"},
-                          {c.txtHostName, "txtHostName", "Host name"},
-                          {c.txtSerialNumber, "txtSerialNumber", "Serial number"},
-                          {c.txtExt[0], "txtExt1", "KVR file copy to 1"},
-                          {c.txtExt[1], "txtExt2", "KVR file copy to 2"},
-                          {c.txtExt[2], "txtExt3", "KVR file copy to 3"},
-                          {c.txtExt[3], "txtExt4", "KVR file copy to 4"}};
+    const Text texts[] = {{c.txtCode, {Box::Code}, "Location Code"},
+                          {c.txtName, {Box::Name}, "Location Name"},
+                          {c.txtPlace, {Box::Place}, "Location Place"},
+                          {c.txtHostName, {Box::HostName}, "Host name"},
+                          {c.txtSerialNumber, {Box::SerialNumber}, "Serial number"},
+                          {c.txtExt[0], {Box::Ext, 0}, "KVR file copy to 1"},
+                          {c.txtExt[1], {Box::Ext, 1}, "KVR file copy to 2"},
+                          {c.txtExt[2], {Box::Ext, 2}, "KVR file copy to 3"},
+                          {c.txtExt[3], {Box::Ext, 3}, "KVR file copy to 4"}};
     for (const Text& t : texts) {
-        if (!stored(c, QLatin1String(t.box)))
+        if (!stored(c, t.box))
             continue;
         if (QString refusal = checkText(t.text, t.label); !refusal.isEmpty())
             return refusal;
@@ -101,12 +99,12 @@ QString checkControls(const ConfigurationControls& c) {
     const std::array<QString, 4> remote{c.txtIPaddress[0], c.txtIPaddress[1], c.txtIPaddress[2],
                                         c.txtIPaddress[3]};
     const QString refusals[] = {checkLocalAddress(c),
-                                checkPort(c, c.txtPortNumber1, "txtPortNumber1", "Local"),
+                                checkPort(c, c.txtPortNumber1, Box::PortNumber1, "Local"),
                                 checkDays(c),
-                                checkOctets(c, remote, "txtIPaddress", "remote IP address"),
-                                checkOctets(c, c.txtSubnetmask, "txtSubnetmask", "Subnetmask"),
-                                checkOctets(c, c.txtGateway, "txtGateway", "Gateway"),
-                                checkPort(c, c.txtPortNumber, "txtPortNumber", "Remote"),
+                                checkOctets(c, remote, Box::IPaddress, "remote IP address"),
+                                checkOctets(c, c.txtSubnetmask, Box::Subnetmask, "Subnetmask"),
+                                checkOctets(c, c.txtGateway, Box::Gateway, "Gateway"),
+                                checkPort(c, c.txtPortNumber, Box::PortNumber, "Remote"),
                                 checkTexts(c)};
     for (const QString& refusal : refusals) {
         if (!refusal.isEmpty())

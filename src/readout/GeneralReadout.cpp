@@ -1,6 +1,7 @@
 #include "GeneralReadout.h"
 
 #include "FormChecks.h"
+#include "LocationSettings.h"
 #include "RemoteQueries.h"
 #include "SettingsForm.h"
 
@@ -14,7 +15,7 @@ const char* const kTextNames[] = {"Location Code",      "Location Name",      "L
                                   "KVR file copy to 1", "KVR file copy to 2", "KVR file copy to 3",
                                   "KVR file copy to 4"};
 
-using Query = bool (*)(Link&, ConfigurationControls&, QSet<QString>&);
+using Query = bool (*)(Link&, ConfigurationControls&, BoxKeys&);
 struct NamedQuery {
     Query query;
     const char* name;
@@ -106,7 +107,7 @@ GeneralReadout ReadGeneralSettings(SharedState& state, Link& link, Operator& op,
         return out;
     if (!link.OpenLink()) {
         // A serial port that cannot be opened has been told by the link, naming the device.
-        if (state.settings.ConnType != 1)
+        if (!isSerial(state.settings))
             op.message(dataLoggerFailedText(link), Operator::Icon::Critical);
         return out;
     }
@@ -114,9 +115,9 @@ GeneralReadout ReadGeneralSettings(SharedState& state, Link& link, Operator& op,
     BusyGuard hourglass(op);
     Sequence sequence(state, link, controls, hooks, cancel, out);
     sequence.run();
-    for (const QString& box : out.read)
+    for (const BoxKey& box : out.read)
         fillAnew(controls, box);
-    if (sequence.linkExists() && (out.cancelled || state.settings.ConnType != 1))
+    if (sequence.linkExists() && (out.cancelled || !isSerial(state.settings)))
         link.CloseLink();
     return out;
 }

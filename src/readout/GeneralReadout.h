@@ -21,7 +21,7 @@ inline constexpr int kGeneralReadoutSteps = 25;
 struct GeneralReadout {
     bool connected = false;           // the link opened and the queries ran
     bool cancelled = false;           // the operator stopped it; the link was closed
-    QSet<QString> read;               // the boxes written from the logger's replies
+    BoxKeys read;                     // the boxes written from the logger's replies
     QStringList failed;               // what got no valid reply ("Location Code", "Monday")
     std::optional<LoggerClock> clock; // the logger's clock as read
     QDateTime clockReadAt;            // the PC's time just after the clock was read

@@ -4,6 +4,7 @@
 #include "FormChecks.h"
 #include "HighwayFileCodec.h"
 #include "LocationFileCodec.h"
+#include "LocationSettings.h"
 #include "ValueRules.h"
 
 #include <cmath>
@@ -11,9 +12,6 @@
 namespace nodalyx {
 
 namespace {
-
-constexpr int kHighestConnType = 4;   // 0 none, 1 serial, 2 LAN, 3 analogue modem, 4 GSM modem
-constexpr int kHighestInterval = 255; // minutes, one byte on the way to the logger
 
 const char* const kAddressRule = "four numbers from 0 to 255 separated by dots";
 
@@ -44,10 +42,8 @@ public:
     // The logger's own addresses: the upload sends all four octets of each, or leaves an
     // address out whose octets are all empty.
     void octets(const char* key, const QStringList& list) {
-        const bool empty = std::all_of(list.begin(), list.end(),
-                                       [](const QString& o) { return o.trimmed().isEmpty(); });
-        const bool ok =
-            empty || (list.size() >= 4 && std::all_of(list.begin(), list.begin() + 4, isOctet));
+        const bool ok = isEmptyAddress(list) ||
+                        (list.size() >= 4 && std::all_of(list.begin(), list.begin() + 4, isOctet));
         require(QLatin1String(key), ok, QLatin1String(kAddressRule) + QStringLiteral(", or empty"));
     }
     const QList<LocationProblem>& list() const { return m_list; }
@@ -61,7 +57,7 @@ private:
 void checkComport(Problems& p, const GeneralSettings& s) {
     const float port = s.Comport;
     const bool whole = port == std::floor(port); // false for NaN
-    const bool serial = s.ConnType == 1;
+    const bool serial = isSerial(s);
     const bool ok = whole && ((port >= 1 && port <= kHighestComport) || (port == 0 && !serial));
     p.require(QStringLiteral("Comport"), ok,
               serial ? QStringLiteral("a whole number from 1 to %1").arg(kHighestComport)
@@ -72,7 +68,7 @@ void checkConnection(Problems& p, const GeneralSettings& s) {
     p.require(QStringLiteral("ConnType"), s.ConnType >= 0 && s.ConnType <= kHighestConnType,
               QStringLiteral("a number from 0 to %1").arg(kHighestConnType));
     checkComport(p, s);
-    const bool lan = s.ConnType == 2;
+    const bool lan = isLan(s);
     p.require(QStringLiteral("IPnumber"),
               (!lan && s.IPnumber.isEmpty()) || isIPv4Address(s.IPnumber),
               QLatin1String(kAddressRule));
@@ -80,9 +76,11 @@ void checkConnection(Problems& p, const GeneralSettings& s) {
 }
 
 void checkSchedule(Problems& p, const GeneralSettings& s) {
-    for (size_t i = 0; i < s.Days.size(); ++i)
-        p.require(QLatin1String(dayRowNames()[i]), isDayWindow(s.Days[i]),
+    for (size_t i = 0; i < s.Days.size(); ++i) {
+        const Parsed<DayWindow> window = parseDayWindow(s.Days[i], {});
+        p.require(QLatin1String(dayRowNames()[i]), window && window->validTimes(),
                   QStringLiteral("eight digits hhmmhhmm with times 00:00..23:59"));
+    }
     p.require(QStringLiteral("Interval"), isNumberUpTo(s.Interval, kHighestInterval),
               QStringLiteral("a number from 0 to %1").arg(kHighestInterval));
 }

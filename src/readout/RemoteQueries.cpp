@@ -13,7 +13,7 @@ enum class Fit { Exactly, AtLeast };
 constexpr int kHostNameReplySize = 23;
 
 bool send(Link& link, const QueryRequest& r) {
-    return link.SendCommand(r[0], r[1], r[2], r[3], r[4], r[5], r[6], 0);
+    return link.SendCommand(r);
 }
 
 // Sends the request and waits for a data reply of the given length; the reply or nothing.
@@ -35,16 +35,15 @@ QByteArray completed(Link& link, int fullLength) {
 }
 
 template <std::size_t N>
-void write(std::array<QString, N>& boxes, const std::array<QString, N>& values, const char* array,
-           QSet<QString>& read, int offset = 0) {
+void write(std::array<QString, N>& boxes, const std::array<QString, N>& values, Box array,
+           BoxKeys& read) {
     for (std::size_t i = 0; i < N; ++i) {
         boxes[i] = values[i];
-        read.insert(boxName(array, int(i) + offset));
+        read.insert({array, int(i)});
     }
 }
 
-bool network(Link& link, int first, std::array<QString, 4>& boxes, const char* array,
-             QSet<QString>& read) {
+bool network(Link& link, int first, std::array<QString, 4>& boxes, Box array, BoxKeys& read) {
     const auto reply = ask(link, plainRequest(cmd::ReadNetwork), Fit::AtLeast, first + 3);
     const auto octets = reply ? decodeOctets(*reply, first) : std::nullopt;
     if (!octets)
@@ -56,13 +55,13 @@ bool network(Link& link, int first, std::array<QString, 4>& boxes, const char* a
 struct TextStep {
     int code;
     int count; // bytes the wait looks for
-    const char* box;
+    BoxKey box;
 };
 const TextStep kTextSteps[] = {
-    {cmd::ReadCode, 12, "txtCode"},      {cmd::ReadName, 12, "txtName"},
-    {cmd::ReadPlace, 12, "txtPlace"},    {cmd::ReadExtension1, 8, "txtExt1"},
-    {cmd::ReadExtension2, 8, "txtExt2"}, {cmd::ReadExtension3, 8, "txtExt3"},
-    {cmd::ReadExtension4, 8, "txtExt4"},
+    {cmd::ReadCode, 12, {Box::Code}},        {cmd::ReadName, 12, {Box::Name}},
+    {cmd::ReadPlace, 12, {Box::Place}},      {cmd::ReadExtension1, 8, {Box::Ext, 0}},
+    {cmd::ReadExtension2, 8, {Box::Ext, 1}}, {cmd::ReadExtension3, 8, {Box::Ext, 2}},
+    {cmd::ReadExtension4, 8, {Box::Ext, 3}},
 };
 
 QString& textBox(ConfigurationControls& c, int step) {
@@ -73,96 +72,95 @@ QString& textBox(ConfigurationControls& c, int step) {
 
 } // namespace
 
-bool GetStartStopTime(Link& link, int day, ConfigurationControls& c, QSet<QString>& read) {
+bool GetStartStopTime(Link& link, int day, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, dayRequest(day), Fit::Exactly, kDayReplySize);
     const auto times = reply ? decodeDayReply(*reply) : std::nullopt;
     if (!times)
         return false;
     c.txtStart[day - 1] = times->start;
     c.txtStop[day - 1] = times->stop;
-    read << boxName("txtStart", day - 1) << boxName("txtStop", day - 1);
+    read << BoxKey{Box::Start, day - 1} << BoxKey{Box::Stop, day - 1};
     return true;
 }
 
-bool GetInterval(GeneralSettings& settings, Link& link, ConfigurationControls& c,
-                 QSet<QString>& read) {
+bool GetInterval(GeneralSettings& settings, Link& link, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, intervalRequest(), Fit::Exactly, kIntervalReplySize);
     const auto interval = reply ? decodeIntervalReply(*reply) : std::nullopt;
     if (!interval)
         return false;
     settings.Interval = *interval;
     c.CboInterval = settings.Interval;
-    read << QStringLiteral("CboInterval");
+    read << BoxKey{Box::Interval};
     return true;
 }
 
-bool GetIPaddres(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetIPaddres(Link& link, ConfigurationControls& c, BoxKeys& read) {
     std::array<QString, 4> ip;
-    if (!network(link, 3, ip, "txtIPaddress", read))
+    if (!network(link, 3, ip, Box::IPaddress, read))
         return false;
     std::copy(ip.begin(), ip.end(), c.txtIPaddress.begin());
     return true;
 }
 
-bool GetSubnetmask(Link& link, ConfigurationControls& c, QSet<QString>& read) {
-    return network(link, 7, c.txtSubnetmask, "txtSubnetmask", read);
+bool GetSubnetmask(Link& link, ConfigurationControls& c, BoxKeys& read) {
+    return network(link, 7, c.txtSubnetmask, Box::Subnetmask, read);
 }
 
-bool GetGateway(Link& link, ConfigurationControls& c, QSet<QString>& read) {
-    return network(link, 11, c.txtGateway, "txtGateway", read);
+bool GetGateway(Link& link, ConfigurationControls& c, BoxKeys& read) {
+    return network(link, 11, c.txtGateway, Box::Gateway, read);
 }
 
-bool GetDHCPIPaddres(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetDHCPIPaddres(Link& link, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, plainRequest(cmd::ReadDhcpAddress), Fit::AtLeast, 6);
     const auto octets = reply ? decodeOctets(*reply, 3) : std::nullopt;
     if (!octets)
         return false;
-    write(c.txtDHCP, *octets, "txtDHCP", read);
+    write(c.txtDHCP, *octets, Box::DHCP, read);
     return true;
 }
 
-bool GetPortNumber(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetPortNumber(Link& link, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, plainRequest(cmd::ReadPort), Fit::AtLeast, 4);
     const auto port = reply ? decodePortReply(*reply) : std::nullopt;
     if (!port)
         return false;
     c.txtPortNumber = *port;
-    read << QStringLiteral("txtPortNumber");
+    read << BoxKey{Box::PortNumber};
     return true;
 }
 
-bool GetMACaddress(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetMACaddress(Link& link, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, plainRequest(cmd::ReadMac), Fit::AtLeast, 8);
     const auto mac = reply ? decodeMacReply(*reply) : std::nullopt;
     if (!mac)
         return false;
-    write(c.txtMacAddress, *mac, "txtMacAddress", read);
+    write(c.txtMacAddress, *mac, Box::MacAddress, read);
     return true;
 }
 
-bool GetHostname(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetHostname(Link& link, ConfigurationControls& c, BoxKeys& read) {
     if (!ask(link, plainRequest(cmd::ReadHostName), Fit::AtLeast, 6))
         return false;
     const auto name = decodeTrimmedText(completed(link, kHostNameReplySize), kHostNameLength);
     if (!name)
         return false;
     c.txtHostName = *name;
-    read << QStringLiteral("txtHostName");
+    read << BoxKey{Box::HostName};
     return true;
 }
 
-bool GetSerialNumber(Link& link, ConfigurationControls& c, QSet<QString>& read) {
+bool GetSerialNumber(Link& link, ConfigurationControls& c, BoxKeys& read) {
     if (!ask(link, plainRequest(cmd::ReadSerial), Fit::AtLeast, 1))
         return false;
     const auto serial = decodeTrimmedText(completed(link, kSerialReplySize), kSerialBoxLength);
     if (!serial)
         return false;
     c.txtSerialNumber = *serial;
-    read << QStringLiteral("txtSerialNumber");
+    read << BoxKey{Box::SerialNumber};
     return true;
 }
 
-bool GetLocationText(Link& link, int step, ConfigurationControls& c, QSet<QString>& read) {
+bool GetLocationText(Link& link, int step, ConfigurationControls& c, BoxKeys& read) {
     const TextStep& s = kTextSteps[step];
     if (!send(link, plainRequest(s.code)))
         return false;
@@ -174,17 +172,16 @@ bool GetLocationText(Link& link, int step, ConfigurationControls& c, QSet<QStrin
     if (reply.size() < 3)
         return false;
     textBox(c, step) = locationText(reply, s.count - 2);
-    read << QLatin1String(s.box);
+    read << s.box;
     return true;
 }
 
-std::optional<LoggerClock> GetLoggerDate(Link& link, ConfigurationControls& c,
-                                         QSet<QString>& read) {
+std::optional<LoggerClock> GetLoggerDate(Link& link, ConfigurationControls& c, BoxKeys& read) {
     LoggerClock clock;
     if (!link.ReadLoggerClock(clock))
         return std::nullopt;
     c.txtDate = clock.text();
-    read << QStringLiteral("txtDate");
+    read << BoxKey{Box::Date};
     return clock;
 }
 

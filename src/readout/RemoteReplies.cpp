@@ -21,7 +21,8 @@ bool usable(const QByteArray& reply, int size) {
 }
 
 QueryRequest memoryRequest(int first, int last) {
-    return {kMemoryRead, 0, 0, last & 0xFF, last >> 8, first & 0xFF, first >> 8};
+    return Command::of(quint8(kMemoryRead), 0, 0, quint8(last & 0xFF), quint8(last >> 8),
+                       quint8(first & 0xFF), quint8(first >> 8));
 }
 
 } // namespace
@@ -36,7 +37,7 @@ QueryRequest intervalRequest() {
 }
 
 QueryRequest plainRequest(int code) {
-    return {code, 0, 0, 0, 0, 0, 0};
+    return Command::of(quint8(code));
 }
 
 QString timeText(int hour, int minute) {

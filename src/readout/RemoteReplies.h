@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandFrame.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -12,8 +14,8 @@ namespace nodalyx {
 // query looks at. Every decoder answers nullopt when the reply does not start with FF or is
 // too short for the bytes it takes.
 
-// B1..B7 of a query; B8 is 0 for every one of them.
-using QueryRequest = std::array<int, 7>;
+// A query is a Command; its B8 is 0 for every one of them.
+using QueryRequest = Command;
 
 // Memory read of day d (1 = Sunday .. 7 = Saterday): first 4·d + 6, last first + 4.
 QueryRequest dayRequest(int day);

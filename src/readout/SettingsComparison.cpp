@@ -9,23 +9,23 @@ namespace {
 
 class Comparison {
 public:
-    explicit Comparison(const QSet<QString>& read) : m_read(read) {}
+    explicit Comparison(const BoxKeys& read) : m_read(read) {}
 
     void text(const QString& setting, const QString& location, const QString& box,
-              const QString& name) {
+              const BoxKey& name) {
         if (!m_read.contains(name) || trimBlanks(location) == trimBlanks(box))
             return;
         m_out.append({setting, {name}, trimBlanks(location), trimBlanks(box)});
     }
     void day(int i, const QString& location, const QString& start, const QString& stop) {
-        const QString startName = boxName("txtStart", i);
-        const QString stopName = boxName("txtStop", i);
+        const BoxKey startName{Box::Start, i};
+        const BoxKey stopName{Box::Stop, i};
         if (!m_read.contains(startName))
             return;
         const QString logger = start.left(2) + start.mid(3, 2) + stop.left(2) + stop.mid(3, 2);
         if (logger == location)
             return;
-        QStringList boxes;
+        QList<BoxKey> boxes;
         if (start.left(2) + start.mid(3, 2) != location.left(4))
             boxes << startName;
         if (stop.left(2) + stop.mid(3, 2) != location.mid(4))
@@ -33,15 +33,15 @@ public:
         m_out.append({QLatin1String(dayRowNames()[i]), boxes, location, logger});
     }
     void octets(const char* setting, const QStringList& location,
-                const std::array<QString, 4>& boxes, const char* array) {
-        if (!m_read.contains(boxName(array, 0)))
+                const std::array<QString, 4>& boxes, Box array) {
+        if (!m_read.contains({array, 0}))
             return;
         QStringList held;
-        QStringList names;
+        QList<BoxKey> names;
         for (int i = 0; i < 4; ++i) {
             held << (i < location.size() ? location[i] : QString());
             if (held[i] != boxes[i])
-                names << boxName(array, i);
+                names << BoxKey{array, i};
         }
         if (names.isEmpty())
             return;
@@ -51,34 +51,31 @@ public:
     const QList<SettingDifference>& result() const { return m_out; }
 
 private:
-    const QSet<QString>& m_read;
+    const BoxKeys& m_read;
     QList<SettingDifference> m_out;
 };
 
 } // namespace
 
 QList<SettingDifference> compareWithLocation(const GeneralSettings& s,
-                                             const ConfigurationControls& c,
-                                             const QSet<QString>& read) {
+                                             const ConfigurationControls& c, const BoxKeys& read) {
     Comparison cmp(read);
-    cmp.text("LocationCode", s.LocationCode, c.txtCode, QStringLiteral("txtCode"));
-    cmp.text("LocationName", s.LocationName, c.txtName, QStringLiteral("txtName"));
-    cmp.text("LocationPlace", s.LocationPlace, c.txtPlace, QStringLiteral("txtPlace"));
+    cmp.text("LocationCode", s.LocationCode, c.txtCode, {Box::Code});
+    cmp.text("LocationName", s.LocationName, c.txtName, {Box::Name});
+    cmp.text("LocationPlace", s.LocationPlace, c.txtPlace, {Box::Place});
     for (int i = 0; i < 7; ++i)
         cmp.day(i, s.Days[i], c.txtStart[i], c.txtStop[i]);
-    cmp.text("Interval", s.Interval, c.CboInterval, QStringLiteral("CboInterval"));
+    cmp.text("Interval", s.Interval, c.CboInterval, {Box::Interval});
     const std::array<QString, 4> ip{c.txtIPaddress[0], c.txtIPaddress[1], c.txtIPaddress[2],
                                     c.txtIPaddress[3]};
-    cmp.octets("eIPaddress", s.eIPaddress, ip, "txtIPaddress");
-    cmp.octets("eSubnetmask", s.eSubnetmask, c.txtSubnetmask, "txtSubnetmask");
-    cmp.octets("eGateway", s.eGateway, c.txtGateway, "txtGateway");
-    cmp.text("ePortnumber", s.ePortnumber, c.txtPortNumber, QStringLiteral("txtPortNumber"));
-    cmp.text("eHostname", s.eHostname, c.txtHostName, QStringLiteral("txtHostName"));
-    cmp.text("eSerialnumber", s.eSerialnumber, c.txtSerialNumber,
-             QStringLiteral("txtSerialNumber"));
+    cmp.octets("eIPaddress", s.eIPaddress, ip, Box::IPaddress);
+    cmp.octets("eSubnetmask", s.eSubnetmask, c.txtSubnetmask, Box::Subnetmask);
+    cmp.octets("eGateway", s.eGateway, c.txtGateway, Box::Gateway);
+    cmp.text("ePortnumber", s.ePortnumber, c.txtPortNumber, {Box::PortNumber});
+    cmp.text("eHostname", s.eHostname, c.txtHostName, {Box::HostName});
+    cmp.text("eSerialnumber", s.eSerialnumber, c.txtSerialNumber, {Box::SerialNumber});
     for (int k = 0; k < 4; ++k)
-        cmp.text(QStringLiteral("eExt%1").arg(k + 1), s.eExt[k], c.txtExt[k],
-                 boxName("txtExt", k + 1));
+        cmp.text(QStringLiteral("eExt%1").arg(k + 1), s.eExt[k], c.txtExt[k], {Box::Ext, k});
     return cmp.result();
 }
 

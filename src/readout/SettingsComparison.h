@@ -12,10 +12,10 @@ namespace nodalyx {
 
 // A setting whose value in the logger differs from the location's.
 struct SettingDifference {
-    QString setting;   // the location file's key: "LocationName", "Monday", "eIPaddress"
-    QStringList boxes; // the boxes that differ: "txtName", "txtStart1", "txtIPaddress2"
-    QString location;  // the value as the location holds it ("07002200", "192.168.1.10")
-    QString logger;    // the logger's value in the same form
+    QString setting;     // the location file's key: "LocationName", "Monday", "eIPaddress"
+    QList<BoxKey> boxes; // the boxes that differ
+    QString location;    // the value as the location holds it ("07002200", "192.168.1.10")
+    QString logger;      // the logger's value in the same form
 };
 
 // Compares the boxes the read-out wrote (`read`) with the location's settings as they were
@@ -24,7 +24,7 @@ struct SettingDifference {
 // MAC address, DHCP address and clock have no location value.
 QList<SettingDifference> compareWithLocation(const GeneralSettings& location,
                                              const ConfigurationControls& controls,
-                                             const QSet<QString>& read);
+                                             const BoxKeys& read);
 
 // `LocationName: location "Shop" logger "Shop 2"`
 QString differenceLine(const SettingDifference& difference);

@@ -22,6 +22,6 @@ bool SaveGeneralsettings(SharedState& state, const ConfigurationControls& contro
 
 // A box was filled anew (typed into, or written by the read-out): Save stores it again. The
 // four local address boxes count as one.
-void fillAnew(ConfigurationControls& controls, const QString& box);
+void fillAnew(ConfigurationControls& controls, const BoxKey& box);
 
 } // namespace nodalyx

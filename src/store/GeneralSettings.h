@@ -7,10 +7,11 @@
 namespace nodalyx {
 
 // The settings of one location, as its location file holds them. Field names are the
-// file's keys; Days and eExt carry the keys in their elements. Nothing is validated here:
-// ranges and formats are the business of the windows that edit the values.
+// file's keys; Days and eExt carry the keys in their elements. Nothing is validated here: the
+// record keeps the file's text as it is; LocationSettings.h gives the typed values and the rules
+// (connection kind, counting windows, interval, addresses, port).
 struct GeneralSettings {
-    qint16 ConnType = 0; // 1 serial, 2 LAN, 3 analogue modem, 4 GSM modem
+    qint16 ConnType = 0; // ConnectionKind: 1 serial, 2 LAN, 3 analogue modem, 4 GSM modem
     float Comport = 0;   // serial port number, used when ConnType is 1
     QString PhoneNumber;
     QString IPnumber;

@@ -1,6 +1,7 @@
 #include "NewLocation.h"
 
 #include "HighwayStore.h"
+#include "LocationSettings.h"
 #include "LocationStore.h"
 #include "TextConvert.h"
 #include "ValueRules.h"
@@ -33,12 +34,12 @@ QString checkLan(const NewLocationRequest& request) {
 }
 
 QString checkConnection(const NewLocationRequest& request) {
-    switch (request.ConnType) {
-    case 0:
+    switch (ConnectionKind(request.ConnType)) {
+    case ConnectionKind::None:
         return {};
-    case 1:
+    case ConnectionKind::Serial:
         return checkSerial(request);
-    case 2:
+    case ConnectionKind::Lan:
         return checkLan(request);
     default:
         return QStringLiteral("Choose the connection type: Com port or LAN.");

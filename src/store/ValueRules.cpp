@@ -8,7 +8,6 @@ namespace nodalyx {
 
 namespace {
 constexpr int kOctetDigits = 3;
-constexpr int kDayWindowLength = 8;
 } // namespace
 
 bool isNumberIn(const QString& text, int low, int high) {
@@ -35,13 +34,6 @@ bool isIPv4Address(const QString& text) {
 bool isTime(const QString& text) {
     static const QRegularExpression time(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]$"));
     return time.match(text).hasMatch();
-}
-
-bool isDayWindow(const QString& text) {
-    auto time = [&text](int at) {
-        return text.mid(at, 2) + QLatin1Char(':') + text.mid(at + 2, 2);
-    };
-    return text.size() == kDayWindowLength && isTime(time(0)) && isTime(time(4));
 }
 
 } // namespace nodalyx

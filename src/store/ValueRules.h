@@ -27,7 +27,4 @@ bool isIPv4Address(const QString& text);
 // "HH:MM" within 00:00..23:59, both parts in two digits.
 bool isTime(const QString& text);
 
-// A counting window as the location file holds it: eight digits hhmmhhmm, both times valid.
-bool isDayWindow(const QString& text);
-
 } // namespace nodalyx

@@ -1,10 +1,9 @@
 #include "GeneralUpload.h"
 
 #include "FormChecks.h"
-#include "LoggerCodes.h"
+#include "WriteRequests.h"
 
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 
 namespace nodalyx {
 
@@ -13,20 +12,8 @@ namespace {
 constexpr int kTextBytes = 10;
 constexpr int kExtensionBytes = 6;
 
-quint8 at(const QByteArray& bytes, int index) {
-    return quint8(bytes.at(index));
-}
-
 QString seconds(int ms) {
     return QString::number(ms / 1000.0);
-}
-
-bool allEmpty(const QStringList& octets) {
-    for (const QString& octet : octets) {
-        if (!octet.trimmed().isEmpty())
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -34,13 +21,6 @@ bool allEmpty(const QStringList& octets) {
 GeneralUpload::GeneralUpload(SharedState& state, Link& link, ReportLine line,
                              const Cancellation* cancel)
     : m_state(state), m_link(link), m_line(std::move(line)), m_cancel(cancel) {}
-
-QByteArray GeneralUpload::textBuffer(const QString& text) {
-    QByteArray bytes(kTextBytes, '\0');
-    for (int i = 0; i < text.size() && i < kTextBytes; ++i)
-        bytes[i] = char(text.at(i).unicode() & 0xFF);
-    return bytes;
-}
 
 void GeneralUpload::report(const QString& line) const {
     if (m_line)
@@ -89,6 +69,7 @@ GeneralUploadResult GeneralUpload::run() {
     m_stoppedBy.clear();
     m_acknowledged.clear();
     m_skipped.clear();
+    m_values = LocationSettings::from(m_state.settings, m_state.DayNames);
     sendTexts();
     if (m_stoppedBy.isEmpty()) {
         sendExtensions();
@@ -143,21 +124,17 @@ bool GeneralUpload::ackWithin5s() {
 
 // Each text goes in three frames: characters 1..5 (the fifth first), 6..10, then an empty
 // part 2 that tells the logger the text is complete.
-bool GeneralUpload::sendText(int code, const QString& text, const QString& field) {
+bool GeneralUpload::sendText(LocationText which, const QString& text, const QString& field) {
     if (text.size() > kTextBytes)
         return stop(QStringLiteral("%1 \"%2\" is longer than %3 characters; nothing after it "
                                    "was sent.")
                         .arg(field, text)
                         .arg(kTextBytes));
-    const QByteArray buf = textBuffer(text);
     const QString named = QStringLiteral("%1 \"%2\"").arg(field, text);
-    for (int part = 0; part < 3 && m_ok; ++part) {
-        const int f = part * 5; // first character of the part
-        const bool data = part < 2;
-        const bool sent = m_link.SendCommand(
-            code, data ? at(buf, f + 4) : 0, data ? at(buf, f + 3) : 0, data ? at(buf, f + 2) : 0,
-            data ? at(buf, f + 1) : 0, data ? at(buf, f) : 0, part);
-        m_ok = acknowledged(sent, AckWait::Ack, named);
+    for (const Command& part : locationTextRequests(which, text)) {
+        if (!m_ok)
+            break;
+        m_ok = acknowledged(m_link.SendCommand(part), AckWait::Ack, named);
     }
     return true;
 }
@@ -165,22 +142,23 @@ bool GeneralUpload::sendText(int code, const QString& text, const QString& field
 void GeneralUpload::sendTexts() {
     const GeneralSettings& s = m_state.settings;
     const struct {
-        int code;
+        LocationText which;
         const QString& text;
         const char* key;
         const char* field;
         const char* name;
     } items[] = {
-        {cmd::WriteCode, s.LocationCode, "LocationCode", "Location code", "locationcode"},
-        {cmd::WriteName, s.LocationName, "LocationName", "Location name", "locationname"},
-        {cmd::WritePlace, s.LocationPlace, "LocationPlace", "Location place", "location place"}};
+        {LocationText::Code, s.LocationCode, "LocationCode", "Location code", "locationcode"},
+        {LocationText::Name, s.LocationName, "LocationName", "Location name", "locationname"},
+        {LocationText::Place, s.LocationPlace, "LocationPlace", "Location place",
+         "location place"}};
     for (const auto& item : items) {
         if (item.text.isEmpty()) // an empty text is left out
             continue;
         const QString field = QString::fromLatin1(item.field);
         if (!goOn(field.toLower()))
             continue;
-        if (!sendText(item.code, item.text, field))
+        if (!sendText(item.which, item.text, field))
             return;
         report(
             QStringLiteral("Upload %1 %2").arg(QLatin1String(item.name), m_ok ? "OK" : "FAILED"));
@@ -208,9 +186,7 @@ void GeneralUpload::sendExtensions() {
                          .arg(k + 1)
                          .arg(ext)
                          .arg(kExtensionBytes);
-        const QByteArray buf = textBuffer(ext);
-        const bool sent = m_link.SendCommand(cmd::WriteExtension1 + 2 * k, at(buf, 5), at(buf, 4),
-                                             at(buf, 3), at(buf, 2), at(buf, 1), at(buf, 0));
+        const bool sent = m_link.SendCommand(extensionRequest(k, ext));
         m_ok = acknowledged(sent, AckWait::Ack,
                             QStringLiteral("Extension %1 \"%2\"").arg(k + 1).arg(ext));
         if (m_ok)
@@ -245,18 +221,17 @@ void GeneralUpload::sendDays() {
 }
 
 bool GeneralUpload::sendDay(int d) {
-    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
-    const QString& day = m_state.settings.Days[d];
     const QString name = m_state.DayNames[d];
-    const QString named = QStringLiteral("Start/Stop %1 \"%2\"").arg(name, day);
+    const QString named =
+        QStringLiteral("Start/Stop %1 \"%2\"").arg(name, m_state.settings.Days[d]);
+    const Parsed<DayWindow>& window = m_values.days[d];
     bool sent = false;
-    if (!eightDigits.match(day).hasMatch()) {
+    if (!window) {
         report(QStringLiteral("Set remote Start/Stop time FAILED"));
-        m_why = named + QStringLiteral(" is not eight digits hhmmhhmm; it was not sent");
+        m_why = window.problem;
     } else {
-        auto n = [&day](int pos) { return day.mid(pos, 2).toInt(); };
-        sent = acknowledged(m_link.SendCommand(cmd::SetStartStop, n(6), n(4), n(2), n(0), 0, d + 1),
-                            AckWait::Reply, named);
+        sent =
+            acknowledged(m_link.SendCommand(startStopRequest(d, *window)), AckWait::Reply, named);
     }
     report(QStringLiteral("Upload Start/Stop %1 %2").arg(name, sent ? "OK" : "FAILED"));
     if (sent)
@@ -271,15 +246,14 @@ void GeneralUpload::sendInterval() {
         return;
     const QString& text = m_state.settings.Interval;
     const QString named = QStringLiteral("Interval \"%1\"").arg(text);
-    bool number = false;
-    const int minutes = text.trimmed().toInt(&number);
+    const Parsed<quint8>& minutes = m_values.interval;
     bool sent = false;
-    if (!number || minutes < 0 || minutes > 255) {
+    if (!minutes) {
         report(QStringLiteral("Set interval on remote site FAILED"));
-        m_why = named + QStringLiteral(" is not a number from 0 to 255; it was not sent");
+        m_why = minutes.problem;
     } else {
-        sent = acknowledged(m_link.SendCommand(cmd::SetInterval, 0, 0, 0, 0, 0, minutes),
-                            AckWait::Reply, named);
+        sent =
+            acknowledged(m_link.SendCommand(setIntervalRequest(*minutes)), AckWait::Reply, named);
     }
     report(sent ? QStringLiteral("Upload Interval %1 minute OK").arg(text)
                 : QStringLiteral("Upload Interval %1 FAILED").arg(text));
@@ -292,40 +266,24 @@ void GeneralUpload::sendInterval() {
 // ---- the logger's network settings ----
 
 // An octet that is missing or not 0..255 fails its item without a frame: sending another
-// field's octet in its place could leave the logger unreachable. Answers why, or empty.
-QString GeneralUpload::octetProblem(const QStringList& octets, const QString& field) {
-    for (int i = 0; i < 4; ++i) {
-        const QString text = i < octets.size() ? octets.at(i).trimmed() : QString();
-        if (text.isEmpty())
-            return QStringLiteral("%1 not sent: octet %2 is missing").arg(field).arg(i + 1);
-        bool number = false;
-        const int value = text.toInt(&number);
-        if (!number || value < 0 || value > 255)
-            return QStringLiteral("%1 not sent: octet %2 \"%3\" is not a number from 0 to 255")
-                .arg(field)
-                .arg(i + 1)
-                .arg(octets.at(i));
-    }
-    return {};
-}
-
-void GeneralUpload::sendAddress(int code, const QStringList& octets, const QString& key,
+// field's octet in its place could leave the logger unreachable.
+void GeneralUpload::sendAddress(NetworkAddress which, const Parsed<Address>& address,
+                                const QStringList& octets, const QString& key,
                                 const QString& name) {
     if (!goOn(name))
         return;
-    if (allEmpty(octets)) { // the location holds no address: left out, as an empty text is
+    if (isEmptyAddress(octets)) { // the location holds no address: left out, as an empty text is
         report(QStringLiteral("Upload %1 left out: the location holds no %1").arg(name));
         return;
     }
-    m_why = octetProblem(octets, name);
-    if (m_why.isEmpty()) {
-        auto octet = [&octets](int i) { return octets.at(i).trimmed().toInt(); };
+    if (address) {
         const QString named =
             QStringLiteral("%1 \"%2\"").arg(name, octets.mid(0, 4).join(QLatin1Char('.')));
-        m_ok = acknowledged(m_link.SendCommand(code, 0, 0, octet(3), octet(2), octet(1), octet(0)),
-                            AckWait::Ack, named);
+        m_ok =
+            acknowledged(m_link.SendCommand(addressRequest(which, *address)), AckWait::Ack, named);
     } else {
         m_ok = false;
+        m_why = address.problem;
     }
     report(QStringLiteral("Upload %1 %2").arg(name, m_ok ? "OK" : "FAILED"));
     if (m_ok)
@@ -336,11 +294,11 @@ void GeneralUpload::sendAddress(int code, const QStringList& octets, const QStri
 
 void GeneralUpload::sendAddresses() {
     const GeneralSettings& s = m_state.settings;
-    sendAddress(cmd::SetIpAddress, s.eIPaddress, QStringLiteral("eIPaddress"),
+    sendAddress(NetworkAddress::Ip, m_values.ipAddress, s.eIPaddress, QStringLiteral("eIPaddress"),
                 QStringLiteral("IP address"));
-    sendAddress(cmd::SetSubnetMask, s.eSubnetmask, QStringLiteral("eSubnetmask"),
-                QStringLiteral("Subnetmask"));
-    sendAddress(cmd::SetGateway, s.eGateway, QStringLiteral("eGateway"),
+    sendAddress(NetworkAddress::SubnetMask, m_values.subnetMask, s.eSubnetmask,
+                QStringLiteral("eSubnetmask"), QStringLiteral("Subnetmask"));
+    sendAddress(NetworkAddress::Gateway, m_values.gateway, s.eGateway, QStringLiteral("eGateway"),
                 QStringLiteral("Gateway address"));
 }
 
@@ -351,16 +309,14 @@ void GeneralUpload::sendPort() {
         return;
     QString& text = m_state.settings.ePortnumber;
     if (text.isEmpty())
-        text = QStringLiteral("3101");
+        text = QString::number(kDefaultLoggerPort);
     const QString named = QStringLiteral("Port number \"%1\"").arg(text);
-    bool number = false;
-    const int port = text.trimmed().toInt(&number);
-    if (number && port >= 0 && port <= 65535)
-        m_ok = acknowledged(m_link.SendCommand(cmd::SetPort, 0, 0, 0, 0, port / 256, port % 256),
-                            AckWait::Ack, named);
-    else {
+    const Parsed<quint16>& port = m_values.port;
+    if (port) {
+        m_ok = acknowledged(m_link.SendCommand(portRequest(*port)), AckWait::Ack, named);
+    } else {
         m_ok = false;
-        m_why = named + QStringLiteral(" is not a number from 0 to 65535; it was not sent");
+        m_why = port.problem;
     }
     report(m_ok ? QStringLiteral("Upload Port number OK")
                 : QStringLiteral("Upload Port Number FAILD"));

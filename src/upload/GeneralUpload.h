@@ -4,6 +4,7 @@
 #include "Link.h"
 #include "Operator.h"
 #include "SharedState.h"
+#include "WriteRequests.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,21 +40,18 @@ public:
                   const Cancellation* cancel = nullptr);
     GeneralUploadResult run();
 
-    // The ten bytes a text travels in: the low byte of each character, zeros after the text.
-    static QByteArray textBuffer(const QString& text);
-
 private:
     bool stop(const QString& why);
     bool goOn(const QString& item);
     void sendTexts();
-    bool sendText(int code, const QString& text, const QString& field);
+    bool sendText(LocationText which, const QString& text, const QString& field);
     void sendExtensions();
     void sendDays();
     bool sendDay(int d);
     void sendInterval();
     void sendAddresses();
-    void sendAddress(int code, const QStringList& octets, const QString& key, const QString& name);
-    static QString octetProblem(const QStringList& octets, const QString& field);
+    void sendAddress(NetworkAddress which, const Parsed<Address>& address,
+                     const QStringList& octets, const QString& key, const QString& name);
     void sendPort();
     // The ack time (4 s) of most items, or the reply time (5 s) of the days and the interval.
     enum class AckWait { Ack, Reply };
@@ -66,6 +64,7 @@ private:
     SharedState& m_state;
     Link& m_link;
     ReportLine m_line;
+    LocationSettings m_values; // the settings typed, parsed when the run starts
     const Cancellation* m_cancel = nullptr;
     bool m_ok = false;    // the chain: a failed text, extension, address or port clears it
     bool m_allOk = false; // every item attempted went through

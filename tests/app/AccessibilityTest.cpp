@@ -1,13 +1,10 @@
 // Every window names each control for screen readers and gives access keys that do not clash.
 #include "AppFixture.h"
+#include "FrmConfiguration.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
-#include "WindowChecks.h"
-
-#ifdef NODALYX_HAVE_LINK
-#include "FrmConfiguration.h"
 #include "FrmUpload.h"
-#endif
+#include "WindowChecks.h"
 
 #include <QComboBox>
 
@@ -30,11 +27,9 @@ struct Windows : AppFixture {
         editor->setInputs("2", "3");
         all.emplace_back("FrmUnitConfiguration", std::move(editor));
         all.emplace_back("FrmNewLocation", std::make_unique<FrmNewLocation>(state, op));
-#ifdef NODALYX_HAVE_LINK
         all.emplace_back("FrmConfiguration",
                          std::make_unique<FrmConfiguration>(state, *main->link(), op));
         all.emplace_back("FrmUpload", std::make_unique<FrmUpload>(state, *main->link(), op));
-#endif
         return all;
     }
     std::unique_ptr<FrmMain> main;
@@ -59,24 +54,17 @@ TEST_F(Windows, AccessKeysAreUniqueAndLabelsLeadToTheirBoxes) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(*main, "CboLocation"));
-#ifdef NODALYX_HAVE_LINK
-    for (auto& [name, window] : windows()) {
-        if (std::string(name) == "FrmUpload") {
-            EXPECT_EQ(
-                accessKeyProblems(*window, {"CmdUpload", "CmdCancel", "CmdCopy", "CmdClose",
-                                            "ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"}),
-                QStringList());
-        }
-        if (std::string(name) != "FrmConfiguration")
-            continue;
-        EXPECT_EQ(accessKeyProblems(*window, {"CmdLogger", "CmdDate", "CmdSave", "CmdClose",
-                                              "ChkGeneral", "ChkHW01", "ChkHW02"}),
-                  QStringList());
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
-        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*window, "txtSubnetmask0"));
-    }
-#endif
+    FrmUpload upload(state, *main->link(), op);
+    EXPECT_EQ(accessKeyProblems(upload, {"CmdUpload", "CmdCancel", "CmdCopy", "CmdClose",
+                                         "ChkGeneralSettings", "ChkHW1", "ChkHW2", "ChkVerify"}),
+              QStringList());
+    FrmConfiguration window(state, *main->link(), op);
+    EXPECT_EQ(accessKeyProblems(window, {"CmdLogger", "CmdDate", "CmdSave", "CmdClose",
+                                         "ChkGeneral", "ChkHW01", "ChkHW02"}),
+              QStringList());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "txtSubnetmask0"));
 }

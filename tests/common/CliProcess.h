@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,24 +14,32 @@
 namespace nodalyx::test {
 
 struct CliRun {
-    int exit = -1; // -1: crashed or still running after 30 s (then killed)
+    int exit = -1; // -1: not started, crashed or still running after 30 s (then killed)
     QString out, err;
 };
 
-// `nodalyx-cli --dir DIR ARGS...` with no terminal on stdin; started is called once the
-// process is set up (to connect to it, or to signal it later).
-inline CliRun runCli(const QString& dir, const QStringList& args,
-                     const std::function<void(QProcess&)>& started = {}) {
+// `program ARGS...` with no terminal on stdin and env added to the environment; started is
+// called once the process runs (to connect to it, or to signal it later).
+inline CliRun runProgram(const QString& program, const QStringList& args,
+                         const QHash<QString, QString>& env = {},
+                         const std::function<void(QProcess&)>& started = {}) {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (auto it = env.begin(); it != env.end(); ++it)
+        environment.insert(it.key(), it.value());
+    process.setProcessEnvironment(environment);
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir} + args);
-    if (started)
+    process.start(program, args);
+    if (started && process.waitForStarted())
         started(process);
-    loop.exec();
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
     CliRun r;
+    if (process.error() == QProcess::FailedToStart)
+        return r;
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
@@ -42,6 +51,14 @@ inline CliRun runCli(const QString& dir, const QStringList& args,
     return r;
 }
 
+// `nodalyx-cli --dir DIR ARGS...`.
+inline CliRun runCli(const QString& dir, const QStringList& args,
+                     const std::function<void(QProcess&)>& started = {},
+                     const QHash<QString, QString>& env = {}) {
+    return runProgram(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir} + args, env,
+                      started);
+}
+
 // The exit status, and stdout and stderr against regular expressions.
 inline void expectCli(const CliRun& r, int exit, const char* out, const char* err) {
     EXPECT_EQ(r.exit, exit) << r.err.toStdString();
@@ -49,6 +66,23 @@ inline void expectCli(const CliRun& r, int exit, const char* out, const char* er
         << r.out.toStdString();
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8(err)).match(r.err).hasMatch())
         << r.err.toStdString();
+}
+
+// A command that fails: its exit status, nothing on stdout, stderr holding the text.
+struct CliFailure {
+    QStringList args;
+    int exit;
+    const char* err;
+};
+
+template <class Run> void expectFailures(std::initializer_list<CliFailure> rows, const Run& run) {
+    for (const CliFailure& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const CliRun r = run(row.args);
+        EXPECT_EQ(r.exit, row.exit);
+        EXPECT_EQ(r.out, QString());
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << r.err.toStdString();
+    }
 }
 
 } // namespace nodalyx::test

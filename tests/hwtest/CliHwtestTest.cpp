@@ -1,4 +1,5 @@
 // nodalyx-cli hwtest against simulated units in this process.
+#include "CliProcess.h"
 #include "HighwayHarness.h"
 #include "HighwayStore.h"
 #include "LocationStore.h"
@@ -10,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,11 +23,6 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 
 namespace {
-
-struct CliRun {
-    int exit = -1;
-    QString out, err;
-};
 
 struct CliHwtest : ::testing::Test {
     TempDir dir;
@@ -57,27 +52,7 @@ struct CliHwtest : ::testing::Test {
     // Runs the tool while this process's event loop keeps the units answering; `during` runs
     // once the tool has started.
     CliRun run(const QStringList& args, const std::function<void(QProcess&)>& during = {}) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("NODALYX_COM6", sim.ptyDevice());
-        process.setProcessEnvironment(env);
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(NODALYX_CLI_PATH), QStringList{"--dir", dir.path()} + args);
-        if (during && process.waitForStarted())
-            during(process);
-        loop.exec();
-        CliRun r;
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-            return r;
-        }
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return runCli(dir.path(), args, during, {{"NODALYX_COM6", sim.ptyDevice()}});
     }
 };
 
@@ -98,25 +73,16 @@ TEST_F(CliHwtest, PrintsTheListOfTheActiveUnitsAfterThePasses) {
     EXPECT_EQ(sim.polls(), QStringList({"1:00", two, "1:00", two}));
 }
 
+// One pass: polls count from the second on; a type 1 unit's channel 2 counts c3.
 TEST_F(CliHwtest, JsonHasOneObjectPerActiveUnitWithNumbers) {
     const CliRun r = run({"hwtest", "Site", "--json", "--hw", "2", "--comport", "6"});
     ASSERT_EQ(r.exit, 0) << r.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8()).object()["rows"].toArray();
     ASSERT_EQ(rows.size(), 2);
-    const QJsonObject unit5 = rows[1].toObject();
-    EXPECT_EQ(unit5["row"].toInt(), 6);
-    EXPECT_EQ(unit5["Addr"].toString(), "05");
-    EXPECT_EQ(unit5["TX"], 0); // one pass: polls count from the second on
-    EXPECT_EQ(unit5["RX"], 1);
-    const QStringList keys = unit5.keys();
-    EXPECT_EQ(keys.size(), 16);
-    for (int k = 1; k <= 4; ++k) {
-        const QString n = QString::number(k);
-        EXPECT_EQ(unit5["C" + n], 10 * k);
-        EXPECT_EQ(unit5["Count" + n], 0);
-        EXPECT_EQ(unit5["CC" + n], 10 * k);
-    }
-    EXPECT_EQ(rows[0].toObject()["C2"], 200); // type 1: channel 2 counts c3
+    EXPECT_EQ(QJsonDocument(rows[1].toObject()).toJson(QJsonDocument::Compact).toStdString(),
+              R"({"Addr":"05","C1":10,"C2":20,"C3":30,"C4":40,"CC1":10,"CC2":20,"CC3":30,"CC4":40,)"
+              R"("Count1":0,"Count2":0,"Count3":0,"Count4":0,"RX":1,"TX":0,"row":6})");
+    EXPECT_EQ(rows[0].toObject()["C2"], 200);
 }
 
 TEST_F(CliHwtest, TraceShowsEveryPollAndAnswerWithTimeStamps) {
@@ -179,38 +145,35 @@ TEST_F(CliHwtest, ALostDeviceEndsTheRunWithTheListAndExit1) {
 }
 
 TEST_F(CliHwtest, FailuresAndUsageErrors) {
-    const std::tuple<QStringList, int, const char*> cases[] = {
-        {{"hwtest", "Nowhere", "--hw", "1", "--comport", "6"},
-         1,
-         "^nodalyx-cli: error: The location \"Nowhere\" does not exist in "},
-        {{"hwtest", "Site", "--hw", "2", "--comport", "16"},
-         1,
-         "^nodalyx-cli: error: Cannot open serial port /dev/ttyS15: "},
-        {{"hwtest", "Site", "--comport", "6"}, 2, "^nodalyx-cli: hwtest needs --hw 1 or --hw 2\n"},
-        {{"hwtest", "Site", "--hw", "1"}, 2, "^nodalyx-cli: hwtest needs --comport N\n"},
-        {{"hwtest", "--hw", "1", "--comport", "6"}, 2, "^nodalyx-cli: hwtest needs a LOCATION\n"},
-        {{"hwtest", "Site", "--hw", "1", "--comport", "x"},
-         2,
-         "^nodalyx-cli: hwtest: --comport needs a port number 1..255, not 'x'\n"},
-        {{"hwtest", "Site", "--hw", "1", "--comport", "6", "--passes", "-1"},
-         2,
-         "^nodalyx-cli: hwtest: --passes needs a number of passes \\(0: until Ctrl-C\\), not "
-         "'-1'\n"},
-        {{"hwtest", "Site", "--hw", "1", "--comport", "6", "--fast"},
-         2,
-         "^nodalyx-cli: hwtest: unexpected '--fast'\n"},
-        {{"hwtest", "Site", "Other", "--hw", "1", "--comport", "6"},
-         2,
-         "^nodalyx-cli: hwtest: unexpected 'Other'\n"},
-        {{"hwtest", "Site", "--hw"}, 2, "^nodalyx-cli: hwtest: --hw needs a value\n"},
-    };
-    for (const auto& [args, exit, err] : cases) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const CliRun r = run(args);
-        EXPECT_EQ(r.exit, exit);
-        EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(QRegularExpression(err).match(r.err).hasMatch()) << r.err.toStdString();
-    }
+    const QStringList site{"hwtest", "Site", "--hw", "1", "--comport", "6"};
+    expectFailures(
+        {
+            {{"hwtest", "Nowhere", "--hw", "1", "--comport", "6"},
+             1,
+             "nodalyx-cli: error: The location \"Nowhere\" does not exist in "},
+            {{"hwtest", "Site", "--hw", "2", "--comport", "16"},
+             1,
+             "nodalyx-cli: error: Cannot open serial port /dev/ttyS15: "},
+            {{"hwtest", "Site", "--comport", "6"},
+             2,
+             "nodalyx-cli: hwtest needs --hw 1 or --hw 2\n"},
+            {{"hwtest", "Site", "--hw", "1"}, 2, "nodalyx-cli: hwtest needs --comport N\n"},
+            {{"hwtest", "--hw", "1", "--comport", "6"},
+             2,
+             "nodalyx-cli: hwtest needs a LOCATION\n"},
+            {{"hwtest", "Site", "--hw", "1", "--comport", "x"},
+             2,
+             "nodalyx-cli: hwtest: --comport needs a port number 1..255, not 'x'\n"},
+            {site + QStringList{"--passes", "-1"}, 2,
+             "nodalyx-cli: hwtest: --passes needs a number of passes (0: until Ctrl-C), not "
+             "'-1'\n"},
+            {site + QStringList{"--fast"}, 2, "nodalyx-cli: hwtest: unexpected '--fast'\n"},
+            {{"hwtest", "Site", "Other", "--hw", "1", "--comport", "6"},
+             2,
+             "nodalyx-cli: hwtest: unexpected 'Other'\n"},
+            {{"hwtest", "Site", "--hw"}, 2, "nodalyx-cli: hwtest: --hw needs a value\n"},
+        },
+        [this](const QStringList& args) { return run(args); });
     EXPECT_TRUE(sim.polls().isEmpty());
     EXPECT_TRUE(
         run({"--help"})

@@ -1,10 +1,10 @@
 // Requests and waits of the link against the simulated logger, over TCP loopback and over a
 // pseudo-terminal opened through NODALYX_COM7.
 #include "CommandFrame.h"
-#include "LoggerSession.h"
 #include "CounterReadout.h"
 #include "LinkHarness.h"
 #include "LoggerReplies.h"
+#include "LoggerSession.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -62,18 +62,20 @@ TEST(LinkTimeoutsTest, RealLimitsEndAnUnansweredRequestAfterFiveSeconds) {
 TEST(LinkWaitTest, AckRepliesInPiecesTheClockAndNaks) {
     Harness h;
     ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 20));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(61, 0, 0, 0, 0, 0, 20)));
     EXPECT_TRUE(h.link->WaitAck());
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0)); // the interval byte: 5 back
+    ASSERT_TRUE(
+        h.link->SendCommand(Command::of(3, 0, 0, 10, 0, 9, 0))); // the interval byte: 5 back
     ASSERT_TRUE(h.link->WaitReply(5));
     EXPECT_EQ(quint8(h.link->rxBuffer().at(2)), 20);
 
     h.sim.faults() = {.chunkSize = 50, .chunkGapMs = 2};
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60)); // the counters of highway 1
+    ASSERT_TRUE(
+        h.link->SendCommand(Command::of(3, 0, 0, 0, 0x63, 0, 0x60))); // the counters of highway 1
     EXPECT_TRUE(h.link->WaitReply(kCounterReplySize));
 
     h.sim.faults().nakCodes = {61};
-    ASSERT_TRUE(h.link->SendCommand(61, 0, 0, 0, 0, 0, 30));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(61, 0, 0, 0, 0, 0, 30)));
     EXPECT_FALSE(h.link->WaitAck());
     EXPECT_TRUE(h.link->nakFlag());
     EXPECT_EQ(h.link->rxBuffer(), fromHex("15")); // WaitAck leaves the buffer
@@ -100,18 +102,15 @@ TEST(LinkWaitTest, AckRepliesInPiecesTheClockAndNaks) {
 
 TEST(LinkOpenTest, RefusalsTypesThatGoOverTcpAndALoggerThatHangsUp) {
     Harness h;
-    EXPECT_FALSE(h.link->SendCommand(56, 0, 0, 0, 0, 0, 0)); // not connected: silent
+    EXPECT_FALSE(h.link->SendCommand(Command::of(56, 0, 0, 0, 0, 0, 0))); // not connected: silent
     EXPECT_TRUE(h.op.shown().isEmpty());
     for (qint16 type : {0, 3, 4}) { // unset and the modems
         h.state.settings.ConnType = type;
         EXPECT_TRUE(h.link->OpenLink()) << type;
     }
-    EXPECT_FALSE(h.link->SendCommand(56, 0, 0, 0, 0, -1, 0));
-    EXPECT_FALSE(h.link->SendCommand(56, 256, 0, 0, 0, 0, 0));
-    EXPECT_EQ(h.op.shown().size(), 2);
     h.state.settings.Portnumber = QStringLiteral("31O1");
     EXPECT_FALSE(h.link->OpenLink()); // silent, as every TCP failure: the reason is kept
-    EXPECT_EQ(h.op.shown().size(), 2);
+    EXPECT_TRUE(h.op.shown().isEmpty());
     EXPECT_TRUE(h.link->connectionFailedText().contains("31O1"));
     QTest::qWait(50);
     EXPECT_TRUE(h.sim.requests().isEmpty());
@@ -127,8 +126,8 @@ TEST(LinkOpenTest, RefusalsTypesThatGoOverTcpAndALoggerThatHangsUp) {
     EXPECT_LT(timer.elapsed(), shortTimeouts().replyMs); // the hang-up ends the wait at once
     EXPECT_EQ(h.link->lastFailure(), QStringLiteral("connection lost"));
     EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
-    EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // silent: not connected
-    ASSERT_EQ(h.op.messages().size(), 1);                    // told once, after the wait
+    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // silent: not connected
+    ASSERT_EQ(h.op.messages().size(), 1); // told once, after the wait
     EXPECT_TRUE(h.op.lastText().contains("closed the connection"));
     h.op.clear();
     h.sim.faults() = {};
@@ -145,7 +144,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     h.sim.faults().chunkSize = 3;
     h.sim.faults().chunkGapMs = 100;
     ASSERT_TRUE(h.link->OpenLink());
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 10, 0, 9, 0));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(3, 0, 0, 10, 0, 9, 0)));
     bool sent = true, opened = true;
     std::optional<QString> serial = QStringLiteral("none read");
     QByteArray bufferBefore, bufferAfter;
@@ -154,7 +153,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     QTimer::singleShot(50, [&] {
         EXPECT_TRUE(h.link->isBusy());
         bufferBefore = h.link->rxBuffer();
-        sent = h.link->SendCommand(59, 0, 0, 0, 0, 0, 0);
+        sent = h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0));
         opened = h.link->OpenLink();
         serial = h.link->ReadLoggerSerial();
         h.link->Wait(1.0);
@@ -174,7 +173,8 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     EXPECT_EQ(shownDuringTheWait, 0);
     EXPECT_EQ(h.op.messages(), QStringList{Link::busyText()});
     EXPECT_FALSE(h.link->isBusy());
-    EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::ConnectedState); // not closed under it
+    EXPECT_EQ(h.link->transport().tcp().state(),
+              QAbstractSocket::ConnectedState); // not closed under it
 }
 
 TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
@@ -190,7 +190,7 @@ TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
         QElapsedTimer timer;
         timer.start();
         if (later) {
-            ASSERT_TRUE(link->SendCommand(59, 0, 0, 0, 0, 0, 0));
+            ASSERT_TRUE(link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0)));
             EXPECT_FALSE(link->WaitReply(13));
         } else {
             EXPECT_FALSE(link->ReadLoggerSerial());
@@ -212,7 +212,7 @@ TEST(LinkBusyTest, WaitsEndAtOnceWhenTheProgramEnds) {
     QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
     QElapsedTimer timer;
     timer.start();
-    ASSERT_TRUE(h.link->SendCommand(3, 0, 0, 0, 0x63, 0, 0x60));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(3, 0, 0, 0, 0x63, 0, 0x60)));
     EXPECT_FALSE(h.link->WaitReply(772));
     EXPECT_FALSE(h.link->ReadLoggerSerial());
     EXPECT_LT(timer.elapsed(), 2000); // not two full 5 s limits, spinning
@@ -241,7 +241,7 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
     EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
     ASSERT_EQ(h.op.shown().size(), 1);
     EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
-    EXPECT_FALSE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0)); // port closed: reported
+    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // port closed: reported
     EXPECT_EQ(h.op.shown().size(), 2);
     for (const float comport :
          {0.0f, -3.0f, 255.6f, 1e20f, std::numeric_limits<float>::quiet_NaN()}) {
@@ -259,8 +259,9 @@ TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
 TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
     ASSERT_TRUE(h.link->OpenLink());
     h.link->transport().poll().stop();
-    ASSERT_TRUE(h.link->SendCommand(59, 0, 0, 0, 0, 0, 0));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 2000));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0)));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 2000));
     EXPECT_TRUE(h.link->rxBuffer().isEmpty());
     h.link->transport().poll().start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->rxBuffer().size() == 13; }, 2000));
@@ -268,7 +269,8 @@ TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
     LinkTimeouts slowPoll = shortTimeouts();
     slowPoll.pollMs = 60000; // only readyRead can deliver within the test
     h.link->setTimeouts(slowPoll);
-    h.link->transport().serial().setBaudRate(9600); // not the link's endpoint: opened afresh at 19200
+    h.link->transport().serial().setBaudRate(
+        9600); // not the link's endpoint: opened afresh at 19200
     EXPECT_TRUE(h.link->OpenLink());
     EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
@@ -283,7 +285,8 @@ TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
     h.sim.faults().delayMs = 700; // the wait gives up after 400 ms
     EXPECT_FALSE(h.link->ReadLoggerSerial());
     h.link->transport().poll().stop();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 3000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 3000));
     EXPECT_TRUE(h.link->rxBuffer().isEmpty());
     h.sim.faults() = {};
     h.sim.state().serial = QStringLiteral("FRESH");

@@ -45,7 +45,7 @@ TEST(LinkBoundaryTest, LateStrayAndLeftOverBytesNeverStartTheNextReply) {
         EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
         // A wait that takes only part of a reply leaves the rest on the line; it is dropped
         // before the next request.
-        ASSERT_TRUE(h.link->SendCommand(cmd::ReadClock, 0, 0, 0, 0, 0, 0));
+        ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadClock, 0, 0, 0, 0, 0, 0)));
         EXPECT_TRUE(h.link->WaitRaw(3));
         QTest::qWait(row.fault.lateByteMs + 50);
         EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
@@ -162,7 +162,7 @@ TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
     });
     ASSERT_TRUE(h.link->OpenLink());
     h.sim.faults().floodBytes = 3 * kRxBufferLimit;
-    ASSERT_TRUE(h.link->SendCommand(cmd::ReadSerial, 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadSerial, 0, 0, 0, 0, 0, 0)));
     EXPECT_FALSE(h.link->WaitRaw(4 * kRxBufferLimit, 800)); // more than the buffer may hold
     EXPECT_EQ(h.link->rxBuffer().size(), kRxBufferLimit);
     ASSERT_FALSE(h.op.shown().isEmpty());

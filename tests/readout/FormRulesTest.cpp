@@ -182,8 +182,8 @@ TEST(SettingsFormTest, AFieldNoBoxCanShowIsReportedKeptAndTheRestStillFilled) {
     c.txtIPaddress[6] = "16";
     c.txtIPaddress[5] = "0";
     c.txtIPaddress[4] = "9";
-    fillAnew(c, "txtName");
-    fillAnew(c, "txtIPaddress5");
+    fillAnew(c, {Box::Name});
+    fillAnew(c, {Box::IPaddress, 5});
     ASSERT_TRUE(SaveGeneralsettings(s, c, op));
     EXPECT_EQ(s.settings.LocationName, "Short");
     EXPECT_EQ(s.settings.IPnumber, "172.16.0.9");

@@ -15,6 +15,14 @@ using namespace nodalyx::test;
 
 namespace {
 
+// The boxes by their object names, as the command line's report names them.
+QString boxNames(const QList<BoxKey>& boxes) {
+    QStringList names;
+    for (const BoxKey& box : boxes)
+        names << boxName(box);
+    return names.join(',');
+}
+
 struct ReadoutTest : ::testing::Test {
     Harness h;
     ConfigurationControls c;
@@ -80,7 +88,7 @@ TEST_F(ReadoutTest, FillsEveryRemoteControlInOrderAndMarksWhatDiffers) {
 
     QStringList lines;
     for (const SettingDifference& d : compareWithLocation(before, c, r.read))
-        lines << differenceLine(d) + " " + d.boxes.join(',');
+        lines << differenceLine(d) + " " + boxNames(d.boxes);
     EXPECT_EQ(lines, QStringList({"LocationCode: location \"Shop\" logger \"SIM01\" txtCode",
                                   "Monday: location \"07002200\" logger \"07002230\" txtStop1",
                                   "Interval: location \"10\" logger \"30\" CboInterval",
@@ -126,8 +134,8 @@ TEST_F(ReadoutTest, ATextReplyOfTwoBytesLeavesItsBoxAndIsNoReply) {
     EXPECT_EQ(c.txtCode, "Shop");
     EXPECT_EQ(c.txtPlace, "P"); // three bytes: one character
     EXPECT_EQ(r.failed, QStringList{"Location Code"});
-    EXPECT_FALSE(r.read.contains("txtCode"));
-    EXPECT_TRUE(r.read.contains("txtPlace"));
+    EXPECT_FALSE(r.read.contains({Box::Code}));
+    EXPECT_TRUE(r.read.contains({Box::Place}));
 }
 
 // A text's wait ends before its reply's checksum byte; when that byte comes a little later it
@@ -171,8 +179,8 @@ TEST_F(ReadoutTest, ACancelStopsAfterTheQueryUnderWayAndClosesTheLink) {
             ReadGeneralSettings(other.state, *other.link, other.op, controls, hooks, &cancel);
         EXPECT_TRUE(r.connected && r.cancelled);
         EXPECT_EQ(other.sim.requestCodes(), kReadoutCodes.mid(0, 9));
-        EXPECT_TRUE(r.read.contains("txtStart0"));
-        EXPECT_FALSE(r.read.contains("txtStart1"));
+        EXPECT_TRUE(r.read.contains({Box::Start, 0}));
+        EXPECT_FALSE(r.read.contains({Box::Start, 1}));
         EXPECT_FALSE(other.link->transport().serial().isOpen());
         EXPECT_EQ(other.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
         EXPECT_TRUE(other.op.shown().isEmpty());

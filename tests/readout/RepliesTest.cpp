@@ -11,8 +11,7 @@ using namespace nodalyx::test;
 
 namespace {
 QByteArray frameOf(const QueryRequest& r) {
-    return CommandFrame(quint8(r[0]), quint8(r[1]), quint8(r[2]), quint8(r[3]), quint8(r[4]),
-                        quint8(r[5]), quint8(r[6]));
+    return CommandFrame(r);
 }
 } // namespace
 

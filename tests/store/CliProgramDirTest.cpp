@@ -1,57 +1,35 @@
 // nodalyx-cli finds the program directory by the rule the windows use, and says which it is.
+#include "CliProcess.h"
 #include "ProgramDir.h"
 #include "TempDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <gtest/gtest.h>
 
-using nodalyx::test::TempDir;
+using namespace nodalyx::test;
 
 namespace {
 
-struct WhereRun {
-    int exit = -1;
-    QString out, err;
-};
+const QString kCli = QStringLiteral(NODALYX_CLI_PATH);
 
 // Runs a copy (or the built program) with XDG_DATA_HOME pointing at dataHome.
-WhereRun runCli(const QString& program, const QString& dataHome, const QStringList& args) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", dataHome);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    if (!process.waitForFinished(20000))
-        process.kill();
-    process.waitForFinished();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+CliRun runAt(const QString& program, const QString& dataHome, const QStringList& args) {
+    return runProgram(program, args, {{"XDG_DATA_HOME", dataHome}});
 }
-
-const QString kCli = QStringLiteral(NODALYX_CLI_PATH);
 
 } // namespace
 
 TEST(CliProgramDir, WithoutDirTheUserDirectoryThatTheWindowsUseToo) {
     TempDir home;
     const QString user = home.path() + "/nodalyx";
-    const WhereRun where = runCli(kCli, home.path(), {"where"});
-    EXPECT_EQ(where.exit, 0) << where.err.toStdString();
-    EXPECT_EQ(where.out, user + "\n");
-
-    ASSERT_EQ(runCli(kCli, home.path(), {"new", "Far"}).exit, 0);
+    EXPECT_EQ(runAt(kCli, home.path(), {"where"}).out, user + "\n");
+    ASSERT_EQ(runAt(kCli, home.path(), {"new", "Far"}).exit, 0);
     EXPECT_TRUE(QFileInfo(user + "/Far.fgr").isFile());
-    EXPECT_EQ(runCli(kCli, home.path(), {"locations"}).out, "Far\n");
 
-    // The windows resolve the same directory for the same user.
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    const QString data = nodalyx::userDataDir(), windows = nodalyx::resolveProgramDir({});
+    const QString windows = nodalyx::resolveProgramDir({});
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(data, user);
     EXPECT_EQ(windows, user);
 }
 
@@ -62,13 +40,13 @@ TEST(CliProgramDir, ACopiedInstallationKeepsItsLocationsBesideTheProgram) {
         ASSERT_TRUE(QFile::copy(kCli, t.file(QString(folder) + "/nodalyx-cli")));
     }
     t.write("with/Site.fgr", "");
-    EXPECT_EQ(runCli(t.file("with/nodalyx-cli"), t.file("home"), {"where"}).out,
+    EXPECT_EQ(runAt(t.file("with/nodalyx-cli"), t.file("home"), {"where"}).out,
               t.file("with") + "\n");
-    EXPECT_EQ(runCli(t.file("without/nodalyx-cli"), t.file("home"), {"where"}).out,
+    EXPECT_EQ(runAt(t.file("without/nodalyx-cli"), t.file("home"), {"where"}).out,
               t.file("home/nodalyx") + "\n");
-    // --dir before or behind the command wins over both.
+    // --dir behind the command wins over both.
     EXPECT_EQ(
-        runCli(t.file("with/nodalyx-cli"), t.file("home"), {"where", "--dir", t.file("d")}).out,
+        runAt(t.file("with/nodalyx-cli"), t.file("home"), {"where", "--dir", t.file("d")}).out,
         t.file("d") + "\n");
     EXPECT_FALSE(QFileInfo::exists(t.file("without/Configuration 01.fgr")));
 }
@@ -85,15 +63,15 @@ TEST(CliProgramDir, OptionMistakesAreUsageErrors) {
         {{}, "no command given"}};
     for (const auto& [args, error] : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
-        const WhereRun run = runCli(kCli, home.path(), args);
+        const CliRun run = runAt(kCli, home.path(), args);
         EXPECT_EQ(run.exit, 2);
         EXPECT_EQ(run.out, QString());
         EXPECT_EQ(run.err, QString("nodalyx-cli: %1\nTry 'nodalyx-cli --help'.\n").arg(error));
     }
-    const WhereRun help = runCli(kCli, home.path(), {"locations", "--help"});
+    const CliRun help = runAt(kCli, home.path(), {"locations", "--help"});
     EXPECT_EQ(help.exit, 0);
     for (const char* line : {"  where  ", "--dir DIR", "--trace", "--yes", "--version"})
         EXPECT_TRUE(help.out.contains(line)) << line;
-    EXPECT_EQ(runCli(kCli, home.path(), {"--version"}).out,
+    EXPECT_EQ(runAt(kCli, home.path(), {"--version"}).out,
               "nodalyx-cli " NODALYX_VERSION_STRING "\n");
 }

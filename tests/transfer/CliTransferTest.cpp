@@ -78,36 +78,10 @@ TEST_F(CliTransferTest, DownloadBothOrOneWithTraceAndItsFailures) {
     run({"download", "Site", "--hw", "2"}, 1, "^$",
         "NACK received from datalogger!\nnodalyx-cli: error: HW02.ini was not downloaded.\n$");
     EXPECT_EQ(h.local("HW02.ini"), "logger two\r\n");
-
-    // A logger that cannot be reached: one line on stderr after the notice, naming where and
-    // why; the second file is not tried.
-    writeLocation(closedPort());
-    run({"download", "Site"}, 1, "^$",
-        "^nodalyx-cli: Old configurations files will be copied to .BAK\nnodalyx-cli: error: "
-        "Connection with Data logger failed: 127.0.0.1:\\d+: connection refused\n$");
 }
 
-// Every download that writes nothing says why on stderr before it names the file, and the
-// local file stays as it was.
-TEST_F(CliTransferTest, EveryFailedDownloadSaysWhy) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"11:0:announce:1:0:0",
-         "The logger announced HW01.ini as empty \\(0 characters\\); nothing was written."},
-        {"6:1:empty:0", "File not complete: block 1 of 1 of HW01.ini came back empty after 0 "
-                        "of 13 characters."},
-        {"11:0:announce:1:14", "File not complete \\(Size = 11\\)"},
-    };
-    for (const auto& [fault, message] : cases) {
-        h.fault(fault);
-        run({"download", "Site", "--hw", "1"}, 1, "^$",
-            (QStringLiteral("error: %1\nnodalyx-cli: error: HW01.ini was not downloaded.\n$")
-                 .arg(QString::fromLatin1(message)))
-                .toUtf8()
-                .constData());
-        EXPECT_EQ(h.local("HW01.ini"), "local one\r\n");
-    }
-}
-
+// Why a download wrote nothing: DownloadTest.HeadersThatDoNotFitTheTextOrAreNoNumbers; a logger
+// that cannot be reached: CliSettingsTest.AnUnreachableLoggerIsOneMessageForEveryCommand.
 TEST_F(CliTransferTest, UploadPrintsTheReportThenTheFinalMessage) {
     const char* report =
         "^Upload locationcode OK\nUpload extensions OK\nUpload Start/Stop Sunday OK\n"

@@ -1,43 +1,18 @@
 // nodalyx-loggersim: a stand-in for the counting datalogger, over TCP or a pseudo-terminal.
 #include "LoggerSim.h"
+#include "SignalPipe.h"
 #include "SimOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTextStream>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <unistd.h>
-#endif
-
 using namespace nodalyx::sim;
+using nodalyx::SignalPipe;
 
 namespace {
-#ifdef Q_OS_UNIX
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM end the event loop, so the state is saved on the way out.
-void quitOnSignals(QCoreApplication& app) {
-    if (::pipe(g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-}
-#else
-void quitOnSignals(QCoreApplication&) {}
-#endif
-
 QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
@@ -104,7 +79,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const SimOptions& o = *options;
-    quitOnSignals(app); // before the ready lines, so a client may stop it right after them
+    // SIGINT and SIGTERM end the event loop, so the state is saved on the way out; watched
+    // before the ready lines, so a client may stop it right after them.
+    SignalPipe stop(SignalPipe::Watch::InterruptAndTerminate);
+    QObject::connect(&stop, &SignalPipe::received, &app, &QCoreApplication::quit);
     LoggerSim sim;
     if (!loadState(o, sim))
         return 1;

@@ -1,41 +1,16 @@
 // nodalyx-unitsim: a highway of counting units for the highway test, on a pseudo-terminal.
+#include "SignalPipe.h"
 #include "UnitHighwaySim.h"
 #include "UnitSimOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSocketNotifier>
 #include <QTextStream>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <unistd.h>
-#endif
-
 using namespace nodalyx::sim;
+using nodalyx::SignalPipe;
 
 namespace {
-#ifdef Q_OS_UNIX
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM end the event loop, so the pseudo-terminal's link is removed.
-void quitOnSignals(QCoreApplication& app) {
-    if (::pipe(g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-}
-#else
-void quitOnSignals(QCoreApplication&) {}
-#endif
-
 QString stamp() {
     return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
@@ -63,7 +38,9 @@ int main(int argc, char* argv[]) {
         QTextStream(stderr) << "nodalyx-unitsim: " << error << "\nTry 'nodalyx-unitsim --help'.\n";
         return 2;
     }
-    quitOnSignals(app);
+    // SIGINT and SIGTERM end the event loop, so the pseudo-terminal's link is removed.
+    SignalPipe stop(SignalPipe::Watch::InterruptAndTerminate);
+    QObject::connect(&stop, &SignalPipe::received, &app, &QCoreApplication::quit);
     UnitHighwaySim sim;
     sim.setConfig(options->config);
     if (!sim.openPty(options->ptyLink)) {

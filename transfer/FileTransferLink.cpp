@@ -2,10 +2,6 @@
 
 #include "SerialPortName.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QEventLoop>
-#include <QTimer>
 #include <QtMath>
 
 namespace nodalyx {
@@ -26,17 +22,15 @@ FileTransferLink::FileTransferLink(Link* link, QObject* parent) : QObject(parent
     connect(&m_transport, &LinkTransport::received, this, &FileTransferLink::received);
     connect(&m_transport, &LinkTransport::lost, this, [this] {
         m_lost = true;
-        wake();
+        m_wait.wake();
     });
-    connect(&m_transport, &LinkTransport::stateChanged, this, &FileTransferLink::wake);
-    connect(&m_transport.tcp(), &QTcpSocket::bytesWritten, this, &FileTransferLink::wake);
-    connect(&m_transport.serial(), &QSerialPort::bytesWritten, this, &FileTransferLink::wake);
+    const auto wake = [this] { m_wait.wake(); };
+    connect(&m_transport, &LinkTransport::stateChanged, this, wake);
+    connect(&m_transport.tcp(), &QTcpSocket::bytesWritten, this, wake);
+    connect(&m_transport.serial(), &QSerialPort::bytesWritten, this, wake);
 }
 
 FileTransferLink::~FileTransferLink() {
-    *m_alive = false;
-    if (m_waitLoop)
-        m_waitLoop->quit();
     m_transport.disconnect(this);
     m_transport.tcp().disconnect(this);
     m_transport.serial().disconnect(this);
@@ -46,11 +40,8 @@ FileTransferLink::~FileTransferLink() {
 
 bool FileTransferLink::event(QEvent* e) {
     // A deferred delete during a wait would pull the component away under its caller.
-    if (e->type() == QEvent::DeferredDelete && m_busy) {
-        m_deleteHeld = true;
-        wake();
+    if (m_wait.holdDeferredDelete(e))
         return true;
-    }
     return QObject::event(e);
 }
 
@@ -67,7 +58,7 @@ void FileTransferLink::Configure(quint8 replySeconds, quint8 completeSeconds, qu
 }
 
 qint16 FileTransferLink::prepareOpen() {
-    if (m_busy)
+    if (isBusy())
         return transfer::Busy;
     closeAll();
     m_lost = false;
@@ -152,12 +143,11 @@ qint16 FileTransferLink::OpenTcp(const QString& host, const QString& port, doubl
 }
 
 qint16 FileTransferLink::connectTcp(const LinkEndpoint& endpoint) {
-    const std::shared_ptr<bool> alive = m_alive;
     m_transport.startConnect(endpoint);
-    m_deadline = QDeadlineTimer(scaled(m_times.connectMs), Qt::PreciseTimer);
-    waitUntil(
-        [this] { return m_transport.connectState() != LinkTransport::ConnectState::Connecting; });
-    if (!*alive)
+    const WaitResult waited = waitUntil(
+        [this] { return m_transport.connectState() != LinkTransport::ConnectState::Connecting; },
+        scaled(m_times.connectMs));
+    if (waited == WaitResult::Destroyed)
         return transfer::OpenFailed;
     if (m_transport.connectState() == LinkTransport::ConnectState::Connected && !m_cancel)
         return transfer::Ok;
@@ -189,9 +179,9 @@ void FileTransferLink::closeAll() {
     m_transport.close();
     m_lease.release();
     m_reader.clear();
-    if (m_busy) { // closed under a running wait: end it
+    if (isBusy()) { // closed under a running wait: end it
         m_lost = true;
-        wake();
+        m_wait.wake();
     }
 }
 
@@ -206,7 +196,7 @@ qint16 FileTransferLink::CloseTcp() {
 
 void FileTransferLink::requestCancel() {
     m_cancel = true;
-    wake();
+    m_wait.wake();
 }
 
 // ---- packets ----
@@ -221,7 +211,7 @@ qsizetype FileTransferLink::pendingOutput() {
 
 qint16 FileTransferLink::SendPacket(quint8 code, qint32 number, const QByteArray& text1,
                                     const QByteArray& text2) {
-    if (m_busy)
+    if (isBusy())
         return transfer::Busy;
     if (m_cancel)
         return transfer::Cancelled;
@@ -242,12 +232,11 @@ qint16 FileTransferLink::SendPacket(quint8 code, qint32 number, const QByteArray
                         QStringLiteral("CRC %1").arg(crc, 4, 16, QLatin1Char('0')).toUpper()));
     if (pendingOutput() == 0)
         return transfer::Ok;
-    const std::shared_ptr<bool> alive = m_alive;
-    m_deadline = QDeadlineTimer(scaled(m_times.sendMs), Qt::PreciseTimer);
-    const bool sent = waitUntil([this] { return pendingOutput() == 0; });
-    if (!*alive)
+    const WaitResult waited =
+        waitUntil([this] { return pendingOutput() == 0; }, scaled(m_times.sendMs));
+    if (waited == WaitResult::Destroyed)
         return transfer::SendFailed;
-    if (sent)
+    if (waited == WaitResult::Met)
         return transfer::Ok;
     return m_cancel ? transfer::Cancelled : transfer::SendFailed;
 }
@@ -259,7 +248,7 @@ void FileTransferLink::ReplyDelay(double seconds) {
 
 qint16 FileTransferLink::ReceiveReply(quint8& code, qint32& number, QByteArray& data,
                                       QByteArray& count) {
-    if (m_busy)
+    if (isBusy())
         return transfer::Busy;
     if (m_cancel)
         return transfer::Cancelled;
@@ -271,11 +260,8 @@ qint16 FileTransferLink::ReceiveReply(quint8& code, qint32& number, QByteArray& 
     };
     m_junk = false;
     if (!done() && isOpen()) {
-        const std::shared_ptr<bool> alive = m_alive;
         m_awaitingFirstByte = true;
-        m_deadline = QDeadlineTimer(scaled(m_times.replyMs), Qt::PreciseTimer);
-        waitUntil(done);
-        if (!*alive)
+        if (waitUntil(done, scaled(m_times.replyMs)) == WaitResult::Destroyed)
             return transfer::ConnectionLost;
         m_awaitingFirstByte = false;
     }
@@ -306,10 +292,10 @@ void FileTransferLink::received(const QByteArray& bytes) {
         // The reply has begun: give it the time to arrive whole.
         m_awaitingFirstByte = false;
         const int completeMs = scaled(m_times.completeMs);
-        if (m_deadline.remainingTime() < completeMs)
-            m_deadline = QDeadlineTimer(completeMs, Qt::PreciseTimer);
+        if (m_wait.deadline().remainingTime() < completeMs)
+            m_wait.setDeadline(QDeadlineTimer(completeMs, Qt::PreciseTimer));
     }
-    wake();
+    m_wait.wake();
 }
 
 void FileTransferLink::traceSeen() {
@@ -326,41 +312,8 @@ void FileTransferLink::traceSeen() {
 
 // ---- waiting ----
 
-bool FileTransferLink::waitUntil(const std::function<bool()>& done) {
-    if (done())
-        return true;
-    const std::shared_ptr<bool> alive = m_alive;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    m_busy = true;
-    m_waitLoop = &loop;
-    bool met = false;
-    for (;;) {
-        met = done();
-        if (met || m_lost || m_cancel || m_deleteHeld || m_deadline.hasExpired())
-            break;
-        timer.start(int(std::max<qint64>(0, m_deadline.remainingTime())));
-        const int exitCode = loop.exec();
-        if (!*alive)
-            return false; // destroyed during the wait: touch nothing
-        if (exitCode != 0 || QCoreApplication::closingDown())
-            break;
-    }
-    m_waitLoop = nullptr;
-    m_busy = false;
-    if (m_deleteHeld) {
-        m_deleteHeld = false;
-        deleteLater();
-    }
-    return met;
-}
-
-void FileTransferLink::wake() {
-    if (m_waitLoop)
-        m_waitLoop->quit();
+WaitResult FileTransferLink::waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    return m_wait.waitFor(done, timeoutMs, [this] { return m_lost || m_cancel; });
 }
 
 } // namespace nodalyx

@@ -5,16 +5,13 @@
 #include "PacketReader.h"
 #include "TransferSettings.h"
 #include "TransferStatus.h"
+#include "WaitLoop.h"
 
 #include <QByteArray>
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <memory>
-
-class QEventLoop;
 
 namespace nodalyx {
 
@@ -36,9 +33,10 @@ struct PacketTrace {
 // packet layout and the logger's side are documented in docs/TRANSFER.md.
 //
 // It takes the device from the tool's link through the link's lease while it is open, so the
-// two never share a port; closing it gives the device back. Waits run a local event loop woken
-// by arriving bytes, a lost connection or a monotonic deadline; a call made while a wait runs
-// answers transfer::Busy. Destroy it with deleteLater() (held back while a wait runs).
+// two never share a port; closing it gives the device back. Waits (WaitLoop) run a local event
+// loop woken by arriving bytes, written bytes, a lost connection, a cancel or a monotonic
+// deadline; a call made while a wait runs answers transfer::Busy. Destroy it with deleteLater()
+// (held back while a wait runs).
 class FileTransferLink : public QObject {
     Q_OBJECT
 public:
@@ -77,7 +75,7 @@ public:
     // Multiplies every time limit (tests use short ones).
     void setTimeScale(double scale) { m_timeScale = scale; }
     const TransferTimes& times() const { return m_times; }
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_wait.isWaiting(); }
 
 signals:
     void traced(const PacketTrace& line);
@@ -92,33 +90,29 @@ private:
     void closeAll();
     bool isOpen() const;
     int scaled(int ms) const;
-    // Runs events until done() holds, the wait is ended or m_deadline passes; answers done().
-    bool waitUntil(const std::function<bool()>& done);
-    void wake();
+    // Runs events until done() holds, the connection is lost or closed, the operator cancels
+    // or timeoutMs have passed (a reply that begins meanwhile may move the deadline).
+    WaitResult waitUntil(const std::function<bool()>& done, int timeoutMs);
     void received(const QByteArray& bytes);
     void traceSeen();
     qint16 afterWait(const PacketReader::Result& result) const;
     qsizetype pendingOutput();
 
+    WaitLoop m_wait{this};
     QPointer<Link> m_link;
     LinkLease m_lease;
     LinkTransport m_transport;
     PacketReader m_reader;
     TransferTimes m_times;
     TransferTimes m_configured;
-    QDeadlineTimer m_deadline;
     QString m_lastFailure;
-    QEventLoop* m_waitLoop = nullptr;
     double m_timeScale = 1.0;
     quint32 m_lastSent = 0;
     quint8 m_layout = 1;
-    bool m_busy = false;
     bool m_lost = false;
     bool m_cancel = false;
     bool m_awaitingFirstByte = false;
     bool m_junk = false; // bytes that were no reply arrived during the wait
-    bool m_deleteHeld = false;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace nodalyx

@@ -6,12 +6,12 @@
 
 namespace nodalyx {
 
-// How far a file transfer is, for the window's progress bar (PgbHW01 or PgbHW02) and a line
-// of text beside it.
+// How far a file transfer is, for the window's progress bar of its highway and a line of text
+// beside it.
 struct TransferProgress {
-    QString file;  // "HW01.ini"
-    QString bar;   // "PgbHW01" or "PgbHW02"
-    int value = 0; // the bar's value and maximum as the routine sets them
+    QString file;    // "HW01.ini"
+    int highway = 1; // 1 or 2: whose bar shows it
+    int value = 0;   // the bar's value and maximum as the routine sets them
     int maximum = 0;
     int blocksDone = 0; // 0 of 0 while the file request is out
     int blocksTotal = 0;

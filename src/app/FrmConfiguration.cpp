@@ -161,8 +161,7 @@ void FrmConfiguration::downloadHighwayFiles() {
                         [this, alive](const TransferProgress& p) {
                             if (!alive)
                                 return;
-                            QProgressBar* bar =
-                                p.bar == QLatin1String("PgbHW01") ? m_ui->PgbHW01 : m_ui->PgbHW02;
+                            QProgressBar* bar = p.highway == 1 ? m_ui->PgbHW01 : m_ui->PgbHW02;
                             bar->setRange(0, std::max(1, p.maximum));
                             bar->setValue(std::min(p.value, bar->maximum()));
                             bar->setVisible(true);

@@ -1,11 +1,16 @@
 #include "FrmMain.h"
-#include "LoggerSession.h"
 
+#include "CounterReadout.h"
+#include "FrmConfiguration.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
+#include "FrmUpload.h"
 #include "HighwayStore.h"
+#include "Link.h"
 #include "LocationStore.h"
+#include "LoggerSession.h"
 #include "MainViews.h"
+#include "PcbTestTab.h"
 #include "WindowPlacement.h"
 #include "ui_FrmMain.h"
 
@@ -18,14 +23,6 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
-
-#ifdef NODALYX_HAVE_LINK
-#include "CounterReadout.h"
-#include "FrmConfiguration.h"
-#include "FrmUpload.h"
-#include "Link.h"
-#include "PcbTestTab.h"
-#endif
 
 static void initAppResources() {
     Q_INIT_RESOURCE(nodalyx_app);
@@ -53,13 +50,11 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_ui->setupUi(this);
     m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/nodalyx/nodalyx-config.png")));
     setWindowIcon(QIcon(QStringLiteral(":/nodalyx/nodalyx-config.png")));
-#ifdef NODALYX_HAVE_LINK
     m_link = new Link(m_state.settings, this);
     tellNotices(*m_link, m_op);
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
     m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);
-#endif
     setupLists();
     connectControls();
     m_programDir = new QLabel(this);
@@ -73,9 +68,6 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     connect(m_dirWatcher, &QFileSystemWatcher::directoryChanged, m_relist,
             qOverload<>(&QTimer::start));
     connect(m_relist, &QTimer::timeout, this, &FrmMain::relistLocations);
-#ifndef NODALYX_HAVE_LINK
-    m_ui->mnuUpload->setEnabled(false);
-#endif
 }
 
 FrmMain::~FrmMain() = default;
@@ -287,7 +279,6 @@ void FrmMain::saveHWfiles() {
 }
 
 void FrmMain::generalSettings() {
-#ifdef NODALYX_HAVE_LINK
     const QString name = locationName();
     if (name.isEmpty())
         return;
@@ -301,11 +292,9 @@ void FrmMain::generalSettings() {
             WriteFGR(m_state, name, m_op);
     }
     selectLocation(name); // shows what the location file holds now
-#endif
 }
 
 void FrmMain::uploadConfiguration() {
-#ifdef NODALYX_HAVE_LINK
     if (locationName().isEmpty())
         return;
     if (!m_upload) {
@@ -316,11 +305,9 @@ void FrmMain::uploadConfiguration() {
         window->setTransfers(m_transfers.get());
     }
     m_runDialog(*m_upload);
-#endif
 }
 
 void FrmMain::refresh() {
-#ifdef NODALYX_HAVE_LINK
     // The read-out waits for the logger while events run; meanwhile the window takes no
     // clicks, so no second exchange or other location can start half-way.
     m_ui->centralwidget->setEnabled(false);
@@ -330,7 +317,6 @@ void FrmMain::refresh() {
     menuBar()->setEnabled(true);
     if (outcome.countersRead)
         showCounts();
-#endif
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -345,7 +331,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmMain::showCounts() {
-#ifdef NODALYX_HAVE_LINK
     const std::pair<QTreeWidget*, const UnitTable*> lists[] = {{m_ui->LsvHW1, &m_state.HW1Unit},
                                                                {m_ui->LSVHW2, &m_state.HW2Unit}};
     for (const auto& [list, table] : lists) {
@@ -359,7 +344,6 @@ void FrmMain::showCounts() {
                     row->setText(kFirstCountColumn + k, *texts[k]);
         }
     }
-#endif
 }
 
 } // namespace nodalyx

@@ -10,11 +10,9 @@
 #include <QDialog>
 #include <memory>
 
-class QCheckBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
+namespace Ui {
+class FrmUpload;
+}
 
 namespace nodalyx {
 
@@ -23,6 +21,8 @@ class SharedTransferLink;
 
 // The upload window: which parts to send, the report of the last run, and its buttons. The
 // run itself is UploadConfiguration; the window only shows its lines and its final message.
+// A delete asked for during a run (deleteLater, or a close with Qt::WA_DeleteOnClose from
+// elsewhere) cancels the run and waits for its end, so the run never loses its window.
 class FrmUpload : public QDialog {
     Q_OBJECT
 public:
@@ -36,13 +36,13 @@ public:
     const QString& report() const { return m_report; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // Escape: cancels a run, else closes the window.
     void reject() override;
 
 private:
-    QWidget* highwayBox();
     void upload();
     void cancel();
     void showTarget();
@@ -50,7 +50,9 @@ private:
     void showProgress(const TransferProgress& p);
     void setRunning(bool running);
     void appendLine(const QString& line);
+    void deleteAfterRun();
 
+    std::unique_ptr<Ui::FrmUpload> m_ui;
     SharedState& m_state;
     Link& m_link;
     Operator& m_op;
@@ -58,20 +60,9 @@ private:
     std::unique_ptr<SharedTransferLink> m_ownTransfers;
     std::unique_ptr<HighwayFileStep> m_files; // made on the first highway upload, then kept
     bool m_running = false;
+    bool m_deleteHeld = false; // a deferred delete arrived during the run
     Cancellation m_cancel;
     QString m_report;
-    QLabel* m_target = nullptr;
-    QCheckBox* m_general = nullptr;
-    QCheckBox* m_hw1 = nullptr;
-    QCheckBox* m_hw2 = nullptr;
-    QCheckBox* m_verify = nullptr;
-    QPlainTextEdit* m_result = nullptr;
-    QProgressBar* m_pgb1 = nullptr;
-    QProgressBar* m_pgb2 = nullptr;
-    QPushButton* m_upload = nullptr;
-    QPushButton* m_close = nullptr;
-    QPushButton* m_copy = nullptr;
-    QPushButton* m_cancelButton = nullptr;
 };
 
 } // namespace nodalyx

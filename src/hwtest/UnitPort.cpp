@@ -2,11 +2,6 @@
 
 #include "SerialPortName.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
-
 namespace nodalyx::hw {
 
 UnitPort::UnitPort(QObject* parent) : QObject(parent) {
@@ -16,8 +11,6 @@ UnitPort::UnitPort(QObject* parent) : QObject(parent) {
 
 UnitPort::~UnitPort() {
     m_port.disconnect(this);
-    if (m_loop)
-        m_loop->quit();
 }
 
 bool UnitPort::open(const QString& device, QString* error) {
@@ -92,8 +85,7 @@ void UnitPort::readPort() {
         return;
     m_waiting.append(bytes);
     emit traffic(false, bytes);
-    if (m_loop)
-        m_loop->quit();
+    m_wait.wake();
 }
 
 void UnitPort::onError(QSerialPort::SerialPortError error) {
@@ -110,29 +102,25 @@ void UnitPort::onError(QSerialPort::SerialPortError error) {
                        .arg(m_port.portName())
                  : QStringLiteral("Serial port %1: reading failed; the port was closed.")
                        .arg(m_port.portName());
-    if (m_loop)
-        m_loop->quit();
+    m_wait.wake();
 }
 
 bool UnitPort::waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const QDeadlineTimer deadline(std::max(0, timeoutMs), Qt::PreciseTimer);
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QEventLoop* outer = std::exchange(m_loop, &loop);
-    bool met = false;
-    for (;;) {
-        met = done();
-        if (met || m_abandoned || deadline.hasExpired())
-            break;
-        timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
-        if (loop.exec() != 0 || QCoreApplication::closingDown())
-            m_abandoned = true; // the program is ending: loops no longer wait
+    if (m_abandoned)
+        return done();
+    switch (m_wait.waitFor(done, timeoutMs)) {
+    case WaitResult::Met:
+        return true;
+    case WaitResult::Destroyed:
+        return false;
+    case WaitResult::Ending:
+        m_abandoned = true; // the program is ending: loops no longer wait
+        return done();
+    case WaitResult::Refused: // a wait inside the wait: no second loop, just the condition
+        return done();
+    default:
+        return false;
     }
-    m_loop = outer;
-    return met;
 }
 
 void UnitPort::pause(int ms) {

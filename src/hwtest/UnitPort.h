@@ -1,12 +1,12 @@
 #pragma once
 
+#include "WaitLoop.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <functional>
-
-class QEventLoop;
 
 namespace nodalyx::hw {
 
@@ -39,8 +39,9 @@ public:
     // Drops everything waiting, here and in the driver.
     void discardInput();
 
-    // Lets events run until done() holds (checked on every arrival and at the deadline) or
-    // timeoutMs have passed; answers done(). Returns at once when the program is ending.
+    // Lets events run (WaitLoop) until done() holds (checked on every arrival, on a lost device
+    // and at the deadline) or timeoutMs have passed; answers done(). Returns at once when the
+    // program is ending; false, touching nothing, when the port was destroyed meanwhile.
     bool waitUntil(const std::function<bool()>& done, int timeoutMs);
     void pause(int ms);
     // The program is ending: event loops no longer run.
@@ -59,10 +60,10 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void setLines(bool rts, bool dtr);
 
+    WaitLoop m_wait;
     QSerialPort m_port;
     QByteArray m_waiting;
     QString m_lost;
-    QEventLoop* m_loop = nullptr;
     bool m_settingLines = false;
     bool m_abandoned = false;
 };

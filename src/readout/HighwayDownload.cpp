@@ -303,8 +303,7 @@ FileDownload::Next FileDownload::runtimeError(const QString& text) {
 void FileDownload::show(int value, int maximum, int done, bool finished) {
     TransferProgress p;
     p.file = m_name;
-    p.bar = m_name.contains(QLatin1String("HW02"), Qt::CaseInsensitive) ? QStringLiteral("PgbHW02")
-                                                                        : QStringLiteral("PgbHW01");
+    p.highway = m_name.contains(QLatin1String("HW02"), Qt::CaseInsensitive) ? 2 : 1;
     p.value = value;
     p.maximum = maximum;
     p.blocksDone = done;

@@ -59,8 +59,7 @@ bool HighwayUpload::UploadHW(const QString& Filename) {
     const QString source =
         QStringLiteral("%1/%2/%3").arg(m_ctx.state.programDir, m_ctx.location, Filename);
     m_ctx.link.CloseLink();
-    m_bar = source.contains(QLatin1String("HW01")) ? QStringLiteral("PgbHW01")
-                                                   : QStringLiteral("PgbHW02");
+    m_highway = source.contains(QLatin1String("HW01")) ? 1 : 2;
     // Read before anything is opened: a file that cannot be read sends nothing, never the
     // blocks of the file read before.
     bool readOk = false;
@@ -147,7 +146,7 @@ bool HighwayUpload::stoppedByCancel(const QString& Filename, qint32 packet) {
 void HighwayUpload::show(const QString& Filename, int value, bool finished) {
     TransferProgress p;
     p.file = Filename;
-    p.bar = m_bar;
+    p.highway = m_highway;
     p.value = value;
     p.maximum = m_blocks.lastBlock + 1;
     p.blocksDone = finished ? p.maximum : value;

@@ -45,7 +45,7 @@ private:
 
     TransferContext& m_ctx;
     UploadBlocks m_blocks;
-    QString m_bar;
+    int m_highway = 1;
     TimeLeft m_timeLeft;
 };
 

@@ -1,7 +1,6 @@
 // The address boxes of the configuration window, typed and pasted as whole addresses.
 #include "AppFixture.h"
 
-#ifdef NODALYX_HAVE_LINK
 #include "FrmConfiguration.h"
 
 #include <QClipboard>
@@ -61,5 +60,3 @@ TEST_F(ConfigurationAddresses, EachAddressTakesATypedOrPastedAddress) {
     QTest::keySequence(child<QLineEdit>(*window, "txtDHCP0"), QKeySequence::Paste);
     EXPECT_EQ(texts("txtDHCP", {0, 1, 2, 3}), QStringList({"", "", "", ""}));
 }
-
-#endif

@@ -52,7 +52,7 @@ TEST_F(DownloadTest, SizeTwelveInOneBlockWrittenWithCrLfAndTheOldFileKeptAsBak) 
     EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1"}));
     EXPECT_EQ(h.sim.packets().first().text1, "C:\\nvq\\HW01.ini");
     ASSERT_GE(h.shown.size(), 2);
-    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+    EXPECT_EQ(h.shown.first().highway, 1);
     EXPECT_EQ(h.shown.first().maximum, 250);
     EXPECT_TRUE(h.shown.last().finished);
     EXPECT_EQ(h.shown.last().maximum, 1);
@@ -75,7 +75,7 @@ TEST_F(DownloadTest, BothHighwaysWithoutTheLinkAndEveryConnectionTypeButSerialAs
     EXPECT_EQ(h.local("HW02.ini"), "two\r\n");
     EXPECT_TRUE(h.sim.requests().isEmpty()); // no request frame: the link was not opened
     EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1", "11:0", "6:1"}));
-    EXPECT_EQ(h.shown.last().bar, "PgbHW02");
+    EXPECT_EQ(h.shown.last().highway, 2);
     EXPECT_EQ(h.op.messages(), kNoMessages);
 }
 
@@ -517,9 +517,9 @@ TEST_F(DownloadTest, AHighwayFileOfTheLimitIsSavedAndReadsBackOneByteMoreIsRefus
 }
 
 TEST(TransferProgressTest, TheLineBesideTheBar) {
-    TransferProgress p{"HW01.ini", "PgbHW01", 0, 250, 0, 0, -1, false};
+    TransferProgress p{"HW01.ini", 1, 0, 250, 0, 0, -1, false};
     EXPECT_EQ(p.text(), "HW01.ini: asking the logger");
-    p = {"HW01.ini", "PgbHW01", 13, 108, 12, 108, -1, false};
+    p = {"HW01.ini", 1, 13, 108, 12, 108, -1, false};
     EXPECT_EQ(p.text(), "HW01.ini: 12/108 blocks");
     p.secondsLeft = 9;
     EXPECT_EQ(p.text(), "HW01.ini: 12/108 blocks, about 9 s left");

@@ -80,7 +80,7 @@ TEST_F(UploadTest, AnEmptyFileAndAMultipleOf238SendTheirEmptyLastBlock) {
     EXPECT_EQ(h.sim.packets()[1].text2, "2");
     EXPECT_EQ(h.sim.packets()[2].text1, "");
     EXPECT_EQ(h.logger.read("HW01.ini"), "");
-    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+    EXPECT_EQ(h.shown.first().highway, 1);
     EXPECT_EQ(h.shown.first().maximum, 3);
 
     h.sim.clearLog();
@@ -222,7 +222,7 @@ TEST(UploadBarTest, ALocationNamedWithHw01ShowsBothFilesOnTheHighway1Bar) {
     TransferContext ctx = h.ctx();
     HighwayUpload upload(ctx);
     EXPECT_TRUE(upload.UploadHW("HW02.ini"));
-    EXPECT_EQ(h.shown.first().bar, "PgbHW01");
+    EXPECT_EQ(h.shown.first().highway, 1);
 }
 
 // A highway file as the tool writes it, with Windows-1252 characters in its names, goes to

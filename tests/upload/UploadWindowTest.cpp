@@ -6,9 +6,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace nodalyx::test {
@@ -81,6 +83,37 @@ TEST_F(UploadWindowTest, EverythingTickedSendsTheLocationAndVerifiesIt) {
     EXPECT_TRUE(window.close());
 }
 
+// The controls in Tab order, each with its caption and access key.
+TEST_F(UploadWindowTest, ControlsFollowInTabOrderWithTheirAccessKeys) {
+    FrmUpload window(h.state, *h.link, h.op);
+    window.show();
+    const std::pair<const char*, const char*> expected[] = {
+        {"ChkGeneralSettings", "&General settings"},
+        {"txtResult", ""},
+        {"ChkHW1", "Highway &1:"},
+        {"ChkHW2", "Highway &2:"},
+        {"ChkVerify", "&Verify after upload"},
+        {"CmdUpload", "&Upload"},
+        {"CmdCancel", "C&ancel"},
+        {"CmdCopy", "Co&py report"},
+        {"CmdClose", "&Close"}};
+    QStringList order;
+    QWidget* w = &window;
+    do {
+        w = w->nextInFocusChain();
+        if (w != &window && (w->focusPolicy() & Qt::TabFocus))
+            order << w->objectName();
+    } while (w != &window);
+    QStringList names;
+    for (const auto& [name, caption] : expected) {
+        names << name;
+        if (auto* button = qobject_cast<QAbstractButton*>(window.findChild<QWidget*>(name)))
+            EXPECT_EQ(button->text(), caption) << name;
+    }
+    EXPECT_EQ(order, names);
+    EXPECT_TRUE(child<QPushButton>(window, "CmdUpload")->isDefault());
+}
+
 TEST_F(UploadWindowTest, AFailedHighwayFileEndsInTheFailureMessage) {
     FrmUpload window(h.state, *h.link, h.op);
     child<QCheckBox>(window, "ChkHW2")->setChecked(true);
@@ -122,6 +155,31 @@ TEST_F(UploadWindowTest, CancelAndEscapeStopTheRunAfterThePacketUnderWay) {
         EXPECT_TRUE(window.isVisible()); // Escape during a run does not close the window
         EXPECT_TRUE(h.linkWorks());
     }
+}
+
+// A delete asked for while the run waits on a silent logger (a deleteLater from elsewhere)
+// cancels the run; the window lives on until the run has ended, and goes then.
+TEST_F(UploadWindowTest, ADeleteDuringARunCancelsItAndWaitsForItsEnd) {
+    auto* window = new FrmUpload(h.state, *h.link, h.op);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FrmUpload> alive(window);
+    child<QCheckBox>(*window, "ChkGeneralSettings")->setChecked(true);
+    h.sim.faults().silent = true;
+    window->show();
+    bool closed = true;
+    QTimer::singleShot(20, window, [&] {
+        closed = window->close();
+        window->deleteLater();
+    });
+    child<QPushButton>(*window, "CmdUpload")->click();
+    ASSERT_TRUE(alive);
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(window->isRunning());
+    EXPECT_TRUE(window->report().contains("Cancelling after the item under way...\r\n"))
+        << window->report().toStdString();
+    EXPECT_TRUE(h.op.lastText().startsWith("Send configuration failed!"));
+    EXPECT_EQ(h.op.busyDepth(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, 2000)); // and then it goes
 }
 
 } // namespace

@@ -16,9 +16,6 @@ Link::Link(const GeneralSettings& settings, QObject* parent)
 }
 
 Link::~Link() {
-    *m_alive = false;
-    if (m_waitLoop)
-        m_waitLoop->quit();
     m_transport.disconnect(this);
 }
 
@@ -54,7 +51,7 @@ QString Link::errorString() const {
 }
 
 QString Link::unavailableText() const {
-    if (m_busy)
+    if (isBusy())
         return busyText();
     if (isLeased())
         return leasedText(m_leaseHolder);
@@ -65,7 +62,7 @@ bool Link::refuseWhenUnavailable() {
     const QString why = unavailableText();
     if (why.isEmpty())
         return false;
-    m_error = m_busy ? LinkError::Busy : LinkError::Leased;
+    m_error = isBusy() ? LinkError::Busy : LinkError::Leased;
     tell(why, Operator::Icon::Warning);
     return true;
 }
@@ -80,13 +77,8 @@ bool Link::fail(LinkError error, const QString& failure) {
 
 bool Link::event(QEvent* e) {
     // A deferred delete during a wait would pull the link away under the waiting routine:
-    // hold it, end the wait, and delete once the wait has returned.
-    if (e->type() == QEvent::DeferredDelete && m_busy) {
-        m_deleteHeld = true;
-        wake();
-        return true;
-    }
-    return QObject::event(e);
+    // it is held, ends the wait, and is done once the wait has returned.
+    return m_wait.holdDeferredDelete(e) || QObject::event(e);
 }
 
 // ---- opening and closing ----
@@ -113,12 +105,12 @@ bool Link::OpenLink() {
 bool Link::openTcp(const LinkEndpoint& endpoint) {
     // A socket is always connected afresh: the logger may have dropped an idle connection.
     m_transport.startConnect(endpoint);
-    const std::shared_ptr<bool> alive = m_alive;
-    const bool settled = waitUntil(
+    const WaitResult waited = waitUntil(
         [this] { return m_transport.connectState() != LinkTransport::ConnectState::Connecting; },
         m_timeouts.connectMs);
-    if (!*alive)
+    if (waited == WaitResult::Destroyed)
         return false;
+    const bool settled = waited == WaitResult::Met;
     if (m_transport.connectState() == LinkTransport::ConnectState::Connected)
         return true;
     // The reason names where the link tried to connect: "192.168.1.20:3101: connection refused".
@@ -130,7 +122,7 @@ bool Link::openTcp(const LinkEndpoint& endpoint) {
 }
 
 void Link::CloseLink() {
-    if (m_busy)
+    if (isBusy())
         return; // never pull the port away under a running wait
     m_transport.close();
 }
@@ -139,7 +131,7 @@ void Link::CloseLink() {
 
 LinkLease Link::TakeLease(const QString& holder, QString* why) {
     QString refusal;
-    if (m_busy)
+    if (isBusy())
         refusal = busyText();
     else if (isLeased())
         refusal = leasedText(m_leaseHolder);
@@ -163,44 +155,17 @@ void Link::endLease() {
 
 // ---- waiting ----
 
-bool Link::waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss) {
-    if (done())
-        return true;
-    const std::shared_ptr<bool> alive = m_alive;
-    const QDeadlineTimer deadline(std::max(0, timeoutMs), Qt::PreciseTimer);
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    m_busy = true;
-    m_waitLoop = &loop;
-    bool met = false;
-    for (;;) {
-        met = done();
-        if (met || (endOnLoss && m_lost) || m_deleteHeld || deadline.hasExpired())
-            break;
-        timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
-        const int exitCode = loop.exec();
-        if (!*alive)
-            return false; // destroyed during the wait: touch nothing
-        if (exitCode != 0 || QCoreApplication::closingDown())
-            break; // the program is ending: event loops no longer run, so stop waiting
-    }
-    m_waitLoop = nullptr;
-    m_busy = false;
-    if (m_deleteHeld) {
-        m_deleteHeld = false;
-        deleteLater();
-        return met;
-    }
-    tellDeferred();
-    return *alive && met;
+WaitResult Link::waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss) {
+    const WaitResult result =
+        m_wait.waitFor(done, std::max(0, timeoutMs),
+                       endOnLoss ? [this] { return m_lost; } : std::function<bool()>());
+    if (result != WaitResult::Destroyed && result != WaitResult::Deleting)
+        tellDeferred();
+    return result;
 }
 
 void Link::wake() {
-    if (m_waitLoop)
-        m_waitLoop->quit();
+    m_wait.wake();
 }
 
 // ---- receive path ----
@@ -233,7 +198,7 @@ void Link::onLost(const QString& text) {
 }
 
 void Link::tell(const QString& text, Operator::Icon icon) {
-    if (m_busy) {
+    if (isBusy()) {
         if (!m_deferred.contains(std::pair(text, icon)))
             m_deferred.append({text, icon});
         return;

@@ -10,6 +10,7 @@
 #include "LoggerClock.h"
 #include "Operator.h"
 #include "ReplyAssembler.h"
+#include "WaitLoop.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -21,8 +22,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class QEventLoop;
 
 namespace nodalyx {
 
@@ -98,7 +97,7 @@ public:
     // beyond the receive limit.
     qint64 droppedBytes() const { return m_dropped; }
 
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_wait.isWaiting(); }
     // True (and a notice says why, after a running wait when there is one) when the link
     // cannot take an exchange now: a wait runs or a lease is held.
     bool refuseWhenUnavailable();
@@ -138,13 +137,13 @@ private:
     friend class LinkLease;
     void endLease();
     bool openTcp(const LinkEndpoint& endpoint);
-    bool awaitReply(ReplyRule rule, int timeoutMs);
+    enum class Awaited { Answered, Failed, Destroyed };
+    Awaited awaitReply(ReplyRule rule, int timeoutMs);
     void noteNoAnswer(int timeoutMs);
     int replyTimeout(int timeoutMs) const;
-    // Runs events until done() holds, the connection is lost or the deadline passes; answers
-    // done(). Also false when the link was destroyed meanwhile (check alive before touching
-    // members).
-    bool waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss = true);
+    // Runs events until done() holds, the connection is lost or the deadline passes (the one
+    // wait of the link). After Destroyed nothing of the link may be touched.
+    WaitResult waitUntil(const std::function<bool()>& done, int timeoutMs, bool endOnLoss = true);
     void wake();
     void received(const QByteArray& bytes);
     void onLost(const QString& text);
@@ -154,6 +153,7 @@ private:
     bool fail(LinkError error, const QString& failure = {});
     void tellDeferred();
 
+    WaitLoop m_wait{this}; // first: destroyed after everything its conditions read
     const GeneralSettings& m_settings;
     LinkError m_error = LinkError::None;
     LinkTimeouts m_timeouts;
@@ -162,14 +162,10 @@ private:
     QString m_lastFailure;
     QString m_leaseHolder;
     QList<std::pair<QString, Operator::Icon>> m_deferred;
-    QEventLoop* m_waitLoop = nullptr;
     qint64 m_dropped = 0;
-    bool m_busy = false;
     bool m_lost = false;
     bool m_lossTold = false;
-    bool m_deleteHeld = false;
     int m_framingErrors = 0;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace nodalyx

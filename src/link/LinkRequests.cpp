@@ -47,14 +47,13 @@ void Link::noteNoAnswer(int timeoutMs) {
                  .arg(m_transport.endpoint().text(), QString::number(timeoutMs / 1000.0)));
 }
 
-bool Link::awaitReply(ReplyRule rule, int timeoutMs) {
+Link::Awaited Link::awaitReply(ReplyRule rule, int timeoutMs) {
     if (refuseWhenUnavailable())
-        return false;
-    const std::shared_ptr<bool> alive = m_alive;
+        return Awaited::Failed;
     m_rx.expect(rule);
-    waitUntil([this] { return m_rx.status() != ReplyAssembler::Status::Pending; }, timeoutMs);
-    if (!*alive)
-        return false;
+    if (waitUntil([this] { return m_rx.status() != ReplyAssembler::Status::Pending; }, timeoutMs) ==
+        WaitResult::Destroyed)
+        return Awaited::Destroyed; // touch nothing
     if (m_rx.overflow() > 0)
         tell(QStringLiteral("The logger sent more than %1 bytes in one answer; %2 bytes were "
                             "dropped.")
@@ -69,30 +68,32 @@ bool Link::awaitReply(ReplyRule rule, int timeoutMs) {
     } else {
         noteNoAnswer(timeoutMs);
     }
-    return ok;
+    return ok ? Awaited::Answered : Awaited::Failed;
 }
 
 bool Link::WaitAck() {
-    return awaitReply(ReplyRule::ack(), m_timeouts.ackMs) || (!m_lost && m_rx.ack());
+    const Awaited awaited = awaitReply(ReplyRule::ack(), m_timeouts.ackMs);
+    return awaited == Awaited::Answered || (awaited == Awaited::Failed && !m_lost && m_rx.ack());
 }
 
 bool Link::WaitReply(int expectedLength) {
-    if (!awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs))
+    if (awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs) != Awaited::Answered)
         return false;
     return CheckReply(m_rx.buffer()) ||
            fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong"));
 }
 
 bool Link::WaitAtLeast(int minimumLength, int timeoutMs) {
-    return awaitReply(ReplyRule::atLeast(minimumLength), replyTimeout(timeoutMs));
+    return awaitReply(ReplyRule::atLeast(minimumLength), replyTimeout(timeoutMs)) ==
+           Awaited::Answered;
 }
 
 bool Link::WaitExactly(int length, int timeoutMs) {
-    return awaitReply(ReplyRule::exactly(length), replyTimeout(timeoutMs));
+    return awaitReply(ReplyRule::exactly(length), replyTimeout(timeoutMs)) == Awaited::Answered;
 }
 
 bool Link::WaitRaw(int minimumLength, int timeoutMs) {
-    return awaitReply(ReplyRule::raw(minimumLength), replyTimeout(timeoutMs));
+    return awaitReply(ReplyRule::raw(minimumLength), replyTimeout(timeoutMs)) == Awaited::Answered;
 }
 
 bool Link::ReadLoggerClock(LoggerClock& out) {
@@ -100,10 +101,11 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
         return false;
     // The reply is read whole (nine bytes) so that none of it is left for the next exchange;
     // eight will do when the ninth never comes. A whole reply must pass its checksum.
-    const std::shared_ptr<bool> alive = m_alive;
-    bool ok = awaitReply(ReplyRule::whole(kClockReplyMinimum, kClockReplySize), m_timeouts.replyMs);
-    if (!*alive)
+    const Awaited awaited =
+        awaitReply(ReplyRule::whole(kClockReplyMinimum, kClockReplySize), m_timeouts.replyMs);
+    if (awaited == Awaited::Destroyed)
         return false;
+    bool ok = awaited == Awaited::Answered;
     const QByteArray reply = m_rx.buffer();
     m_rx.takeBuffer();
     if (ok && reply.size() >= kClockReplySize && !CheckReply(reply.left(kClockReplySize))) {
@@ -119,10 +121,8 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
 bool Link::WriteLoggerClock(const LoggerClock& clock) {
     if (!SendCommand(clockRequest(clock)))
         return false;
-    const std::shared_ptr<bool> alive = m_alive;
     // A NAK does not end this wait: it fails when the time is up.
-    waitUntil([this] { return m_rx.ack(); }, m_timeouts.replyMs);
-    if (!*alive)
+    if (waitUntil([this] { return m_rx.ack(); }, m_timeouts.replyMs) == WaitResult::Destroyed)
         return false;
     if (!m_rx.ack()) {
         noteNoAnswer(m_timeouts.replyMs);
@@ -138,11 +138,10 @@ std::optional<QString> Link::ReadLoggerSerial() {
         return result;
     // Waits for the whole reply, however slowly its pieces come, within the reply time; a
     // reply cut short by the deadline gives what has arrived.
-    const std::shared_ptr<bool> alive = m_alive;
-    const bool ok = awaitReply(ReplyRule::whole(1, kSerialReplySize), m_timeouts.replyMs);
-    if (!*alive)
+    const Awaited awaited = awaitReply(ReplyRule::whole(1, kSerialReplySize), m_timeouts.replyMs);
+    if (awaited == Awaited::Destroyed)
         return result;
-    if (ok) {
+    if (awaited == Awaited::Answered) {
         result = decodeSerialReply(m_rx.buffer());
         if (!result)
             fail(LinkError::BadReply, QStringLiteral("the serial number reply cannot be read"));

@@ -1,11 +1,11 @@
 #include "GeneralReadout.h"
+#include "LoggerSession.h"
 
 #include "FormChecks.h"
 #include "LocationSettings.h"
 #include "RemoteQueries.h"
 #include "SettingsForm.h"
 
-#include <QPointer>
 
 namespace nodalyx {
 
@@ -31,34 +31,31 @@ class Sequence {
 public:
     Sequence(SharedState& state, Link& link, ConfigurationControls& controls,
              const ReadoutHooks& hooks, const Cancellation* cancel, GeneralReadout& out)
-        : m_state(state), m_link(&link), m_c(controls), m_hooks(hooks), m_cancel(cancel),
+        : m_state(state), m_link(link), m_c(controls), m_hooks(hooks), m_cancel(cancel),
           m_out(out) {}
 
     void run() {
         step();
         for (int i = 0; i < 7 && alive(); ++i)
-            note(GetLocationText(*m_link, i, m_c, m_out.read), kTextNames[i]);
+            note(GetLocationText(m_link, i, m_c, m_out.read), kTextNames[i]);
         if (alive())
             readClock();
         for (int d = 1; d <= 7 && alive(); ++d)
-            note(GetStartStopTime(*m_link, d, m_c, m_out.read), dayRowNames()[d - 1]);
+            note(GetStartStopTime(m_link, d, m_c, m_out.read), dayRowNames()[d - 1]);
         if (alive())
-            note(GetInterval(m_state.settings, *m_link, m_c, m_out.read), "Interval");
+            note(GetInterval(m_state.settings, m_link, m_c, m_out.read), "Interval");
         for (const NamedQuery& q : kNetworkQueries) {
             if (!alive())
                 return;
-            note(q.query(*m_link, m_c, m_out.read), q.name);
+            note(q.query(m_link, m_c, m_out.read), q.name);
         }
     }
-    // The link is still there and the operator has not cancelled: the next query may run.
+    // The operator has not cancelled: the next query may run.
     bool alive() {
-        if (m_link.isNull())
-            return false;
         if (m_cancel && m_cancel->requested())
             m_out.cancelled = true;
         return !m_out.cancelled;
     }
-    bool linkExists() const { return !m_link.isNull(); }
 
 private:
     void step(int by = 0) {
@@ -72,7 +69,7 @@ private:
         step(1);
     }
     void readClock() {
-        m_out.clock = GetLoggerDate(*m_link, m_c, m_out.read);
+        m_out.clock = GetLoggerDate(m_link, m_c, m_out.read);
         m_out.clockReadAt = m_hooks.now ? m_hooks.now() : QDateTime::currentDateTime();
         if (!m_out.clock)
             m_out.failed << QStringLiteral("Date/Time logger");
@@ -80,7 +77,7 @@ private:
     }
 
     SharedState& m_state;
-    QPointer<Link> m_link;
+    Link& m_link;
     ConfigurationControls& m_c;
     const ReadoutHooks& m_hooks;
     const Cancellation* m_cancel;
@@ -99,26 +96,31 @@ QString dataLoggerFailedText(const Link& link) {
     return dataLoggerFailedText(link.lastFailure());
 }
 
+// No serial-number check (the read-out shows the number), the hourglass once the link is open,
+// and a serial port left open for the next exchange unless the operator cancelled.
+SessionPolicy readoutPolicy() {
+    SessionPolicy policy;
+    policy.close = SessionPolicy::Close::TcpOnly;
+    policy.hourglassFirst = false;
+    policy.failureText = [](const Link& link) { return dataLoggerFailedText(link); };
+    return policy;
+}
+
 GeneralReadout ReadGeneralSettings(SharedState& state, Link& link, Operator& op,
                                    ConfigurationControls& controls, const ReadoutHooks& hooks,
                                    const Cancellation* cancel) {
     GeneralReadout out;
-    if (link.refuseWhenUnavailable())
+    LoggerSession session(link, op, state.settings, readoutPolicy());
+    if (session.start() != LoggerSession::Start::Ready)
         return out;
-    if (!link.OpenLink()) {
-        // A serial port that cannot be opened has been told by the link, naming the device.
-        if (!isSerial(state.settings))
-            op.message(dataLoggerFailedText(link), Operator::Icon::Critical);
-        return out;
-    }
     out.connected = true;
-    BusyGuard hourglass(op);
+    session.showHourglass();
     Sequence sequence(state, link, controls, hooks, cancel, out);
     sequence.run();
     for (const BoxKey& box : out.read)
         fillAnew(controls, box);
-    if (sequence.linkExists() && (out.cancelled || !isSerial(state.settings)))
-        link.CloseLink();
+    if (out.cancelled)
+        session.close();
     return out;
 }
 

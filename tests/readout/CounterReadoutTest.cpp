@@ -44,7 +44,7 @@ Read refresh(Harness& h, const char* local, std::initializer_list<bool> answers 
 }
 } // namespace
 
-TEST(ReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
+TEST(CounterReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
     const std::pair<const char*, bool> rows[] = {
         {"00123456", false}, {"", false},    {"NX00123456", false},
         {"0012", false},     {"456", false}, {"00123456", true}}; // the last over a serial line
@@ -68,7 +68,7 @@ TEST(ReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
 }
 
 // Answered Yes it reads: the command-line test with --yes.
-TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
+TEST(CounterReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     Harness h;
     EXPECT_EQ(refresh(h, "00123457", {false}), Read()); // one digit differs
     ASSERT_EQ(h.op.questions(), 1);
@@ -102,7 +102,7 @@ TEST(ReadoutTest, MismatchAnsweredNoOrNoSerialReplyReadsNothing) {
     }
 }
 
-TEST(ReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {
+TEST(CounterReadoutTest, BadReplyKeepsThatHighwaysValuesAndReadsTheOther) {
     const std::pair<const char*, QSet<int> SimFaults::*> faults[] = {
         {"771 characters", &SimFaults::dropByteCodes},
         {"773 characters", &SimFaults::extraByteCodes},

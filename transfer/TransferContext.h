@@ -2,6 +2,7 @@
 
 #include "FileTransferLink.h"
 #include "Link.h"
+#include "LocationSettings.h"
 #include "Operator.h"
 #include "SharedState.h"
 #include "TransferProgress.h"
@@ -29,7 +30,7 @@ struct TransferContext {
         else
             op.progress(p.text(), p.value, p.maximum);
     }
-    bool serial() const { return state.settings.ConnType == 1; }
+    bool serial() const { return isSerial(state.settings); }
 };
 
 // The one FileTransferLink of a run: created on first use, bound to the tool's link, kept

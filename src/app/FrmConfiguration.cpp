@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
 
 namespace nodalyx {
 
@@ -107,8 +108,23 @@ void FrmConfiguration::cancel() {
     m_ui->CmdCancel->setEnabled(false);
 }
 
+// A deferred delete during an exchange would pull the window away under the waiting routine:
+// it is held, the exchange is cancelled, and the window goes once the exchange has ended (not
+// through deleteLater: Qt drops a widget's second deferred delete once the first was taken).
+bool FrmConfiguration::event(QEvent* event) {
+    if (event->type() == QEvent::DeferredDelete && m_exchanging) {
+        m_deleteHeld = true;
+        m_cancel.request();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
 void FrmConfiguration::setExchanging(bool exchanging) {
     m_exchanging = exchanging;
+    if (!exchanging && std::exchange(m_deleteHeld, false))
+        QTimer::singleShot(0,
+                           [window = QPointer<FrmConfiguration>(this)] { delete window.data(); });
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_ui->fraLocal, m_ui->fraRemote, m_ui->ChkGeneral, m_ui->ChkHW01, m_ui->ChkHW02,
              m_ui->CmdLogger, m_ui->CmdDate, m_ui->CmdSave, m_ui->CmdClose})
@@ -131,19 +147,15 @@ void FrmConfiguration::startDownload() {
         return;
     m_op.message(QStringLiteral("Old configurations files will be copied to .BAK"),
                  Operator::Icon::None);
-    QPointer<FrmConfiguration> alive(this);
     m_cancel.reset();
     m_ui->lblDownloadResult->clear();
     setExchanging(true);
     // The highway files need the same logger: when the read-out could not reach it (told
     // once) or the operator cancelled, they are not started.
     const bool goOn = !m_ui->ChkGeneral->isChecked() || readGeneralSettings();
-    if (!alive)
-        return;
     if (goOn && !m_cancel.requested() && (m_ui->ChkHW01->isChecked() || m_ui->ChkHW02->isChecked()))
         downloadHighwayFiles();
-    if (alive)
-        setExchanging(false);
+    setExchanging(false);
 }
 
 void FrmConfiguration::downloadHighwayFiles() {
@@ -152,29 +164,24 @@ void FrmConfiguration::downloadHighwayFiles() {
             m_ownTransfers = std::make_unique<SharedTransferLink>(m_link);
         m_transfers = m_ownTransfers.get();
     }
-    QPointer<FrmConfiguration> alive(this);
     TransferContext ctx{m_state,
                         m_link,
                         m_transfers->get(),
                         m_op,
                         m_state.locationName,
-                        [this, alive](const TransferProgress& p) {
-                            if (!alive)
-                                return;
+                        [this](const TransferProgress& p) {
                             QProgressBar* bar = p.highway == 1 ? m_ui->PgbHW01 : m_ui->PgbHW02;
                             bar->setRange(0, std::max(1, p.maximum));
                             bar->setValue(std::min(p.value, bar->maximum()));
                             bar->setVisible(true);
                         }};
     DownloadHighwayFiles(ctx, m_ui->ChkHW01->isChecked(), m_ui->ChkHW02->isChecked(), &m_cancel,
-                         [this, alive](const QString& file, const DownloadResult& result) {
-                             if (alive)
-                                 addResultLine(downloadResultText(file, result));
+                         [this](const QString& file, const DownloadResult& result) {
+                             addResultLine(downloadResultText(file, result));
                          });
 }
 
 bool FrmConfiguration::readGeneralSettings() {
-    QPointer<FrmConfiguration> alive(this);
     ConfigurationControls controls = m_view->read(m_kept);
     ReadoutHooks hooks;
     hooks.now = m_now;
@@ -188,7 +195,7 @@ bool FrmConfiguration::readGeneralSettings() {
     };
     const GeneralReadout readout =
         ReadGeneralSettings(m_state, m_link, m_op, controls, hooks, &m_cancel);
-    if (!alive || !readout.connected)
+    if (!readout.connected)
         return false;
     m_kept = controls.kept;
     m_view->show(controls);
@@ -205,14 +212,11 @@ bool FrmConfiguration::readGeneralSettings() {
 void FrmConfiguration::setDate() {
     if (m_exchanging)
         return;
-    QPointer<FrmConfiguration> alive(this);
     m_ui->txtDate->clear();
     m_ui->lblClockDrift->clear();
     m_cancel.reset();
     setExchanging(true);
     const ClockSetting result = SetLoggerDateTime(m_state, m_link, m_op, m_now(), m_now, &m_cancel);
-    if (!alive)
-        return;
     setExchanging(false);
     m_ui->txtDate->setText(result.txtDate);
     showClockDrift(result.clock, result.readAt);

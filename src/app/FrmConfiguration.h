@@ -57,6 +57,7 @@ public slots:
     void reject() override;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -81,6 +82,7 @@ private:
     Cancellation m_cancel;
     bool m_gewijzigd = false;
     bool m_exchanging = false;
+    bool m_deleteHeld = false;
 };
 
 } // namespace nodalyx

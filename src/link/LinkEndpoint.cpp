@@ -1,4 +1,5 @@
 #include "LinkEndpoint.h"
+#include "LocationSettings.h"
 
 #include "SerialPortName.h"
 #include "ValueRules.h"
@@ -11,13 +12,9 @@ QString LinkEndpoint::text() const {
     return isSerial() ? device : QStringLiteral("%1:%2").arg(host).arg(port);
 }
 
-bool usesSerialPort(const GeneralSettings& settings) {
-    return settings.ConnType == 1;
-}
-
 std::optional<LinkEndpoint> endpointFor(const GeneralSettings& settings, QString* error) {
     LinkEndpoint e;
-    if (usesSerialPort(settings)) {
+    if (isSerial(settings)) {
         const double comport = settings.Comport;
         if (!(comport >= 0.5 && comport < kHighestComport + 0.5)) { // also refuses NaN
             *error = QStringLiteral("The location names no serial port (Comport %1).")

@@ -25,9 +25,6 @@ struct LinkEndpoint {
     friend bool operator==(const LinkEndpoint&, const LinkEndpoint&) = default;
 };
 
-// The location is reached over a serial port (ConnType 1) rather than TCP.
-bool usesSerialPort(const GeneralSettings& settings);
-
 // The endpoint of a location: ConnType 1 is the serial port Comport (rounded to the nearest
 // port number, 19200 baud), every other type TCP to IPnumber:Portnumber. Empty, with *error
 // set to what to tell the operator, when the settings name no usable endpoint.

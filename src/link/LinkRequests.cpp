@@ -1,5 +1,6 @@
 // The request routines of the link: one frame out, one wait for its answer.
 #include "Link.h"
+#include "LocationSettings.h"
 
 #include "CommandFrame.h"
 #include "LoggerReplies.h"
@@ -14,7 +15,7 @@ bool Link::SendCommand(const Command& command) {
         return false;
     if (!m_transport.isOpen()) {
         // A closed serial port is worth a notice; an unconnected socket fails silently.
-        if (usesSerialPort(m_settings))
+        if (isSerial(m_settings))
             tell(QStringLiteral("The serial port is not open."), Operator::Icon::Critical);
         return fail(LinkError::NotOpen);
     }

@@ -1,4 +1,5 @@
 #include "LoggerSession.h"
+#include "LocationSettings.h"
 
 #include "LinkEndpoint.h"
 #include "PrintableText.h"
@@ -14,7 +15,7 @@ LoggerSession::LoggerSession(Link& link, Operator& op, const GeneralSettings& se
 LoggerSession::~LoggerSession() {
     if (!m_started || m_closed)
         return;
-    if (m_policy.close == SessionPolicy::Close::Always || !usesSerialPort(m_settings))
+    if (m_policy.close == SessionPolicy::Close::Always || !isSerial(m_settings))
         m_link.CloseLink();
 }
 
@@ -65,7 +66,7 @@ void LoggerSession::tellFailure() {
     releaseHourglass();
     const bool portFailed =
         m_link.lastError() == LinkError::OpenFailed || m_link.lastError() == LinkError::NoEndpoint;
-    if (usesSerialPort(m_settings) && portFailed)
+    if (isSerial(m_settings) && portFailed)
         m_op.message(m_link.lastFailure(), Operator::Icon::Critical);
     else
         m_op.message(m_policy.failureText(m_link), Operator::Icon::Critical);

@@ -1,11 +1,11 @@
 // The configuration window offscreen, by object names: from the main window's menu, Save,
 // Close, the read-out against the simulated logger, and Set Date/Time with a fixed clock.
 #include "AppFixture.h"
-#include "LoggerSession.h"
 #include "FrmConfiguration.h"
 #include "GeneralReadout.h"
 #include "HighwayFileCodec.h"
 #include "Link.h"
+#include "LoggerSession.h"
 #include "LoggerSim.h"
 #include "SilentPort.h"
 #include "TransferContext.h"
@@ -386,6 +386,25 @@ TEST_F(WindowRun, CancelOrEscapeStopsTheReadOutAfterTheQueryUnderWay) {
         op.clear();
         w.reset();
     }
+}
+
+// A window deleted (deleteLater) during its read-out outlives the read-out, which it cancels
+// after the query under way, and goes once the read-out has returned.
+TEST_F(WindowRun, ADeleteDuringTheReadOutCancelsItAndWaitsForItsEnd) {
+    sim.faults().delayMs = 40;
+    open();
+    FrmConfiguration* window = w.get();
+    QPointer<FrmConfiguration> alive(window);
+    QTimer::singleShot(200, window, [&] {
+        w.release();
+        window->deleteLater();
+    });
+    window->startDownload();
+    ASSERT_TRUE(alive);
+    EXPECT_FALSE(window->isExchanging());
+    EXPECT_LT(child<QProgressBar>(*window, "PgbGeneralsettings")->value(), kGeneralReadoutSteps);
+    EXPECT_TRUE(sim.packets().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, 2000));
 }
 
 // Cancel during a highway download: the file under way writes nothing, its backup stays, the

@@ -77,7 +77,7 @@ int runSerial(CliContext& ctx, LoggerSession& session, LoggerOperator& op) {
     if (!opened(session))
         return Failed;
     Link& link = session.link();
-    const std::optional<QString> serial = link.ReadLoggerSerial();
+    const std::optional<QString> serial = answeredSerial(link.ReadLoggerSerial());
     if (!serial)
         return failed(op, link.connectionFailedText());
     // A reply without a number (FF and its code, or blanks only) is no serial number either.

@@ -72,8 +72,14 @@ void LoggerSession::tellFailure() {
         m_op.message(m_policy.failureText(m_link), Operator::Icon::Critical);
 }
 
+std::optional<QString> answeredSerial(const std::optional<QString>& reply) {
+    if (reply && reply->compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    return reply;
+}
+
 bool LoggerSession::serialChecked() {
-    m_remote = m_link.ReadLoggerSerial();
+    m_remote = answeredSerial(m_link.ReadLoggerSerial());
     if (m_remote && m_policy.serial == SessionPolicy::Serial::WakeThenCompare)
         m_remote = m_link.ReadLoggerSerial().value_or(QStringLiteral("False"));
     if (!m_remote) {

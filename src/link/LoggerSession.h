@@ -81,6 +81,10 @@ private:
     bool m_closed = false;
 };
 
+// The logger's answer to the serial-number request as the routines take it: no reply, or the
+// word False in any case (the text the tool has always used for "no reply"), is none.
+std::optional<QString> answeredSerial(const std::optional<QString>& reply);
+
 // The question, with both serial numbers below the fixed text.
 QString serialMismatchQuestion(const QString& local, const QString& remote);
 // Asks whether to go on with a logger whose serial number does not hold the location's: a

@@ -151,10 +151,11 @@ TEST_F(CliSettingsTest, AnUnreachableLoggerIsOneMessageForEveryCommand) {
             QStringList told = r.err.split("nodalyx-cli: ", Qt::SkipEmptyParts);
             told.removeIf([](const QString& m) { return m.startsWith("Old configurations"); });
             ASSERT_EQ(told.size(), 1) << r.err.toStdString();
-            if (!serial) // a serial port's own text starts the message of most commands
+            if (!serial) { // a serial port's own text starts the message of most commands
                 EXPECT_TRUE(
                     told[0].startsWith(QString("error: Connection with %1 failed: ").arg(logger)))
                     << r.err.toStdString();
+            }
             EXPECT_TRUE(told[0].contains(where)) << r.err.toStdString();
         }
     }

@@ -54,7 +54,7 @@ TEST(SeveralLoggersTest, TwoLocationsExchangeWithTheirOwnLoggersAtTheSameTime) {
         s.sim.setGrowing(false);
         s.serial = QStringLiteral("NX0000000%1").arg(i + 1);
         s.sim.state().serial = s.serial;
-        s.sim.state().setCounts(1, 0, sim::LoggerState::Counts{.in1 = 100 + i});
+        s.sim.state().setCounts(1, 0, sim::LoggerState::Counts{.in1 = quint16(100 + i)});
         s.sim.faults().delayMs = 60; // each answer takes a while: the runs overlap
     }
     QElapsedTimer clock0;

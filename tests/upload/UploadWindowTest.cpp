@@ -107,8 +107,9 @@ TEST_F(UploadWindowTest, ControlsFollowInTabOrderWithTheirAccessKeys) {
     QStringList names;
     for (const auto& [name, caption] : expected) {
         names << name;
-        if (auto* button = qobject_cast<QAbstractButton*>(window.findChild<QWidget*>(name)))
+        if (auto* button = qobject_cast<QAbstractButton*>(window.findChild<QWidget*>(name))) {
             EXPECT_EQ(button->text(), caption) << name;
+        }
     }
     EXPECT_EQ(order, names);
     EXPECT_TRUE(child<QPushButton>(window, "CmdUpload")->isDefault());

@@ -1,6 +1,5 @@
 // nodalyx-cli settings: the configuration window's general read-out without the window.
 #include "CliContext.h"
-#include "LoggerSession.h"
 #include "ClockDrift.h"
 #include "CountingOperator.h"
 #include "GeneralReadout.h"
@@ -8,6 +7,7 @@
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
+#include "LoggerSession.h"
 #include "PrintableText.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"

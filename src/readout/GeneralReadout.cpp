@@ -6,7 +6,6 @@
 #include "RemoteQueries.h"
 #include "SettingsForm.h"
 
-
 namespace nodalyx {
 
 namespace {

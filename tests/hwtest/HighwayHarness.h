@@ -1,8 +1,8 @@
 #pragma once
 
 #include "HighwayTest.h"
-#include "LoggerSession.h"
 #include "Link.h"
+#include "LoggerSession.h"
 #include "ScriptedOperator.h"
 #include "SharedState.h"
 #include "UnitHighwaySim.h"

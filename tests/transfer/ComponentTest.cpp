@@ -1,7 +1,7 @@
 // FileTransferLink on its own: its statuses, what counts as a reply, its waits, the lease and
 // re-entrant calls.
-#include "TransferHarness.h"
 #include "LoggerSession.h"
+#include "TransferHarness.h"
 #include "TransferSettings.h"
 
 #include <QCoreApplication>

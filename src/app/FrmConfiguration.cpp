@@ -16,8 +16,6 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPointer>
-#include <QTimer>
 
 namespace nodalyx {
 
@@ -108,23 +106,19 @@ void FrmConfiguration::cancel() {
     m_ui->CmdCancel->setEnabled(false);
 }
 
-// A deferred delete during an exchange would pull the window away under the waiting routine:
-// it is held, the exchange is cancelled, and the window goes once the exchange has ended (not
-// through deleteLater: Qt drops a widget's second deferred delete once the first was taken).
+// A deferred delete during an exchange is held, the exchange cancelled, and the window goes
+// once the exchange has ended.
 bool FrmConfiguration::event(QEvent* event) {
-    if (event->type() == QEvent::DeferredDelete && m_exchanging) {
-        m_deleteHeld = true;
-        m_cancel.request();
-        return true;
-    }
-    return QDialog::event(event);
+    if (!m_heldDelete.hold(event, m_exchanging))
+        return QDialog::event(event);
+    m_cancel.request();
+    return true;
 }
 
 void FrmConfiguration::setExchanging(bool exchanging) {
     m_exchanging = exchanging;
-    if (!exchanging && std::exchange(m_deleteHeld, false))
-        QTimer::singleShot(0,
-                           [window = QPointer<FrmConfiguration>(this)] { delete window.data(); });
+    if (!exchanging)
+        m_heldDelete.runEnded();
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_ui->fraLocal, m_ui->fraRemote, m_ui->ChkGeneral, m_ui->ChkHW01, m_ui->ChkHW02,
              m_ui->CmdLogger, m_ui->CmdDate, m_ui->CmdSave, m_ui->CmdClose})

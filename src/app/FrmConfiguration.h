@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeldDelete.h"
+
 #include "Cancellation.h"
 #include "ConfigurationControls.h"
 #include "GeneralSettings.h"
@@ -82,7 +84,7 @@ private:
     Cancellation m_cancel;
     bool m_gewijzigd = false;
     bool m_exchanging = false;
-    bool m_deleteHeld = false;
+    HeldDelete m_heldDelete{this};
 };
 
 } // namespace nodalyx

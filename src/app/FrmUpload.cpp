@@ -7,9 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 
 namespace nodalyx {
 
@@ -119,26 +117,16 @@ void FrmUpload::upload() {
     if (!out.finalMessage.isEmpty())
         m_op.message(finalMessageText(out),
                      out.ok ? Operator::Icon::Information : Operator::Icon::Critical);
-    if (m_deleteHeld)
-        deleteAfterRun();
-}
-
-// The delete held during the run, done once control is back in an event loop. Not through
-// deleteLater: Qt drops a widget's second deferred delete once the first has been taken.
-void FrmUpload::deleteAfterRun() {
-    m_deleteHeld = false;
-    QTimer::singleShot(0, [window = QPointer<FrmUpload>(this)] { delete window.data(); });
+    m_heldDelete.runEnded();
 }
 
 // A deferred delete during a run would pull the window away under the waiting routine: hold
 // it, cancel the run, and delete once the run has ended.
 bool FrmUpload::event(QEvent* event) {
-    if (event->type() == QEvent::DeferredDelete && m_running) {
-        m_deleteHeld = true;
-        cancel();
-        return true;
-    }
-    return QDialog::event(event);
+    if (!m_heldDelete.hold(event, m_running))
+        return QDialog::event(event);
+    cancel();
+    return true;
 }
 
 // While a run is in its waits the window stays open.

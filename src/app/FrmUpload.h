@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeldDelete.h"
+
 #include "Cancellation.h"
 #include "Link.h"
 #include "Operator.h"
@@ -50,7 +52,6 @@ private:
     void showProgress(const TransferProgress& p);
     void setRunning(bool running);
     void appendLine(const QString& line);
-    void deleteAfterRun();
 
     std::unique_ptr<Ui::FrmUpload> m_ui;
     SharedState& m_state;
@@ -60,7 +61,7 @@ private:
     std::unique_ptr<SharedTransferLink> m_ownTransfers;
     std::unique_ptr<HighwayFileStep> m_files; // made on the first highway upload, then kept
     bool m_running = false;
-    bool m_deleteHeld = false; // a deferred delete arrived during the run
+    HeldDelete m_heldDelete{this};
     Cancellation m_cancel;
     QString m_report;
 };

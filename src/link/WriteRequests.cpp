@@ -12,30 +12,6 @@ quint8 at(const QByteArray& bytes, int index) {
     return quint8(bytes.at(index));
 }
 
-quint8 textCode(LocationText which) {
-    switch (which) {
-    case LocationText::Code:
-        return cmd::WriteCode;
-    case LocationText::Name:
-        return cmd::WriteName;
-    case LocationText::Place:
-        break;
-    }
-    return cmd::WritePlace;
-}
-
-quint8 addressCode(NetworkAddress which) {
-    switch (which) {
-    case NetworkAddress::Ip:
-        return cmd::SetIpAddress;
-    case NetworkAddress::SubnetMask:
-        return cmd::SetSubnetMask;
-    case NetworkAddress::Gateway:
-        break;
-    }
-    return cmd::SetGateway;
-}
-
 } // namespace
 
 QByteArray textBuffer(const QString& text) {
@@ -47,7 +23,7 @@ QByteArray textBuffer(const QString& text) {
 
 std::array<Command, 3> locationTextRequests(LocationText which, const QString& text) {
     const QByteArray b = textBuffer(text);
-    const quint8 code = textCode(which);
+    const quint8 code = quint8(which);
     auto part = [&](int p) {
         const int f = p * 5; // the part's first character
         return Command::of(code, at(b, f + 4), at(b, f + 3), at(b, f + 2), at(b, f + 1), at(b, f),
@@ -72,7 +48,7 @@ Command setIntervalRequest(quint8 minutes) {
 }
 
 Command addressRequest(NetworkAddress which, const Address& a) {
-    return Command::of(addressCode(which), 0, 0, a[3], a[2], a[1], a[0]);
+    return Command::of(quint8(which), 0, 0, a[3], a[2], a[1], a[0]);
 }
 
 Command portRequest(quint16 port) {

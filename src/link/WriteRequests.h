@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerCodes.h"
+
 #include "CommandFrame.h"
 #include "LocationSettings.h"
 #include "LoggerClock.h"
@@ -15,9 +17,17 @@ namespace nodalyx {
 // typed from LocationSettings.
 
 // The location texts the logger keeps, in ten characters each.
-enum class LocationText { Code, Name, Place };
+enum class LocationText : quint8 {
+    Code = cmd::WriteCode,
+    Name = cmd::WriteName,
+    Place = cmd::WritePlace
+};
 // The logger's own network addresses.
-enum class NetworkAddress { Ip, SubnetMask, Gateway };
+enum class NetworkAddress : quint8 {
+    Ip = cmd::SetIpAddress,
+    SubnetMask = cmd::SetSubnetMask,
+    Gateway = cmd::SetGateway
+};
 
 // The ten bytes a text travels in: the low byte of each character, zeros after the text (a
 // longer text is cut to ten).

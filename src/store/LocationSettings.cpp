@@ -44,13 +44,19 @@ Parsed<DayWindow> parseDayWindow(const QString& text, const QString& named) {
     return {DayWindow{n(0), n(2), n(4), n(6)}, {}};
 }
 
+namespace {
+// "Interval "x" is not a number from 0 to 255; it was not sent"
+QString notANumberText(const char* field, const QString& text, int highest) {
+    return QStringLiteral("%1 \"%2\" is not a number from 0 to %3; it was not sent")
+        .arg(QLatin1String(field), text)
+        .arg(highest);
+}
+} // namespace
+
 Parsed<quint8> parseInterval(const QString& text) {
     if (const auto minutes = numberIn(text, 0, kHighestInterval))
         return {quint8(*minutes), {}};
-    return {std::nullopt, QStringLiteral("Interval \"%1\" is not a number from 0 to %2; it was "
-                                         "not sent")
-                              .arg(text)
-                              .arg(kHighestInterval)};
+    return {std::nullopt, notANumberText("Interval", text, kHighestInterval)};
 }
 
 Parsed<Address> parseAddress(const QStringList& octets, const QString& field) {
@@ -83,10 +89,7 @@ Parsed<quint16> parseLoggerPort(const QString& text) {
         return {kDefaultLoggerPort, {}};
     if (const auto port = numberIn(text, 0, kHighestPort))
         return {quint16(*port), {}};
-    return {std::nullopt, QStringLiteral("Port number \"%1\" is not a number from 0 to %2; it was "
-                                         "not sent")
-                              .arg(text)
-                              .arg(kHighestPort)};
+    return {std::nullopt, notANumberText("Port number", text, kHighestPort)};
 }
 
 namespace {

@@ -1,7 +1,6 @@
 #include "ClockSetting.h"
 #include "LoggerSession.h"
 
-#include <QPointer>
 
 namespace nodalyx {
 

@@ -25,7 +25,7 @@ const NamedQuery kNetworkQueries[] = {
     {GetDHCPIPaddres, "DHCP IP"}, {GetPortNumber, "Port number"},    {GetMACaddress, "MAC address"},
     {GetHostname, "Host name"},   {GetSerialNumber, "Serial number"}};
 
-// Runs the steps in order; stops early only when the link is gone or the operator cancels.
+// Runs the steps in order; stops early only when the operator cancels.
 class Sequence {
 public:
     Sequence(SharedState& state, Link& link, ConfigurationControls& controls,

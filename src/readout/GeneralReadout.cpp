@@ -35,22 +35,22 @@ public:
 
     void run() {
         step();
-        for (int i = 0; i < 7 && alive(); ++i)
+        for (int i = 0; i < 7 && goOn(); ++i)
             note(GetLocationText(m_link, i, m_c, m_out.read), kTextNames[i]);
-        if (alive())
+        if (goOn())
             readClock();
-        for (int d = 1; d <= 7 && alive(); ++d)
+        for (int d = 1; d <= 7 && goOn(); ++d)
             note(GetStartStopTime(m_link, d, m_c, m_out.read), dayRowNames()[d - 1]);
-        if (alive())
+        if (goOn())
             note(GetInterval(m_state.settings, m_link, m_c, m_out.read), "Interval");
         for (const NamedQuery& q : kNetworkQueries) {
-            if (!alive())
+            if (!goOn())
                 return;
             note(q.query(m_link, m_c, m_out.read), q.name);
         }
     }
     // The operator has not cancelled: the next query may run.
-    bool alive() {
+    bool goOn() {
         if (m_cancel && m_cancel->requested())
             m_out.cancelled = true;
         return !m_out.cancelled;

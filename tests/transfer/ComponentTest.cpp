@@ -52,28 +52,23 @@ TEST_F(ComponentTest, TheReplyToTheNumberAskedForAndNothingElse) {
     ASSERT_EQ(open(), transfer::Ok);
     EXPECT_TRUE(link.isLeased());
     EXPECT_FALSE(link.OpenLink()); // the link's own requests wait for the device
-    struct Row {
-        const char* what;
-        QByteArray bytes;
-        qint16 status;
-    };
     QByteArray badCrc = ack(4);
     badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 1);
-    const Row rows[] = {
-        {"a late answer to packet 3, then the reply", ack(3) + ack(4), transfer::Ok},
-        {"only a late answer", ack(3), transfer::NoReply},
-        {"a wrong CRC", badCrc, transfer::BadReply},
-        {"a packet cut short", ack(4).chopped(3), transfer::BadReply},
-        {"nothing", {}, transfer::NoReply},
+    const std::pair<QByteArray, qint16> rows[] = {
+        {ack(3) + ack(4), transfer::Ok}, // a late answer to packet 3, then the reply
+        {ack(3), transfer::NoReply},
+        {badCrc, transfer::BadReply},
+        {ack(4).chopped(3), transfer::BadReply},
+        {{}, transfer::NoReply},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        logger.answer = [&row](const TransferPacket&) { return row.bytes; };
+    for (const auto& [bytes, status] : rows) {
+        SCOPED_TRACE(bytes.toHex(' ').toStdString());
+        logger.answer = [&bytes](const TransferPacket&) { return bytes; };
         const Reply r = ask();
-        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.status, status);
         // no reply is never taken as data
-        EXPECT_EQ(r.number, row.status == transfer::Ok ? 4 : -1);
-        EXPECT_EQ(r.count, row.status == transfer::Ok ? "x" : "before");
+        EXPECT_EQ(r.number, status == transfer::Ok ? 4 : -1);
+        EXPECT_EQ(r.count, status == transfer::Ok ? "x" : "before");
     }
     logger.answer = {};
     QTimer::singleShot(20, logger.client, [this] { logger.client->abort(); });

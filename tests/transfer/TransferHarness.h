@@ -14,13 +14,11 @@
 
 namespace nodalyx::test {
 
-// The transfer's times shortened twenty-fold: the download's reply time of 2 s becomes
-// 100 ms, the TCP connect time of 15 s 750 ms.
+// The transfer's times shortened twenty-fold: a reply time of 2 s becomes 100 ms.
 inline constexpr double kTransferScale = 0.05;
 
-// The link harness (state, link, operator, simulated logger over TCP loopback or the
-// pseudo-terminal as serial port 7) with the transfer component, a program folder and the
-// logger's files folder, both temporary.
+// The link harness (simulated logger over TCP or the pseudo-terminal as port 7) with the
+// transfer component, a temporary program folder and logger's files folder.
 struct TransferHarness : Harness {
     explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
         : Harness(serial), location(name) {

@@ -121,7 +121,6 @@ TEST_F(ComponentTest, RefusedArgumentsAndPortsAnswerTheirStatus) {
     EXPECT_EQ(t.OpenTcp("127.0.0.1", "3101", 15, 4000, 5), transfer::BadArgument);
     EXPECT_EQ(t.OpenTcp("127.0.0.1", QString::number(closedPort()), 15, 0, 5),
               transfer::OpenFailed);
-    EXPECT_TRUE(t.lastFailure().contains("connection refused"));
     EXPECT_EQ(t.OpenSerial(0.2f, "19200,N,8,1", 0), transfer::BadArgument);
     EXPECT_EQ(t.OpenSerial(3, "19200,X,8,1", 0), transfer::BadArgument);
     EXPECT_EQ(t.OpenSerial(3, "19200,N,8,1", 7), transfer::BadArgument);

@@ -62,8 +62,7 @@ TEST_P(FaultMatrixTest, OutcomeAndFilesUnharmed) {
     const Case c = GetParam();
     TransferHarness h;
     ASSERT_TRUE(h.ok);
-    h.writeLocal("HW01.ini", "old\r\n");
-    h.writeLocal("HW01.bak", "older\r\n");
+    h.keepOld();
     h.logger.write("HW01.ini", "kept\n");
     // Late: a quarter second when once (a retry then meets it), a second when on every try.
     const int value = c.fault == Fault::Late ? (c.everyTry ? 1000 : 250) : 0;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace nodalyx::test {
@@ -46,6 +47,15 @@ struct TransferHarness : Harness {
         const std::optional<sim::PacketFault> f = sim::parsePacketFault(QString::fromLatin1(text));
         if (f)
             sim.faults().packetFaults.append(*f);
+    }
+    // An old file and an old backup that a failed download must leave as they are.
+    void keepOld() const {
+        writeLocal("HW01.ini", "old\r\n");
+        writeLocal("HW01.bak", "older\r\n");
+    }
+    void expectOldKept() const {
+        EXPECT_EQ(local("HW01.ini"), "old\r\n");
+        EXPECT_EQ(local("HW01.bak"), "older\r\n");
     }
     // The link has its device back: a request of its own goes through.
     bool linkWorks() {

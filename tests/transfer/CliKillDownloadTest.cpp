@@ -1,6 +1,6 @@
-// A download that survives a kill: nodalyx-cli download is killed (SIGKILL) at random moments,
-// hundreds of times, and every time the highway file is the old or the downloaded content in
-// full and its .bak the previous backup or the previous file.
+// nodalyx-cli download killed (SIGKILL) at random moments, hundreds of times: every time the
+// highway file is the old or the downloaded content in full, its .bak the previous backup or
+// the previous file.
 #include "LocationStore.h"
 #include "TransferHarness.h"
 
@@ -20,8 +20,7 @@ namespace {
 
 constexpr int kKills = 300;
 
-// Runs the event loop (the simulator answers meanwhile) until the process ends or the time
-// is up; answers whether it ended.
+// Runs the event loop (the simulator answers meanwhile); answers whether the process ended.
 bool runFor(QProcess& process, int ms) {
     if (process.state() == QProcess::NotRunning)
         return true;
@@ -38,8 +37,7 @@ TEST(CliKillTest, DownloadKilledAnywhereLeavesTheOldOrTheNewHighwayFileAndItsBac
     TransferHarness h;
     ASSERT_TRUE(h.ok);
     pointAtTcp(h.state, h.sim.tcpPort());
-    ScriptedOperator quiet;
-    ASSERT_TRUE(WriteFGR(h.state, h.location, quiet));
+    ASSERT_TRUE(WriteFGR(h.state, h.location, h.op));
     QByteArray loggerFile;
     for (int unit = 0; unit < 64; ++unit)
         loggerFile += "[Unit " + QByteArray::number(unit) + "]\r\nName1=Door\r\n";

@@ -47,6 +47,13 @@ QString expectedMessage(const Case& c) {
                                  : "No response from data logger!";
 }
 
+// How often a given-up packet was sent: a broken line once, a block six times, the file
+// request, the upload's name and its size three times.
+int expectedSends(const Case& c) {
+    const bool block = QByteArray(c.packet) == "6:1" || QByteArray(c.packet) == "13:2";
+    return c.fault == Fault::HangUp ? 1 : block ? 6 : 3;
+}
+
 struct FaultMatrixTest : ::testing::TestWithParam<Case> {};
 
 } // namespace
@@ -55,8 +62,7 @@ TEST_P(FaultMatrixTest, OutcomeAndFilesUnharmed) {
     const Case c = GetParam();
     TransferHarness h;
     ASSERT_TRUE(h.ok);
-    h.writeLocal("HW01.ini", "old\r\n");
-    h.writeLocal("HW01.bak", "older\r\n");
+    h.keepOld();
     h.logger.write("HW01.ini", "kept\n");
     // Late: a quarter second when once (a retry then meets it), a second when on every try.
     const int value = c.fault == Fault::Late ? (c.everyTry ? 1000 : 250) : 0;
@@ -77,6 +83,9 @@ TEST_P(FaultMatrixTest, OutcomeAndFilesUnharmed) {
     const QString message = expectedMessage(c);
     EXPECT_EQ(done, message.isEmpty());
     EXPECT_EQ(h.op.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (!done) {
+        EXPECT_EQ(h.sim.packetLog().count(c.packet), expectedSends(c));
+    }
     EXPECT_EQ(h.local("HW01.bak"), done && !c.upload ? "old\r\n" : "older\r\n");
     EXPECT_EQ(h.local("HW01.ini"), done && !c.upload ? "kept\r\n" : "old\r\n");
     // Only the answers to the last block were lost or damaged: the logger took it and stored

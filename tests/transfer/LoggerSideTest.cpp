@@ -55,7 +55,6 @@ TEST(LoggerSideTest, FileRequestsAndBlocks) {
         {{6, 1, {}, {}}, {11, 1, "ab\nc", {}}},
         {{6, 2, {}, {}}, {11, 2, "d\n\r\n", {}}},
         {{6, 3, {}, {}}, {21, 3, "NAK", {}}},
-        {{6, 0, {}, {}}, {21, 0, "NAK", {}}},
         {{11, 0, "C:\\nvq\\HW02.ini", {}}, {11, 0, "NAK", {}}},   // no such file
         {{6, 1, {}, {}}, {21, 1, "NAK", {}}},                     // nothing requested
         {{11, 0, "C:\\other\\HW01.ini", {}}, {11, 0, "NAK", {}}}, // not in C:\nvq

@@ -10,17 +10,16 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace nodalyx::test {
 
-// The transfer's times shortened twenty-fold: the download's reply time of 2 s becomes
-// 100 ms, the TCP connect time of 15 s 750 ms.
+// The transfer's times shortened twenty-fold: a reply time of 2 s becomes 100 ms.
 inline constexpr double kTransferScale = 0.05;
 
-// The link harness (state, link, operator, simulated logger over TCP loopback or the
-// pseudo-terminal as serial port 7) with the transfer component, a program folder and the
-// logger's files folder, both temporary.
+// The link harness (simulated logger over TCP or the pseudo-terminal as port 7) with the
+// transfer component, a temporary program folder and logger's files folder.
 struct TransferHarness : Harness {
     explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
         : Harness(serial), location(name) {
@@ -48,6 +47,15 @@ struct TransferHarness : Harness {
         const std::optional<sim::PacketFault> f = sim::parsePacketFault(QString::fromLatin1(text));
         if (f)
             sim.faults().packetFaults.append(*f);
+    }
+    // An old file and an old backup that a failed download must leave as they are.
+    void keepOld() const {
+        writeLocal("HW01.ini", "old\r\n");
+        writeLocal("HW01.bak", "older\r\n");
+    }
+    void expectOldKept() const {
+        EXPECT_EQ(local("HW01.ini"), "old\r\n");
+        EXPECT_EQ(local("HW01.bak"), "older\r\n");
     }
     // The link has its device back: a request of its own goes through.
     bool linkWorks() {

@@ -133,17 +133,6 @@ TEST_F(ReadoutTest, ATextReplysLateLastByteDoesNotShiftTheNextText) {
     EXPECT_EQ(c.txtExt, (std::array<QString, 4>{"A1    ", "B2    ", "C3    ", "D4    "}));
 }
 
-TEST_F(ReadoutTest, WithoutALinkNothingIsSentAndTheProgressIsNotTouched) {
-    pointAtTcp(h.state, closedPort());
-    const GeneralReadout r = run();
-    EXPECT_FALSE(r.connected);
-    EXPECT_TRUE(progress.isEmpty());
-    EXPECT_TRUE(h.sim.requests().isEmpty());
-    ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().startsWith("Connection with Data logger failed"));
-    EXPECT_EQ(h.op.shown()[0].icon, Operator::Icon::Critical);
-}
-
 // The operator's cancel is looked at between two queries: the one under way ends whole, no
 // further one is sent, and the link is closed, a serial port as well as a socket.
 TEST_F(ReadoutTest, ACancelStopsAfterTheQueryUnderWayAndClosesTheLink) {

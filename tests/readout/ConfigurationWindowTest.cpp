@@ -125,7 +125,7 @@ TEST_F(ConfigurationWindow, SaveWritesTheLocationAndCloseChangesNothing) {
 
 // A control character from the logger is shown as \xNN, never raw; the box still stands for the
 // byte the logger sent, so Save refuses it rather than storing the escape as text.
-TEST_F(ConfigurationWindow, ReadOutFillsMarksAndKeepsTheWindowOpenUntilItEnds) {
+TEST_F(ConfigurationWindow, ReadOutAndSetDateTimeFillTheBoxesAndKeepTheWindowOpen) {
     sim.state().locationName = QStringLiteral("A\x01\x1b"
                                               "B");
     sim.state().clockOffsetSecs = -3 * 60 - 30;
@@ -155,23 +155,16 @@ TEST_F(ConfigurationWindow, ReadOutFillsMarksAndKeepsTheWindowOpenUntilItEnds) {
     EXPECT_TRUE(box(w, "txtIPaddress0")->styleSheet().isEmpty()); // same as the location
     EXPECT_TRUE(child<QLabel>(w, "lblClockDrift")->text().contains("min behind the PC"));
     EXPECT_EQ(op.busyDepth(), 0);
-    op.clear();
-    click(w, "CmdSave");
-    EXPECT_FALSE(w.Gewijzigd()); // refused: nothing stored
-    EXPECT_EQ(op.messages().size(), 1);
-    EXPECT_TRUE(op.lastText().startsWith("Location Name")) << op.lastText().toStdString();
-}
-
-TEST_F(ConfigurationWindow, SetDateTimeShowsTheReadBack) {
-    Link link(state.settings);
-    tellNotices(link, op);
-    const auto window = standalone(link);
-    FrmConfiguration& w = *window;
     const QDateTime fixed(QDate(2026, 12, 5), QTime(10, 30));
     w.setClock([fixed] { return fixed; });
     click(w, "CmdDate"); // the read-back below is the fixed clock, not today
     EXPECT_EQ(box(w, "txtDate")->text(), "05-12-2026  10:30");
     EXPECT_EQ(child<QLabel>(w, "lblClockDrift")->text(), "logger clock agrees with the PC");
+    op.clear();
+    click(w, "CmdSave");
+    EXPECT_FALSE(w.Gewijzigd()); // refused: nothing stored
+    EXPECT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.lastText().startsWith("Location Name")) << op.lastText().toStdString();
 }
 
 // "Start Download" with "Highway 1" ticked fetches the logger's file into the location, its

@@ -45,9 +45,9 @@ Read refresh(Harness& h, const char* local, std::initializer_list<bool> answers 
 } // namespace
 
 TEST(CounterReadoutTest, NumberFoundInTheLoggersReadsBothHighwaysAndClosesTheLink) {
+    // Empty, or a part of the logger's number (an equal one is the upload's test): no question.
     const std::pair<const char*, bool> rows[] = {
-        {"00123456", false}, {"", false},    {"NX00123456", false},
-        {"0012", false},     {"456", false}, {"00123456", true}}; // the last over a serial line
+        {"", false}, {"0012", false}, {"00123456", true}}; // the last over a serial line
     for (const auto& [local, serial] : rows) {
         SCOPED_TRACE(std::string(local) + (serial ? " serial" : " TCP"));
         Harness h(serial);

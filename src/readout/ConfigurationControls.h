@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace nodalyx {
 
@@ -71,6 +72,9 @@ struct ConfigurationControls {
     std::array<QString, 7> txtStart; // 0 = Sunday
     std::array<QString, 7> txtStop;
     QString CboInterval = QStringLiteral("30");
+    // The minutes the logger holds, read with CboInterval, which shows 30 for a value that is
+    // none of its items.
+    std::optional<int> loggerInterval;
     std::array<QString, 4> txtSubnetmask;
     std::array<QString, 4> txtGateway;
     std::array<QString, 4> txtDHCP;

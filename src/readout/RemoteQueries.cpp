@@ -85,10 +85,11 @@ bool GetStartStopTime(Link& link, int day, ConfigurationControls& c, BoxKeys& re
 
 bool GetInterval(GeneralSettings& settings, Link& link, ConfigurationControls& c, BoxKeys& read) {
     const auto reply = ask(link, intervalRequest(), Fit::Exactly, kIntervalReplySize);
-    const auto interval = reply ? decodeIntervalReply(*reply) : std::nullopt;
-    if (!interval)
+    const auto minutes = reply ? decodeIntervalMinutes(*reply) : std::nullopt;
+    if (!minutes)
         return false;
-    settings.Interval = *interval;
+    c.loggerInterval = minutes;
+    settings.Interval = intervalText(*minutes);
     c.CboInterval = settings.Interval;
     read << BoxKey{Box::Interval};
     return true;

@@ -65,10 +65,15 @@ QString intervalText(int minutes) {
     }
 }
 
-std::optional<QString> decodeIntervalReply(const QByteArray& reply) {
+std::optional<int> decodeIntervalMinutes(const QByteArray& reply) {
     if (!usable(reply, 3))
         return std::nullopt;
-    return intervalText(at(reply, 3));
+    return at(reply, 3);
+}
+
+std::optional<QString> decodeIntervalReply(const QByteArray& reply) {
+    const std::optional<int> minutes = decodeIntervalMinutes(reply);
+    return minutes ? std::optional(intervalText(*minutes)) : std::nullopt;
 }
 
 std::optional<std::array<QString, 4>> decodeOctets(const QByteArray& reply, int first) {

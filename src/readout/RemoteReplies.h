@@ -41,6 +41,8 @@ std::optional<DayTimes> decodeDayReply(const QByteArray& reply);
 // The interval rule: the minutes as decimal text, "30" when not one of 5, 10, 15, 30, 60.
 QString intervalText(int minutes);
 std::optional<QString> decodeIntervalReply(const QByteArray& reply);
+// The minutes the logger holds, whatever the window's box can show.
+std::optional<int> decodeIntervalMinutes(const QByteArray& reply);
 
 // Four octets from position `first` (3 for the IP address, 7 the mask, 11 the gateway), each
 // as decimal text.

@@ -3,6 +3,7 @@
 #include "FormChecks.h"
 #include "GeneralReadout.h"
 #include "LocationFileCodec.h"
+#include "LocationSettings.h"
 #include "SettingsComparison.h"
 
 namespace nodalyx {
@@ -53,6 +54,22 @@ GeneralSettings asSent(const GeneralSettings& settings) {
     return sent;
 }
 
+// The window's interval box shows 30 for minutes that are none of its items: the interval sent
+// is compared with the minutes the logger holds instead.
+QList<SettingDifference> withLoggerInterval(QList<SettingDifference> differences,
+                                            const GeneralSettings& sent,
+                                            const ConfigurationControls& read) {
+    differences.removeIf([](const SettingDifference& d) { return d.setting == "Interval"; });
+    if (!read.loggerInterval)
+        return differences;
+    const QString held = QString::number(*read.loggerInterval);
+    const Parsed<quint8> interval = parseInterval(sent.Interval);
+    if (!interval.value || int(*interval.value) != *read.loggerInterval)
+        differences.append(
+            {QStringLiteral("Interval"), {BoxKey{Box::Interval}}, sent.Interval.trimmed(), held});
+    return differences;
+}
+
 } // namespace
 
 VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const ReportLine& line,
@@ -86,7 +103,7 @@ VerifyResult VerifyUpload(SharedState& state, Link& link, Operator& op, const Re
             line(QStringLiteral("Verify %1: no answer from the logger").arg(c.step));
         }
     }
-    for (const SettingDifference& d : differences) {
+    for (const SettingDifference& d : withLoggerInterval(differences, sent, controls)) {
         if (!acknowledged.contains(d.setting))
             continue;
         ++result.differences;

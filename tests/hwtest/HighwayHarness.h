@@ -13,14 +13,8 @@
 namespace nodalyx::test {
 
 // Timings short enough for the suite; a healthy unit answers within 100 ms.
-inline hw::HighwayTimings quickTimings() {
-    hw::HighwayTimings t;
-    t.answerMs = 250;
-    t.slowPauseMs = 20;
-    t.slowAnswerMs = 300;
-    t.turnaroundMs = 5;
-    t.afterAnswerMs = 20;
-    return t;
+inline hw::HighwayTimings quickTimings(int answerMs = 250, int afterAnswerMs = 20) {
+    return hw::HighwayTimings{answerMs, 20, 300, 5, afterAnswerMs};
 }
 
 // The bus of the window and command-line tests: unit 0 of type 1 and unit 5 of type 2.
@@ -32,20 +26,22 @@ inline sim::UnitSimConfig twoUnits() {
     return config;
 }
 
-// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9.
+// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9;
+// `states` records every state the test goes through.
 struct HighwayHarness {
     static constexpr int kPort = 9;
+    using State = hw::HighwayTest::State;
 
     HighwayHarness() {
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        sim.setConfig(config);
+        sim.config().growMs = 0;
         ok = sim.openPty();
         qputenv("NODALYX_COM9", sim.ptyDevice().toLocal8Bit());
         link = std::make_unique<Link>(state.settings);
         tellNotices(*link, op);
         test = std::make_unique<hw::HighwayTest>(state, *link, op);
         test->setTimings(quickTimings());
+        QObject::connect(test.get(), &hw::HighwayTest::stateChanged,
+                         [this](State s) { states << s; });
     }
     ~HighwayHarness() {
         test.reset();
@@ -75,6 +71,7 @@ struct HighwayHarness {
     sim::UnitHighwaySim sim;
     std::unique_ptr<Link> link;
     std::unique_ptr<hw::HighwayTest> test;
+    QList<State> states;
 };
 
 } // namespace nodalyx::test

@@ -8,14 +8,12 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 using sim::UnitFault;
 
-// Readable QString values in failure messages (as the window tests of this executable).
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
 namespace {
 const QString kCode = QStringLiteral("A1B2C3D4E5F1");
-const QString kCode2 = QStringLiteral("00FF00FF00F2");
 } // namespace
 
 TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
@@ -37,21 +35,11 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     const QString two = QStringLiteral("2:") + kCode;
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00", two, "1:00", two, "1:00", two}));
     EXPECT_EQ(h.test->passes(), 3);
-
-    const hw::TestRow& t1 = h.row(0);
-    EXPECT_EQ(t1.TX, 2); // polls count from the second pass on, answers from the first
-    EXPECT_EQ(t1.RX, 3);
-    // after pass 1: +1, after pass 2: +2 more
-    EXPECT_EQ(t1.C, (std::array<int, 4>{103, 203, 10, 12}));
-    EXPECT_EQ(t1.Count, (std::array<int, 4>{3, 3, 0, 0}));
-    EXPECT_EQ(t1.CC, (std::array<int, 4>{100, 200, 0, 0}));
-    const hw::TestRow& t2 = h.row(5);
-    EXPECT_EQ(t2.TX, 2);
-    EXPECT_EQ(t2.RX, 3);
-    EXPECT_EQ(t2.Count, (std::array<int, 4>{1, 2, 3, 4}));
-    EXPECT_EQ(h.row(2), hw::TestRow{});
-    EXPECT_EQ(h.row(3), hw::TestRow{});
-    EXPECT_FALSE(h.test->isRunning());
+    // Polls count from the second pass on, answers from the first; unit 0 grew by 1, then 2.
+    using Four = std::array<int, 4>;
+    EXPECT_EQ(std::tuple(h.row(0).TX, h.row(0).RX, h.row(0).Count), std::tuple(2, 3, Four{3, 3}));
+    EXPECT_EQ(std::tuple(h.row(5).TX, h.row(5).RX, h.row(5).Count),
+              std::tuple(2, 3, Four{1, 2, 3, 4}));
 }
 
 // A stop ends the test after the poll in progress; the command line lets the pass complete
@@ -70,9 +58,6 @@ TEST(Polling, StopEndsAfterThePollOrAfterThePass) {
         h.addUnit(1, 1, 1, {}, UnitFault::Silent);
         h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
         h.test->setStopAfterPass(c.afterPass);
-        QList<hw::HighwayTest::State> states;
-        QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
-                         [&](hw::HighwayTest::State s) { states << s; });
         QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
             if (index == 1)
                 h.test->requestStop();
@@ -84,11 +69,8 @@ TEST(Polling, StopEndsAfterThePollOrAfterThePass) {
         EXPECT_EQ(h.sim.polls().size(), c.polls);
         EXPECT_EQ(h.row(0).RX, 1); // the poll under way at the stop is taken in
         EXPECT_EQ(h.row(63).RX, c.afterPass ? 1 : 0);
-        EXPECT_EQ(h.row(1).RX, 0);
-        for (int a : {0, 1, 63})
-            EXPECT_EQ(h.row(a).TX, 0);
-        using S = hw::HighwayTest::State;
-        EXPECT_EQ(states, QList<S>({S::Running, S::Stopping, S::Idle}));
+        using S = HighwayHarness::State;
+        EXPECT_EQ(h.states, QList<S>({S::Running, S::Stopping, S::Idle}));
         EXPECT_FALSE(h.link->isLeased());
     }
 }
@@ -109,7 +91,6 @@ void expectNeighboursCounted(HighwayHarness& h, int units, int passes) {
     for (int a = 0; a < units; a += 2) {
         const auto fault = sim::unitFaultName(h.sim.config().units[a].fault).toStdString();
         EXPECT_EQ(h.row(a).RX, 0) << "faulty unit " << a << " (" << fault << ")";
-        EXPECT_EQ(h.row(a).C[0], 0) << fault;
         EXPECT_EQ(h.row(a + 1).RX, passes) << "neighbour " << a + 1 << " of " << fault;
         EXPECT_EQ(h.row(a + 1).C[0], 7) << fault;
     }
@@ -121,9 +102,7 @@ void expectNeighboursCounted(HighwayHarness& h, int units, int passes) {
 TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
-    hw::HighwayTimings t = quickTimings();
-    t.answerMs = 150;
-    h.test->setTimings(t);
+    h.test->setTimings(quickTimings(150));
     const std::pair<UnitFault, int> faults[] = {
         {UnitFault::Short, 1},    {UnitFault::Long, 1},      {UnitFault::FirstByte, 1},
         {UnitFault::Garbage, 1},  {UnitFault::Short, 2},     {UnitFault::Long, 2},
@@ -141,38 +120,11 @@ TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
 TEST(Polling, ALateAnswerIsNotCountedForTheNextUnit) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
-    hw::HighwayTimings t = quickTimings();
-    t.answerMs = 150;
-    t.afterAnswerMs = 120;
-    h.test->setTimings(t);
+    h.test->setTimings(quickTimings(150, 120));
     h.sim.config().lateMs = 210; // after the deadline, in the pause behind it
     addFaultyPair(h, 0, 1, UnitFault::Late);
     ASSERT_TRUE(h.run(2, 2));
     expectNeighboursCounted(h, 2, 2);
-}
-
-TEST(Polling, APortThatWillNotOpenIsToldOnceAndEndsTheTestWithoutAPass) {
-    HighwayHarness h;
-    ASSERT_TRUE(h.ok);
-    h.addUnit(1, 4, 1);
-    qputenv("NODALYX_COM9", "/nonexistent/ttyHIGHWAY");
-    hw::HighwayTimings t = quickTimings();
-    t.answerMs = 30;
-    h.test->setTimings(t);
-    QList<hw::HighwayTest::State> states;
-    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged,
-                     [&](hw::HighwayTest::State s) { states << s; });
-    EXPECT_FALSE(h.run(1, 3));
-    ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().startsWith("Cannot open serial port /nonexistent/ttyHIGHWAY: "))
-        << h.op.lastText().toStdString();
-    EXPECT_FALSE(h.test->portOpened());
-    EXPECT_EQ(h.test->passesBegun(), 0);
-    EXPECT_EQ(h.test->passes(), 0);
-    EXPECT_EQ(h.row(4), hw::TestRow{});
-    EXPECT_TRUE(states.isEmpty()); // never running
-    EXPECT_FALSE(h.link->isLeased());
-    EXPECT_TRUE(h.sim.polls().isEmpty());
 }
 
 // A device that goes away during the run (a USB adapter pulled out) is told once, after the
@@ -184,8 +136,8 @@ TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
     h.addUnit(1, 1, 1);
     h.addUnit(1, 2, 1);
     qsizetype toldBeforeTheEnd = -1;
-    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged, [&](hw::HighwayTest::State s) {
-        if (s == hw::HighwayTest::State::Idle)
+    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged, [&](HighwayHarness::State s) {
+        if (s == HighwayHarness::State::Idle)
             toldBeforeTheEnd = h.op.shown().size();
     });
     QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
@@ -202,34 +154,46 @@ TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
         << h.op.lastText().toStdString();
     EXPECT_TRUE(h.test->portLost());
     EXPECT_FALSE(h.test->stopped());
-    EXPECT_EQ(h.test->passes(), 0);
     EXPECT_EQ(h.row(0).RX, 1);
-    EXPECT_EQ(h.row(2).TX, 0);
-    EXPECT_FALSE(h.test->isRunning());
     EXPECT_EQ(toldBeforeTheEnd, 0);
     EXPECT_FALSE(h.link->isLeased());
 }
 
-TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
+// Each refusal is told once and leaves no run behind: no state change, no poll, the link free.
+TEST(Polling, RefusesToStartWithoutAUsablePortOrWhileTheLinkIsTaken) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(1, 0, 1);
-    EXPECT_FALSE(h.test->TestHW(1, QString()));
-    EXPECT_EQ(h.op.lastText(), "Number of comport not set!");
-    EXPECT_FALSE(h.test->TestHW(1, QStringLiteral("x")));
-    EXPECT_EQ(h.op.lastText(), "\"x\" is not a comport number.");
-    {
-        LinkLease other = h.link->TakeLease(QStringLiteral("the file transfer"));
-        ASSERT_TRUE(other);
-        EXPECT_FALSE(h.run(1, 1));
-        EXPECT_EQ(h.op.lastText(), "The link is in use by the file transfer.");
+    qputenv("NODALYX_COM8", "/nonexistent/ttyHIGHWAY");
+    const struct {
+        const char* port;
+        bool leased;
+        const char* told;
+    } rows[] = {
+        {"", false, "Number of comport not set!"},
+        {"x", false, "\"x\" is not a comport number."},
+        {"9", true, "The link is in use by the file transfer."},
+        {"8", false, "Cannot open serial port /nonexistent/ttyHIGHWAY: "},
+    };
+    for (const auto& [port, leased, told] : rows) {
+        h.op.clear();
+        LinkLease other =
+            leased ? h.link->TakeLease(QStringLiteral("the file transfer")) : LinkLease{};
+        EXPECT_FALSE(h.test->TestHW(1, QString::fromLatin1(port)));
+        ASSERT_EQ(h.op.shown().size(), 1) << port;
+        EXPECT_TRUE(h.op.lastText().startsWith(QString::fromLatin1(told)))
+            << h.op.lastText().toStdString();
     }
+    qunsetenv("NODALYX_COM8");
+    EXPECT_EQ(h.test->passesBegun(), 0);
+    EXPECT_TRUE(h.states.isEmpty());
+    EXPECT_FALSE(h.link->isLeased());
     EXPECT_TRUE(h.sim.polls().isEmpty());
     EXPECT_TRUE(h.run(1, 1));
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00"}));
 }
 
-// The test borrows the link's port at 9600 baud; afterwards the link opens it at 19200 8N1.
+// The test borrows the link's port at 9600 baud and gives it back at its end.
 TEST(Polling, TheLinkRestsDuringTheTestAndOpensAt19200Afterwards) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
@@ -239,21 +203,17 @@ TEST(Polling, TheLinkRestsDuringTheTestAndOpensAt19200Afterwards) {
     ASSERT_TRUE(h.link->OpenLink());
     EXPECT_EQ(h.sim.lineSpeed(), 19200);
     int speedDuringTest = 0;
-    bool leased = false;
+    bool reopened = true;
     QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&] {
         speedDuringTest = h.sim.lineSpeed();
-        leased = h.link->isLeased();
-        h.link->OpenLink(); // refused while the test holds the port
+        reopened = h.link->OpenLink(); // refused while the test holds the port
     });
     ASSERT_TRUE(h.run(1, 1));
     EXPECT_EQ(speedDuringTest, 9600);
-    EXPECT_TRUE(leased);
-    EXPECT_EQ(h.op.lastText(), "The link is in use by the highway test.");
+    EXPECT_FALSE(reopened);
     EXPECT_EQ(h.row(0).RX, 1);
     EXPECT_FALSE(h.link->isLeased());
-    EXPECT_FALSE(h.link->transport().serial().isOpen());
     ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
     EXPECT_EQ(h.sim.lineSpeed(), 19200);
 }
 
@@ -264,7 +224,7 @@ TEST(Polling, SilentUnitsCostTheRealDeadlines) {
     ASSERT_TRUE(h.ok);
     h.test->setTimings(hw::HighwayTimings{});
     h.addUnit(1, 0, 1, {}, UnitFault::Silent);
-    h.addUnit(1, 1, 2, kCode2, UnitFault::Silent);
+    h.addUnit(1, 1, 2, QStringLiteral("00FF00FF00F2"), UnitFault::Silent);
     QElapsedTimer clock;
     QList<qint64> polledAt;
     QObject::connect(&h.sim, &sim::UnitHighwaySim::polled, [&] { polledAt << clock.elapsed(); });

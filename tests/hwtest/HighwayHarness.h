@@ -25,6 +25,16 @@ inline sim::UnitSimConfig twoUnits() {
                     {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
     return config;
 }
+// The same units in Highway 2 of a location, named; unit 8 is not in use.
+inline void twoUnitSite(SharedState& s) {
+    s.HW2Unit[1] = {.Active = true, .HWtype = 1, .Name1 = "Door"};
+    s.HW2Unit[6] = {.Active = true,
+                    .HWtype = 2,
+                    .HWaddress = "A1B2C3D4E5F1",
+                    .Name1 = "Hall",
+                    .Name3 = "North"};
+    s.HW2Unit[8].HWtype = 1;
+}
 
 // The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9;
 // `states` records every state the test goes through.

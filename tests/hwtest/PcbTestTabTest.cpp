@@ -22,17 +22,12 @@ protected:
     }
     ~PcbTestWindow() override { qunsetenv("NODALYX_COM3"); }
 
-    // The window with the location "Site" chosen, the quick timings and port 3 (the units).
+    // The window with the location "Site" and Highway 2 chosen, the quick timings and port 3.
     std::unique_ptr<FrmMain> startOnPort3() {
-        writeLocation("Site", [](SharedState& s) {
-            s.HW1Unit[1].Active = true;
-            s.HW1Unit[1].HWtype = 1;
-            s.HW1Unit[6].Active = true;
-            s.HW1Unit[6].HWtype = 2;
-            s.HW1Unit[6].HWaddress = "A1B2C3D4E5F1";
-        });
+        writeLocation("Site", twoUnitSite);
         auto window = startWindow();
         window->selectLocation("Site");
+        click(*window, "OptHW1"); // Highway 2
         EXPECT_NE(window->pcbTest(), nullptr);
         if (window->pcbTest())
             window->pcbTest()->test().setTimings(quickTimings());
@@ -64,17 +59,25 @@ protected:
 };
 } // namespace
 
-TEST_F(PcbTestWindow, CountsLiveAndStopsBetweenPassesWithoutTakingAnotherStart) {
+// Three starts in one window: a run stopped between passes, a port that cannot be opened, a
+// run ended by Escape in its first pass. Each start clears the rows and the pass label.
+TEST_F(PcbTestWindow, StartStopEscapeAndADeadPort) {
     ASSERT_TRUE(ok);
+    qputenv("NODALYX_COM4", "/nonexistent/ttyHIGHWAY");
     auto window = startOnPort3();
     ASSERT_NE(window->pcbTest(), nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* start = child<QPushButton>(*window, "CmdStart");
     auto* list = child<QTreeWidget>(*window, "LsvHW");
     auto* count = child<QLabel>(*window, "lblCount");
+    auto* ports = child<QComboBox>(*window, "CboComport");
+    auto* escape = child<QShortcut>(*window, "StopShortcut");
+    hw::HighwayTest& test = window->pcbTest()->test();
     expectReadyToStart(*window);
 
     QStringList running, stopping, enabled = {"not seen"};
-    QObject::connect(&window->pcbTest()->test(), &hw::HighwayTest::passFinished, [&](int n) {
+    auto connection = QObject::connect(&test, &hw::HighwayTest::passFinished, [&](int n) {
         if (n == 1) {
             running = {start->text(), start->styleSheet(), count->text()};
             enabled = enabledDuringTheTest(*window);
@@ -86,8 +89,7 @@ TEST_F(PcbTestWindow, CountsLiveAndStopsBetweenPassesWithoutTakingAnotherStart) 
         click(*window, "CmdStart"); // a Start on the disabled button does nothing
     });
     click(*window, "CmdStart");
-
-    EXPECT_TRUE(op.shown().isEmpty()) << op.lastText().toStdString();
+    QObject::disconnect(connection);
     ASSERT_EQ(running.size(), 3);
     EXPECT_EQ(running[0], "Stop");
     EXPECT_TRUE(running[1].contains("rgb(255, 0, 0)")) << running[1].toStdString();
@@ -101,69 +103,36 @@ TEST_F(PcbTestWindow, CountsLiveAndStopsBetweenPassesWithoutTakingAnotherStart) 
     EXPECT_EQ(sim.polls().size(), 4);
     EXPECT_EQ(count->text(), "Stopped after 2 passes");
     expectReadyToStart(*window);
-}
-
-// Escape does what "Stop" does, and only while the test runs: unit 5 is not polled once
-// unit 0 has answered in the first pass.
-TEST_F(PcbTestWindow, EscapeEndsTheTestAfterThePollInProgress) {
-    ASSERT_TRUE(ok);
-    auto window = startOnPort3();
-    ASSERT_NE(window->pcbTest(), nullptr);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    auto* count = child<QLabel>(*window, "lblCount");
-    auto* escape = child<QShortcut>(*window, "StopShortcut");
-    hw::HighwayTest& test = window->pcbTest()->test();
-    test.setPassLimit(3); // ends by itself should the stop not work
-    bool escapeWhileRunning = false;
-    QString stopping;
-    QObject::connect(&test, &hw::HighwayTest::rowChanged, [&](int i) {
-        if (i != 1)
-            return;
-        escapeWhileRunning = escape->isEnabled();
-        QTest::keyClick(window.get(), Qt::Key_Escape);
-        stopping = count->text();
-    });
-    EXPECT_FALSE(escape->isEnabled());
-    click(*window, "CmdStart");
-
-    EXPECT_TRUE(escapeWhileRunning);
-    EXPECT_EQ(stopping, "Stopping...");
-    EXPECT_EQ(sim.polls(), QStringList({"1:00"}));
-    EXPECT_EQ(count->text(), "Stopped in pass 1");
-    EXPECT_FALSE(escape->isEnabled());
-    expectReadyToStart(*window);
-}
-
-// A port that cannot be opened ends the test there: the rows and the pass label of the last
-// run cleared, the button back at "Start". The pass label starts again at every Start.
-TEST_F(PcbTestWindow, APortThatCannotBeOpenedEndsTheTestAndThePassLabelStartsAgain) {
-    ASSERT_TRUE(ok);
-    qputenv("NODALYX_COM4", "/nonexistent/ttyHIGHWAY");
-    auto window = startOnPort3();
-    ASSERT_NE(window->pcbTest(), nullptr);
-    auto* count = child<QLabel>(*window, "lblCount");
-    auto* ports = child<QComboBox>(*window, "CboComport");
-    hw::HighwayTest& test = window->pcbTest()->test();
-    QStringList labels; // the label at each pass's end while running
-    QObject::connect(&test, &hw::HighwayTest::passFinished, [&](int n) {
-        labels << count->text();
-        if (n == 1)
-            test.requestStop(); // one pass per run (and no endless run on a dead port)
-    });
-    click(*window, "CmdStart");
+    EXPECT_TRUE(op.shown().isEmpty()) << op.lastText().toStdString();
 
     ports->setCurrentIndex(3); // "4": no such device
     click(*window, "CmdStart");
     qunsetenv("NODALYX_COM4");
     EXPECT_EQ(op.shown().size(), 1);
     EXPECT_EQ(count->text(), "");
+    EXPECT_EQ(rowTexts(list, 0).mid(4), QStringList(14, "0"));
     expectReadyToStart(*window);
-    EXPECT_EQ(rowTexts(child<QTreeWidget>(*window, "LsvHW"), 0).mid(4), QStringList(14, "0"));
 
+    // Escape does what "Stop" does, only while the test runs: unit 5 is not polled once unit 0
+    // has answered.
     ports->setCurrentIndex(2);
+    sim.clearLog();
+    test.setPassLimit(3); // ends by itself should the stop not work
+    bool escapeWhileRunning = false;
+    QString stoppingLabel;
+    QObject::connect(&test, &hw::HighwayTest::rowChanged, [&](int i) {
+        if (i != 1)
+            return;
+        escapeWhileRunning = escape->isEnabled();
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        stoppingLabel = count->text();
+    });
+    EXPECT_FALSE(escape->isEnabled());
     click(*window, "CmdStart");
-    EXPECT_EQ(labels, QStringList({"Pass 2", "Pass 2"}));
-    EXPECT_EQ(count->text(), "Stopped after 1 pass");
-    EXPECT_EQ(sim.polls().size(), 4);
+    EXPECT_TRUE(escapeWhileRunning);
+    EXPECT_EQ(stoppingLabel, "Stopping...");
+    EXPECT_EQ(sim.polls(), QStringList({"1:00"}));
+    EXPECT_EQ(count->text(), "Stopped in pass 1");
+    EXPECT_FALSE(escape->isEnabled());
+    expectReadyToStart(*window);
 }

@@ -8,7 +8,6 @@
 #include "UnitHighwaySim.h"
 
 #include <QString>
-#include <memory>
 
 namespace nodalyx::test {
 
@@ -25,14 +24,21 @@ inline sim::UnitSimConfig twoUnits() {
                     {5, 2, "A1B2C3D4E5F1", {10, 20, 30, 40}, sim::UnitFault::None}};
     return config;
 }
+
+// A unit of a location's table in use.
+inline void useUnit(UnitConfig& u, int type, const QString& code = {}) {
+    u.Active = true;
+    u.HWtype = qint16(type);
+    u.HWaddress = code;
+}
+
 // The same units in Highway 2 of a location, named; unit 8 is not in use.
 inline void twoUnitSite(SharedState& s) {
-    s.HW2Unit[1] = {.Active = true, .HWtype = 1, .Name1 = "Door"};
-    s.HW2Unit[6] = {.Active = true,
-                    .HWtype = 2,
-                    .HWaddress = "A1B2C3D4E5F1",
-                    .Name1 = "Hall",
-                    .Name3 = "North"};
+    useUnit(s.HW2Unit[1], 1);
+    useUnit(s.HW2Unit[6], 2, "A1B2C3D4E5F1");
+    s.HW2Unit[1].Name1 = "Door";
+    s.HW2Unit[6].Name1 = "Hall";
+    s.HW2Unit[6].Name3 = "North";
     s.HW2Unit[8].HWtype = 1;
 }
 
@@ -46,42 +52,32 @@ struct HighwayHarness {
         sim.config().growMs = 0;
         ok = sim.openPty();
         qputenv("NODALYX_COM9", sim.ptyDevice().toLocal8Bit());
-        link = std::make_unique<Link>(state.settings);
-        tellNotices(*link, op);
-        test = std::make_unique<hw::HighwayTest>(state, *link, op);
-        test->setTimings(quickTimings());
-        QObject::connect(test.get(), &hw::HighwayTest::stateChanged,
-                         [this](State s) { states << s; });
+        tellNotices(link, op);
+        test.setTimings(quickTimings());
+        QObject::connect(&test, &hw::HighwayTest::stateChanged, [this](State s) { states << s; });
     }
-    ~HighwayHarness() {
-        test.reset();
-        link.reset();
-        qunsetenv("NODALYX_COM9");
-    }
+    ~HighwayHarness() { qunsetenv("NODALYX_COM9"); }
 
     // Unit `address` of the location's highway, in use, and the same unit on the bus.
     void addUnit(int highway, int address, int type, const QString& code = {},
                  sim::UnitFault fault = sim::UnitFault::None, hw::Counters counters = {}) {
-        UnitConfig& u = state.table(highway)[address + 1];
-        u.Active = true;
-        u.HWtype = qint16(type);
-        u.HWaddress = code;
+        useUnit(state.table(highway)[address + 1], type, code);
         sim.config().units.append({address, type, code, counters, fault});
     }
     sim::SimUnit& unit(int address) { return *sim.config().unit(address); }
-    const hw::TestRow& row(int address) const { return test->row(address + 1); }
+    const hw::TestRow& row(int address) const { return test.row(address + 1); }
     bool run(int highway, int passes) {
-        test->setPassLimit(passes);
-        return test->TestHW(highway, QString::number(kPort));
+        test.setPassLimit(passes);
+        return test.TestHW(highway, QString::number(kPort));
     }
 
     bool ok = false;
     SharedState state;
     ScriptedOperator op;
     sim::UnitHighwaySim sim;
-    std::unique_ptr<Link> link;
-    std::unique_ptr<hw::HighwayTest> test;
     QList<State> states;
+    Link link{state.settings};
+    hw::HighwayTest test{state, link, op}; // gone before the link and what it records
 };
 
 } // namespace nodalyx::test

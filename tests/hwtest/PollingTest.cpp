@@ -2,12 +2,14 @@
 #include "HighwayHarness.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
 using sim::UnitFault;
 
+// Readable QString values, as the window tests of this executable print them.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
@@ -27,9 +29,9 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     h.state.HW2Unit[4].HWtype = 0;
     int speed = 0; // the test polls at 9600 baud on the port it holds in the link's stead
     bool leased = false;
-    QObject::connect(h.test.get(), &hw::HighwayTest::passFinished, [&](int passes) {
+    QObject::connect(&h.test, &hw::HighwayTest::passFinished, [&](int passes) {
         speed = h.sim.lineSpeed();
-        leased = h.link->isLeased();
+        leased = h.link.isLeased();
         for (int& c : h.unit(0).counters)
             c += passes;
         h.unit(5).counters = {11, 22, 33, 44};
@@ -38,7 +40,7 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     EXPECT_TRUE(h.op.shown().isEmpty()) << h.op.lastText().toStdString();
     const QString two = QStringLiteral("2:") + kCode;
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00", two, "1:00", two, "1:00", two}));
-    EXPECT_EQ(h.test->passes(), 3);
+    EXPECT_EQ(h.test.passes(), 3);
     EXPECT_EQ(std::pair(speed, leased), std::pair(9600, true));
     // Polls count from the second pass on, answers from the first; unit 0 grew by 1, then 2.
     using Four = std::array<int, 4>;
@@ -62,34 +64,32 @@ TEST(Polling, StopEndsAfterThePollOrAfterThePass) {
         h.addUnit(1, 0, 1);
         h.addUnit(1, 1, 1, {}, UnitFault::Silent);
         h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
-        h.test->setStopAfterPass(c.afterPass);
-        QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
+        h.test.setStopAfterPass(c.afterPass);
+        QObject::connect(&h.test, &hw::HighwayTest::rowChanged, [&](int index) {
             if (index == 1)
-                h.test->requestStop();
+                h.test.requestStop();
         });
         ASSERT_TRUE(h.run(1, 0)); // no pass limit: only the stop ends it
-        EXPECT_TRUE(h.test->stopped());
-        EXPECT_EQ(h.test->passes(), c.passes);
-        EXPECT_EQ(h.test->passesBegun(), 1);
+        EXPECT_TRUE(h.test.stopped());
+        EXPECT_EQ(h.test.passes(), c.passes);
+        EXPECT_EQ(h.test.passesBegun(), 1);
         EXPECT_EQ(h.sim.polls().size(), c.polls);
         EXPECT_EQ(h.row(0).RX, 1); // the poll under way at the stop is taken in
         EXPECT_EQ(h.row(63).RX, c.afterPass ? 1 : 0);
         using S = HighwayHarness::State;
         EXPECT_EQ(h.states, QList<S>({S::Running, S::Stopping, S::Idle}));
-        EXPECT_FALSE(h.link->isLeased());
+        EXPECT_FALSE(h.link.isLeased());
     }
 }
 
 namespace {
 // Unit `address` with the fault and a healthy neighbour behind it, both of the type.
 void addFaultyPair(HighwayHarness& h, int address, int type, UnitFault fault) {
-    auto code = [type](int a, char fill) {
-        return type == 2 ? QString(10, QLatin1Char(fill)) +
-                               QStringLiteral("%1").arg(a, 2, 10, QLatin1Char('0'))
-                         : QString();
+    auto code = [type](int a) {
+        return type == 2 ? QStringLiteral("%1").arg(a, 12, 10, QLatin1Char('0')) : QString();
     };
-    h.addUnit(2, address, type, code(address, '0'), fault, {5, 5, 5, 5});
-    h.addUnit(2, address + 1, type, code(address + 1, '1'), UnitFault::None, {7, 7, 7, 7});
+    h.addUnit(2, address, type, code(address), fault, {5, 5, 5, 5});
+    h.addUnit(2, address + 1, type, code(address + 1), UnitFault::None, {7, 7, 7, 7});
 }
 
 void expectNeighboursCounted(HighwayHarness& h, int units, int passes) {
@@ -107,7 +107,7 @@ void expectNeighboursCounted(HighwayHarness& h, int units, int passes) {
 TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
-    h.test->setTimings(quickTimings(150));
+    h.test.setTimings(quickTimings(150));
     const std::pair<UnitFault, int> faults[] = {
         {UnitFault::Short, 1},    {UnitFault::Long, 1},      {UnitFault::FirstByte, 1},
         {UnitFault::Garbage, 1},  {UnitFault::Short, 2},     {UnitFault::Long, 2},
@@ -125,7 +125,7 @@ TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
 TEST(Polling, ALateAnswerIsNotCountedForTheNextUnit) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
-    h.test->setTimings(quickTimings(150, 120));
+    h.test.setTimings(quickTimings(150, 120));
     h.sim.config().lateMs = 210; // after the deadline, in the pause behind it
     addFaultyPair(h, 0, 1, UnitFault::Late);
     ASSERT_TRUE(h.run(2, 2));
@@ -141,11 +141,11 @@ TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
     h.addUnit(1, 1, 1);
     h.addUnit(1, 2, 1);
     qsizetype toldBeforeTheEnd = -1;
-    QObject::connect(h.test.get(), &hw::HighwayTest::stateChanged, [&](HighwayHarness::State s) {
+    QObject::connect(&h.test, &hw::HighwayTest::stateChanged, [&](HighwayHarness::State s) {
         if (s == HighwayHarness::State::Idle)
             toldBeforeTheEnd = h.op.shown().size();
     });
-    QObject::connect(h.test.get(), &hw::HighwayTest::rowChanged, [&](int index) {
+    QObject::connect(&h.test, &hw::HighwayTest::rowChanged, [&](int index) {
         if (index == 1)
             h.sim.closePty();
     });
@@ -154,22 +154,20 @@ TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
     ASSERT_TRUE(h.run(1, 3));
     EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
     ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().contains("no longer available") ||
-                h.op.lastText().contains("reading failed"))
+    EXPECT_TRUE(h.op.lastText().contains(QRegularExpression("no longer available|reading failed")))
         << h.op.lastText().toStdString();
-    EXPECT_TRUE(h.test->portLost());
-    EXPECT_FALSE(h.test->stopped());
+    EXPECT_TRUE(h.test.portLost());
+    EXPECT_FALSE(h.test.stopped());
     EXPECT_EQ(h.row(0).RX, 1);
     EXPECT_EQ(toldBeforeTheEnd, 0);
-    EXPECT_FALSE(h.link->isLeased());
+    EXPECT_FALSE(h.link.isLeased());
 }
 
 // Each refusal is told once and leaves no run behind: no state change, no poll, the link free.
-TEST(Polling, RefusesToStartWithoutAUsablePortOrWhileTheLinkIsTaken) {
+TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(1, 0, 1);
-    qputenv("NODALYX_COM8", "/nonexistent/ttyHIGHWAY");
     const struct {
         const char* port;
         bool leased;
@@ -178,21 +176,19 @@ TEST(Polling, RefusesToStartWithoutAUsablePortOrWhileTheLinkIsTaken) {
         {"", false, "Number of comport not set!"},
         {"x", false, "\"x\" is not a comport number."},
         {"9", true, "The link is in use by the file transfer."},
-        {"8", false, "Cannot open serial port /nonexistent/ttyHIGHWAY: "},
     };
     for (const auto& [port, leased, told] : rows) {
         h.op.clear();
         LinkLease other =
-            leased ? h.link->TakeLease(QStringLiteral("the file transfer")) : LinkLease{};
-        EXPECT_FALSE(h.test->TestHW(1, QString::fromLatin1(port)));
+            leased ? h.link.TakeLease(QStringLiteral("the file transfer")) : LinkLease{};
+        EXPECT_FALSE(h.test.TestHW(1, QString::fromLatin1(port)));
         ASSERT_EQ(h.op.shown().size(), 1) << port;
         EXPECT_TRUE(h.op.lastText().startsWith(QString::fromLatin1(told)))
             << h.op.lastText().toStdString();
     }
-    qunsetenv("NODALYX_COM8");
-    EXPECT_EQ(h.test->passesBegun(), 0);
+    EXPECT_EQ(h.test.passesBegun(), 0);
     EXPECT_TRUE(h.states.isEmpty());
-    EXPECT_FALSE(h.link->isLeased());
+    EXPECT_FALSE(h.link.isLeased());
     EXPECT_TRUE(h.sim.polls().isEmpty());
     EXPECT_TRUE(h.run(1, 1));
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00"}));
@@ -203,7 +199,7 @@ TEST(Polling, RefusesToStartWithoutAUsablePortOrWhileTheLinkIsTaken) {
 TEST(Polling, SilentUnitsCostTheRealDeadlines) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
-    h.test->setTimings(hw::HighwayTimings{});
+    h.test.setTimings(hw::HighwayTimings{});
     h.addUnit(1, 0, 1, {}, UnitFault::Silent);
     h.addUnit(1, 1, 2, QStringLiteral("00FF00FF00F2"), UnitFault::Silent);
     QElapsedTimer clock;
@@ -215,8 +211,6 @@ TEST(Polling, SilentUnitsCostTheRealDeadlines) {
     ASSERT_EQ(polledAt.size(), 2);
     const qint64 type1 = polledAt[1] - polledAt[0];
     const qint64 type2 = end - polledAt[1];
-    EXPECT_GE(type1, 1050);
-    EXPECT_LT(type1, 1400);
-    EXPECT_GE(type2, 2150);
-    EXPECT_LT(type2, 2600);
+    EXPECT_TRUE(type1 >= 1050 && type1 < 1400) << type1;
+    EXPECT_TRUE(type2 >= 2150 && type2 < 2600) << type2;
 }

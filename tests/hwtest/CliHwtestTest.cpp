@@ -29,6 +29,17 @@ struct CliHwtest : AppFixture {
         writeLocation("Site", twoUnitSite);
     }
 
+    // Runs events until the simulator's `signal` has come `times` times (at most 10 s).
+    template <typename Signal> void await(Signal signal, int times) {
+        QEventLoop wait;
+        int seen = 0;
+        QObject::connect(&sim, signal, &wait, [&] {
+            if (++seen == times)
+                wait.quit();
+        });
+        QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     // Runs the tool while this process's event loop keeps the units answering; `during` runs
     // once the tool has started.
     CliRun run(const QStringList& args, const std::function<void(QProcess&)>& during = {}) {
@@ -72,14 +83,7 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
     bool interrupted = false;
     const CliRun r =
         run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "0"}, [&](QProcess& p) {
-            // Interrupt once the units have been polled twice.
-            QEventLoop wait;
-            QObject::connect(&sim, &sim::UnitHighwaySim::polled, &wait, [&] {
-                if (sim.polls().size() == 3)
-                    wait.quit();
-            });
-            QTimer::singleShot(10000, &wait, &QEventLoop::quit);
-            wait.exec();
+            await(&sim::UnitHighwaySim::polled, 3); // in the second pass
             interrupted = ::kill(pid_t(p.processId()), SIGINT) == 0;
         });
     ASSERT_TRUE(interrupted);
@@ -93,22 +97,17 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
 #endif
 
 // The highway going away during the run ends the test: the list of what was read is
-// printed, the loss told once, and the exit status says the test did not run its course.
+// printed, and the exit status says the test did not run its course.
 TEST_F(CliHwtest, ALostDeviceEndsTheRunWithTheListAndExit1) {
     const CliRun r =
         run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "3"}, [&](QProcess&) {
-            QEventLoop wait;
-            QObject::connect(&sim, &sim::UnitHighwaySim::answered, &wait, &QEventLoop::quit);
-            QTimer::singleShot(10000, &wait, &QEventLoop::quit);
-            wait.exec();
+            await(&sim::UnitHighwaySim::answered, 1);
             // The first answer is on its way: the cable comes out.
             QTimer::singleShot(50, &sim, [this] { sim.closePty(); });
         });
     EXPECT_EQ(r.exit, 1) << r.err.toStdString();
-    EXPECT_EQ(r.err.count("nodalyx-cli: error: Serial port "), 1) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QRegularExpression("\n00 +Yes +Door +0 +1 +100 ")))
         << r.out.toStdString();
-    EXPECT_EQ(sim.polls().size(), 1);
 }
 
 TEST_F(CliHwtest, FailuresAndUsageErrors) {

@@ -49,36 +49,60 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
               std::tuple(2, 3, Four{1, 2, 3, 4}));
 }
 
-// A stop ends the test after the poll in progress; the command line lets the pass complete
-// instead, so every unit is polled equally often. Either way the stop comes in the first pass.
-TEST(Polling, StopEndsAfterThePollOrAfterThePass) {
-    struct Case {
-        bool afterPass;
+// A stop ends the test after the poll in progress or, as the command line asks, after the
+// pass; a device that goes away (a USB adapter pulled out) ends it at once and is told once,
+// after the test has ended and given the link back. Each end comes in the first pass.
+TEST(Polling, AStopOrALostDeviceEndsTheTest) {
+    enum End { Stop, StopAfterPass, Lost };
+    using S = HighwayHarness::State;
+    const struct {
+        End end;
         qsizetype polls;
         int passes;
+        QList<S> states;
+    } rows[] = {
+        {Stop, 1, 0, {S::Running, S::Stopping, S::Idle}},
+        {StopAfterPass, 3, 1, {S::Running, S::Stopping, S::Idle}},
+        {Lost, 1, 0, {S::Running, S::Idle}},
     };
-    for (const Case& c : {Case{false, 1, 0}, Case{true, 3, 1}}) {
-        SCOPED_TRACE(c.afterPass ? "after the pass" : "after the poll");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(int(row.end));
         HighwayHarness h;
         ASSERT_TRUE(h.ok);
         h.addUnit(1, 0, 1);
         h.addUnit(1, 1, 1, {}, UnitFault::Silent);
         h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
-        h.test.setStopAfterPass(c.afterPass);
+        h.test.setStopAfterPass(row.end == StopAfterPass);
+        qsizetype toldBeforeTheEnd = -1;
+        QObject::connect(&h.test, &hw::HighwayTest::stateChanged, [&](S s) {
+            if (s == S::Idle)
+                toldBeforeTheEnd = h.op.shown().size();
+        });
         QObject::connect(&h.test, &hw::HighwayTest::rowChanged, [&](int index) {
-            if (index == 1)
+            if (index == 1 && row.end == Lost)
+                h.sim.closePty();
+            else if (index == 1)
                 h.test.requestStop();
         });
-        ASSERT_TRUE(h.run(1, 0)); // no pass limit: only the stop ends it
-        EXPECT_TRUE(h.test.stopped());
-        EXPECT_EQ(h.test.passes(), c.passes);
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(h.run(1, 3));
+        EXPECT_EQ(std::pair(h.test.stopped(), h.test.portLost()),
+                  std::pair(row.end != Lost, row.end == Lost));
+        EXPECT_EQ(h.test.passes(), row.passes);
         EXPECT_EQ(h.test.passesBegun(), 1);
-        EXPECT_EQ(h.sim.polls().size(), c.polls);
-        EXPECT_EQ(h.row(0).RX, 1); // the poll under way at the stop is taken in
-        EXPECT_EQ(h.row(63).RX, c.afterPass ? 1 : 0);
-        using S = HighwayHarness::State;
-        EXPECT_EQ(h.states, QList<S>({S::Running, S::Stopping, S::Idle}));
+        EXPECT_EQ(h.sim.polls().size(), row.polls);
+        EXPECT_EQ(h.row(0).RX, 1); // the poll under way at the end is taken in
+        EXPECT_EQ(h.row(63).RX, row.passes);
+        EXPECT_EQ(h.states, row.states);
         EXPECT_FALSE(h.link.isLeased());
+        EXPECT_EQ(toldBeforeTheEnd, 0);
+        EXPECT_EQ(h.op.shown().size(), row.end == Lost ? 1 : 0) << h.op.lastText().toStdString();
+        if (row.end == Lost) {
+            EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs); // not the silent unit's wait
+            EXPECT_TRUE(
+                h.op.lastText().contains(QRegularExpression("no longer available|reading failed")));
+        }
     }
 }
 
@@ -130,37 +154,6 @@ TEST(Polling, ALateAnswerIsNotCountedForTheNextUnit) {
     addFaultyPair(h, 0, 1, UnitFault::Late);
     ASSERT_TRUE(h.run(2, 2));
     expectNeighboursCounted(h, 2, 2);
-}
-
-// A device that goes away during the run (a USB adapter pulled out) is told once, after the
-// test has ended behind the poll in progress and given the link back.
-TEST(Polling, ALostDeviceEndsTheTestAndIsToldOnce) {
-    HighwayHarness h;
-    ASSERT_TRUE(h.ok);
-    h.addUnit(1, 0, 1);
-    h.addUnit(1, 1, 1);
-    h.addUnit(1, 2, 1);
-    qsizetype toldBeforeTheEnd = -1;
-    QObject::connect(&h.test, &hw::HighwayTest::stateChanged, [&](HighwayHarness::State s) {
-        if (s == HighwayHarness::State::Idle)
-            toldBeforeTheEnd = h.op.shown().size();
-    });
-    QObject::connect(&h.test, &hw::HighwayTest::rowChanged, [&](int index) {
-        if (index == 1)
-            h.sim.closePty();
-    });
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(h.run(1, 3));
-    EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
-    ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().contains(QRegularExpression("no longer available|reading failed")))
-        << h.op.lastText().toStdString();
-    EXPECT_TRUE(h.test.portLost());
-    EXPECT_FALSE(h.test.stopped());
-    EXPECT_EQ(h.row(0).RX, 1);
-    EXPECT_EQ(toldBeforeTheEnd, 0);
-    EXPECT_FALSE(h.link.isLeased());
 }
 
 // Each refusal is told once and leaves no run behind: no state change, no poll, the link free.

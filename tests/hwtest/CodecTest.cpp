@@ -87,6 +87,7 @@ TEST(UnitAnswers, DecodeOrRefuse) {
         {one + hex("00"), std::nullopt},
         {type2Answer("02 10 00 01 FF FF 01 00"), Counters{526, 1, 65280, 255}},
         {type2Answer("01 02", char(0xFF), "22 F5"), std::nullopt},
+        {type2Answer("01 02", char(0xFF), "00 F4"), std::nullopt},
         {type2Answer("01 02", char(0xFE)), std::nullopt},
         {type2Answer("").left(59), std::nullopt},
         // what a simulated unit sends reads back as its counters

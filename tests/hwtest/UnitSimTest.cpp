@@ -77,13 +77,15 @@ TEST(UnitSim, UnitsHearOnlyPollsAt9600Baud) {
     ASSERT_TRUE(sim.openPty());
     QSerialPort port(sim.ptyDevice());
     ASSERT_TRUE(port.open(QIODevice::ReadWrite));
-    for (int baud : {19200, 9600}) {
-        port.setBaudRate(baud);
-        port.write(hw::type1Poll(3));
-        port.flush();
-        (void)QTest::qWaitFor([&] { return port.bytesAvailable() >= 12; },
-                              baud == 9600 ? 1000 : 80);
-    }
-    EXPECT_EQ(port.readAll(), hw::type1Reply(3, {1, 2, 3, 4})); // the one answer
+    port.setBaudRate(19200);
+    port.write(hw::type1Poll(3));
+    port.flush();
+    QTest::qWait(80);
+    EXPECT_EQ(port.readAll(), QByteArray());
+    port.setBaudRate(9600);
+    port.write(hw::type1Poll(3));
+    port.flush();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.bytesAvailable() >= 12; }, 1000));
+    EXPECT_EQ(port.readAll(), hw::type1Reply(3, {1, 2, 3, 4}));
     EXPECT_EQ(sim.polls(), QStringList({"1:03"}));
 }

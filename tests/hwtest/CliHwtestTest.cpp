@@ -22,6 +22,7 @@ namespace {
 
 struct CliHwtest : AppFixture {
     sim::UnitHighwaySim sim;
+    const QStringList site{"hwtest", "Site", "--hw", "2", "--comport", "6"}; // the units
 
     void SetUp() override {
         sim.setConfig(twoUnits());
@@ -50,7 +51,7 @@ struct CliHwtest : AppFixture {
 } // namespace
 
 TEST_F(CliHwtest, PrintsTheListOfTheActiveUnitsAfterThePasses) {
-    const CliRun r = run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "2"});
+    const CliRun r = run(site + QStringList{"--passes", "2"});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out.toStdString(),
@@ -64,7 +65,7 @@ TEST_F(CliHwtest, PrintsTheListOfTheActiveUnitsAfterThePasses) {
 
 // JSON on stdout, the traffic with time stamps on stderr.
 TEST_F(CliHwtest, JsonAndTrace) {
-    const CliRun r = run({"--trace", "hwtest", "Site", "--json", "--hw", "2", "--comport", "6"});
+    const CliRun r = run(QStringList{"--trace"} + site + QStringList{"--json"});
     ASSERT_EQ(r.exit, 0) << r.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8()).object()["rows"].toArray();
     ASSERT_EQ(rows.size(), 2);
@@ -81,11 +82,10 @@ TEST_F(CliHwtest, JsonAndTrace) {
 #ifdef Q_OS_UNIX
 TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
     bool interrupted = false;
-    const CliRun r =
-        run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "0"}, [&](QProcess& p) {
-            await(&sim::UnitHighwaySim::polled, 3); // in the second pass
-            interrupted = ::kill(pid_t(p.processId()), SIGINT) == 0;
-        });
+    const CliRun r = run(site + QStringList{"--passes", "0"}, [&](QProcess& p) {
+        await(&sim::UnitHighwaySim::polled, 3); // in the second pass
+        interrupted = ::kill(pid_t(p.processId()), SIGINT) == 0;
+    });
     ASSERT_TRUE(interrupted);
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "nodalyx-cli: stopping after this pass\n");
@@ -99,12 +99,11 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
 // The highway going away during the run ends the test: the list of what was read is
 // printed, and the exit status says the test did not run its course.
 TEST_F(CliHwtest, ALostDeviceEndsTheRunWithTheListAndExit1) {
-    const CliRun r =
-        run({"hwtest", "Site", "--hw", "2", "--comport", "6", "--passes", "3"}, [&](QProcess&) {
-            await(&sim::UnitHighwaySim::answered, 1);
-            // The first answer is on its way: the cable comes out.
-            QTimer::singleShot(50, &sim, [this] { sim.closePty(); });
-        });
+    const CliRun r = run(site + QStringList{"--passes", "3"}, [&](QProcess&) {
+        await(&sim::UnitHighwaySim::answered, 1);
+        // The first answer is on its way: the cable comes out.
+        QTimer::singleShot(50, &sim, [this] { sim.closePty(); });
+    });
     EXPECT_EQ(r.exit, 1) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QRegularExpression("\n00 +Yes +Door +0 +1 +100 ")))
         << r.out.toStdString();

@@ -22,15 +22,6 @@ protected:
     }
     ~PcbTestWindow() override { qunsetenv("NODALYX_COM3"); }
 
-    // The window with the location "Site" and Highway 2 chosen, and port 3 (the units).
-    std::unique_ptr<FrmMain> startOnPort3() {
-        writeLocation("Site", twoUnitSite);
-        auto window = startWindow();
-        window->selectLocation("Site");
-        click(*window, "OptHW1");                                    // Highway 2
-        child<QComboBox>(*window, "CboComport")->setCurrentIndex(2); // "3"
-        return window;
-    }
     // The controls that must take no input while the test runs.
     static QStringList enabledDuringTheTest(const FrmMain& window) {
         QStringList enabled;
@@ -61,14 +52,18 @@ protected:
 TEST_F(PcbTestWindow, StartStopEscapeAndADeadPort) {
     ASSERT_TRUE(ok);
     qputenv("NODALYX_COM4", "/nonexistent/ttyHIGHWAY");
-    auto window = startOnPort3();
+    writeLocation("Site", twoUnitSite);
+    auto window = startWindow();
+    window->selectLocation("Site");
     ASSERT_NE(window->pcbTest(), nullptr);
+    click(*window, "OptHW1"); // Highway 2
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* start = child<QPushButton>(*window, "CmdStart");
     auto* list = child<QTreeWidget>(*window, "LsvHW");
     auto* count = child<QLabel>(*window, "lblCount");
     auto* ports = child<QComboBox>(*window, "CboComport");
+    ports->setCurrentIndex(2); // "3": the units
     auto* escape = child<QShortcut>(*window, "StopShortcut");
     hw::HighwayTest& test = window->pcbTest()->test();
     test.setTimings(quickTimings());

@@ -8,19 +8,12 @@
 #include "UnitHighwaySim.h"
 
 #include <QString>
-#include <memory>
 
 namespace nodalyx::test {
 
 // Timings short enough for the suite; a healthy unit answers within 100 ms.
-inline hw::HighwayTimings quickTimings() {
-    hw::HighwayTimings t;
-    t.answerMs = 250;
-    t.slowPauseMs = 20;
-    t.slowAnswerMs = 300;
-    t.turnaroundMs = 5;
-    t.afterAnswerMs = 20;
-    return t;
+inline hw::HighwayTimings quickTimings(int answerMs = 250, int afterAnswerMs = 20) {
+    return hw::HighwayTimings{answerMs, 20, 300, 5, afterAnswerMs};
 }
 
 // The bus of the window and command-line tests: unit 0 of type 1 and unit 5 of type 2.
@@ -32,49 +25,59 @@ inline sim::UnitSimConfig twoUnits() {
     return config;
 }
 
-// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9.
+// A unit of a location's table in use.
+inline void useUnit(UnitConfig& u, int type, const QString& code = {}) {
+    u.Active = true;
+    u.HWtype = qint16(type);
+    u.HWaddress = code;
+}
+
+// The same units in Highway 2 of a location, named; unit 8 is not in use.
+inline void twoUnitSite(SharedState& s) {
+    useUnit(s.HW2Unit[1], 1);
+    useUnit(s.HW2Unit[6], 2, "A1B2C3D4E5F1");
+    s.HW2Unit[1].Name1 = "Door";
+    s.HW2Unit[6].Name1 = "Hall";
+    s.HW2Unit[6].Name3 = "North";
+    s.HW2Unit[8].HWtype = 1;
+}
+
+// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9;
+// `states` records every state the test goes through.
 struct HighwayHarness {
     static constexpr int kPort = 9;
+    using State = hw::HighwayTest::State;
 
     HighwayHarness() {
-        sim::UnitSimConfig config;
-        config.growMs = 0;
-        sim.setConfig(config);
+        sim.config().growMs = 0;
         ok = sim.openPty();
         qputenv("NODALYX_COM9", sim.ptyDevice().toLocal8Bit());
-        link = std::make_unique<Link>(state.settings);
-        tellNotices(*link, op);
-        test = std::make_unique<hw::HighwayTest>(state, *link, op);
-        test->setTimings(quickTimings());
+        tellNotices(link, op);
+        test.setTimings(quickTimings());
+        QObject::connect(&test, &hw::HighwayTest::stateChanged, [this](State s) { states << s; });
     }
-    ~HighwayHarness() {
-        test.reset();
-        link.reset();
-        qunsetenv("NODALYX_COM9");
-    }
+    ~HighwayHarness() { qunsetenv("NODALYX_COM9"); }
 
     // Unit `address` of the location's highway, in use, and the same unit on the bus.
     void addUnit(int highway, int address, int type, const QString& code = {},
                  sim::UnitFault fault = sim::UnitFault::None, hw::Counters counters = {}) {
-        UnitConfig& u = state.table(highway)[address + 1];
-        u.Active = true;
-        u.HWtype = qint16(type);
-        u.HWaddress = code;
+        useUnit(state.table(highway)[address + 1], type, code);
         sim.config().units.append({address, type, code, counters, fault});
     }
     sim::SimUnit& unit(int address) { return *sim.config().unit(address); }
-    const hw::TestRow& row(int address) const { return test->row(address + 1); }
+    const hw::TestRow& row(int address) const { return test.row(address + 1); }
     bool run(int highway, int passes) {
-        test->setPassLimit(passes);
-        return test->TestHW(highway, QString::number(kPort));
+        test.setPassLimit(passes);
+        return test.TestHW(highway, QString::number(kPort));
     }
 
     bool ok = false;
     SharedState state;
     ScriptedOperator op;
     sim::UnitHighwaySim sim;
-    std::unique_ptr<Link> link;
-    std::unique_ptr<hw::HighwayTest> test;
+    QList<State> states;
+    Link link{state.settings};
+    hw::HighwayTest test{state, link, op}; // gone before the link and what it records
 };
 
 } // namespace nodalyx::test

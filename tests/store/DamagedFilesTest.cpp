@@ -39,35 +39,22 @@ using DamagedFiles = StoreTest;
 } // namespace
 
 // A list value of a million separators costs about what a plain value of the same length
-// costs: the time of both is measured here, side by side, and only their ratio is judged.
+// costs: the time of both is measured here, side by side, and only their ratio is judged. The
+// MAC address's list takes the same path as the IP address's.
 TEST(DamagedLocationFile, AHugeListReadsInTheTimeOfAPlainValueOfTheSameLength) {
-    // A million dots; the MAC address's colons take the same path, a tenth of them is enough.
-    const QByteArray separators[] = {QByteArray(1'000'000, '.'), QByteArray(100'000, ':')};
-    const char* listKeys[] = {"eIPaddress=", "eMACaddress="};
-    for (int k = 0; k < 2; ++k) {
-        SCOPED_TRACE(listKeys[k]);
-        GeneralSettings s;
-        const qint64 plain =
-            fastestDecode(kLocationHeader + "eHostname=" + separators[k] + "\r\n", s, 3);
-        EXPECT_EQ(s.eHostname.size(), separators[k].size());
-        // A few tries against a busy machine; a parse that grows with the square of the length
-        // is hundreds of times slower and stops at the first.
-        double ratio = 0;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            ratio = double(fastestDecode(kLocationHeader + listKeys[k] + separators[k] + "\r\n", s,
-                                         1)) /
-                    double(plain);
-            if (ratio < 20 || ratio > 100)
-                break;
-        }
-        EXPECT_LT(ratio, 20) << "a list took " << ratio << " times as long as a plain value";
-        const QStringList& list = k == 0 ? s.eIPaddress : s.eMACaddress;
-        const int parts = k == 0 ? 4 : 6;
-        ASSERT_EQ(list.size(), parts); // the last element keeps every further separator
-        EXPECT_EQ(list.last().size(), separators[k].size() - (parts - 1));
-        EXPECT_TRUE(std::all_of(list.begin(), list.end() - 1,
-                                [](const QString& e) { return e.isEmpty(); }));
-    }
+    const QByteArray dots(1'000'000, '.');
+    GeneralSettings s;
+    const qint64 plain = fastestDecode(kLocationHeader + "eHostname=" + dots + "\r\n", s, 3);
+    EXPECT_EQ(s.eHostname.size(), dots.size());
+    // A few tries against a busy machine; a parse that grows with the square of the length is
+    // hundreds of times slower and stops at the first.
+    double ratio = 0;
+    for (int attempt = 0; attempt < 3 && (ratio == 0 || (ratio >= 20 && ratio <= 100)); ++attempt)
+        ratio = double(fastestDecode(kLocationHeader + "eIPaddress=" + dots + "\r\n", s, 1)) /
+                double(plain);
+    EXPECT_LT(ratio, 20) << "a list took " << ratio << " times as long as a plain value";
+    // The last element keeps every further separator.
+    EXPECT_EQ(s.eIPaddress, QStringList({"", "", "", QString(dots.size() - 3, '.')}));
 }
 
 // Both readers take a file of exactly the size limit and refuse one byte more, naming why,

@@ -30,25 +30,20 @@ TEST_F(CliFileCommands, FailuresExitWithOneUsageErrorsWithTwoAndNothingIsWritten
     ASSERT_EQ(cli({"new", "New", "--conn", "lan", "--ip", "10.0.0.5", "--port", "10001"}).exit, 0);
     EXPECT_TRUE(dir.read("New.fgr").contains("\r\nConnType=2\r\nComport=0\r\nPhoneNumber=\r\n"
                                              "IPnumber=10.0.0.5\r\nPortnumber=10001\r\n"));
+    const char* const hwAddr = "HW must be 1 or 2 and ADDR a number 0..63";
+    const char* const notWritten = "Nothing was written.";
     nodalyx::test::expectFailures(
-        {
-            {{"new"}, 2, "new needs a LOCATION"},
-            {{"set", "Gone", "ConnType"}, 2, "'ConnType' is not KEY=VALUE"},
-            {{"unit", "Site", "3", "0", "Name1=x"}, 2, "HW must be 1 or 2 and ADDR a number 0..63"},
-            {{"unit", "Gone", "1", "64", "Name1=x"},
-             2,
-             "HW must be 1 or 2 and ADDR a number 0..63"},
-            {{"unit", "Gone", "1", "0", "Name1=x"}, 1, "The location \"Gone\" does not exist"},
-            {{"new", "a\xc2\x9b"
-                     "b"},
-             1,
-             "The name \"a\\x9bb\" cannot hold control characters"},
-            {{"set", "Site", "LocationCode=5", "ConnType=abc"}, 1, "Nothing was written."},
-            {{"set", "Site", "Saturday=08001800"}, 1, "Nothing was written."},
-            {{"set", "Site", "LocationName=[North]"}, 1, "Nothing was written."},
-            {{"unit", "Site", "2", "5", "Name1=Gate ]"}, 1, "Nothing was written."},
-            {{"unit", "Site", "2", "5", "Address=3"}, 1, "Nothing was written."},
-        },
+        {{{"new"}, 2, "new needs a LOCATION"},
+         {{"set", "Gone", "ConnType"}, 2, "'ConnType' is not KEY=VALUE"},
+         {{"unit", "Site", "3", "0", "Name1=x"}, 2, hwAddr},
+         {{"unit", "Gone", "1", "64", "Name1=x"}, 2, hwAddr},
+         {{"unit", "Gone", "1", "0", "Name1=x"}, 1, "The location \"Gone\" does not exist"},
+         {{"new", "a\xc2\x9bz"}, 1, "The name \"a\\x9bz\" cannot hold control characters"},
+         {{"set", "Site", "LocationCode=5", "ConnType=abc"}, 1, notWritten},
+         {{"set", "Site", "Saturday=08001800"}, 1, notWritten},
+         {{"set", "Site", "LocationName=[North]"}, 1, notWritten},
+         {{"unit", "Site", "2", "5", "Name1=Gate ]"}, 1, notWritten},
+         {{"unit", "Site", "2", "5", "Address=3"}, 1, notWritten}},
         [this](const QStringList& args) { return cli(args); });
     EXPECT_EQ(dir.read("Site.fgr"), fixture("Site.fgr"));
     EXPECT_EQ(dir.read("Site/HW02.ini"), highwayFixture(2));

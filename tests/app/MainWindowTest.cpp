@@ -168,7 +168,6 @@ TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocationAndCloseAsksNothing) {
         ASSERT_EQ(hw->topLevelItemCount(), 64);
         EXPECT_EQ(rowTexts(hw, 63).mid(0, 2), QStringList({"63", "No"}));
     }
-    EXPECT_EQ(op.busyDepth(), 0);
     EXPECT_FALSE(child<QTabWidget>(*w, "SSTab1")->isTabVisible(2)); // not in service mode
 
     click(*w, "CmdClose");

@@ -42,6 +42,7 @@ TEST(LocationFile, LinesAreTakenApartLikeTheOldReader) {
     EXPECT_EQ(s.LocationName, QStringLiteral("Big  Hall"));
     EXPECT_EQ(s.LocationPlace, QStringLiteral("Amsterdam"));
     EXPECT_EQ(s.Interval, QStringLiteral("60")); // absent keys keep their values
+    EXPECT_TRUE(s.LocationCode.isEmpty());       // the file without a header was not read
     EXPECT_EQ(s.eMACaddress, QStringList(7, QString()));
     EXPECT_EQ(locationBodyLines(s).mid(18, 6), // three octets: the key alone
               (QStringList{"eIPaddress=", "eSubnetmask=1.2.3.4.5", "eGateway=...", "eDHCP=1",

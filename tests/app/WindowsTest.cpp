@@ -18,10 +18,8 @@ namespace {
 
 struct Windows : AppFixture {
     void SetUp() override {
-        writeSite();
         state.ServiceMode = true; // the "PCB test" tab too
-        main = startWindow();
-        main->selectLocation("Site");
+        main = startOnSite();
     }
     // Each window of the program with its name.
     std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> windows() {

@@ -84,6 +84,13 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         return w;
     }
+    // The main window on the location "Site".
+    std::unique_ptr<FrmMain> startOnSite() {
+        writeSite();
+        auto w = startWindow();
+        w->selectLocation("Site");
+        return w;
+    }
     static QStringList rowTexts(const QTreeWidget* list, int row) {
         QStringList texts;
         for (int c = 0; c < list->columnCount(); ++c)

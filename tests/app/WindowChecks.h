@@ -14,11 +14,9 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTextEdit>
-#include <QWidget>
 
-// Checks of a window as a whole: the accessible name of every control the operator works,
-// and the access keys of its labels, buttons and menus. Each answers the problems found, one
-// line each ("txtCode: no name"), so a test shows them all at once.
+// Checks of a window as a whole: the accessible name of every control the operator works, and
+// the access keys. Each answers every problem found, one line each ("txtCode: no name").
 namespace nodalyx::test {
 
 inline bool isInteractive(const QWidget* w) {
@@ -29,13 +27,11 @@ inline bool isInteractive(const QWidget* w) {
 }
 
 // The controls of `window` itself: not the parts of another control (a combo box's list, a
-// spin box's text, a tab bar's arrows) and nothing of another window.
+// tab bar's arrows) and nothing of another window.
 inline QList<QWidget*> interactiveControls(QWidget& window) {
     QList<QWidget*> found;
     for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (!isInteractive(w) || w->window() != &window)
-            continue;
-        bool part = false;
+        bool part = !isInteractive(w) || w->window() != &window;
         for (QWidget* up = w->parentWidget(); up && up != &window; up = up->parentWidget())
             part = part || isInteractive(up) || qobject_cast<QTabBar*>(up) ||
                    qobject_cast<QMenuBar*>(up);
@@ -45,13 +41,8 @@ inline QList<QWidget*> interactiveControls(QWidget& window) {
     return found;
 }
 
-inline QString withoutAmpersand(QString text) {
-    return text.remove(QLatin1Char('&'));
-}
-
-// The name a screen reader gets. Qt names a combo box on X11 and Wayland by its current text
-// and leaves its label to the "labelled by" relation, which the readers there follow; on the
-// other systems the label (or the accessible name) is the name itself.
+// The name a screen reader gets. On X11 and Wayland Qt names a combo box by its current text
+// and leaves its label to the "labelled by" relation, which the readers there follow.
 inline QString accessibleNameOf(QWidget* w) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
     if (!iface)
@@ -62,7 +53,7 @@ inline QString accessibleNameOf(QWidget* w) {
         return w->accessibleName();
     for (const auto& [other, relation] : iface->relations(QAccessible::Label)) {
         if (qobject_cast<QLabel*>(other->object()))
-            return withoutAmpersand(other->text(QAccessible::Name));
+            return other->text(QAccessible::Name).remove(QLatin1Char('&'));
     }
     return {};
 }
@@ -74,18 +65,17 @@ inline QStringList accessibleNameProblems(QWidget& window) {
     QStringList problems;
     QHash<QString, QString> owner;
     for (QWidget* w : interactiveControls(window)) {
-        const QString name = accessibleNameOf(w).trimmed();
-        const QString id = w->objectName();
+        const QString name = accessibleNameOf(w).trimmed(), id = w->objectName();
         QString group;
         for (QWidget* up = w->parentWidget(); up && group.isEmpty(); up = up->parentWidget()) {
             if (auto* box = qobject_cast<QGroupBox*>(up))
-                group = withoutAmpersand(box->title());
+                group = box->title().remove(QLatin1Char('&'));
         }
         QString key = name.toCaseFolded();
         if (key.endsWith(QLatin1Char(':')))
             key.chop(1);
         if (name.isEmpty())
-            problems << id + QStringLiteral(": no name");
+            problems << id + ": no name";
         else if (name == group)
             problems << id + QStringLiteral(": only its frame's title \"%1\"").arg(group);
         else if (owner.contains(key))
@@ -97,36 +87,34 @@ inline QStringList accessibleNameProblems(QWidget& window) {
 }
 
 // Access keys that clash: two labels, buttons or menu titles of `window` with the same one,
-// or two items of one menu. Every button with a text in `keyed` must have one.
+// or two items of one menu. Every button named in `keyed`, and every menu item, needs one.
 inline QStringList accessKeyProblems(QWidget& window, const QStringList& keyed) {
     QStringList problems;
     QHash<int, QString> windowKeys;
     const auto take = [&](QHash<int, QString>& keys, const QString& text, const QString& id) {
         const int key = QKeySequence::mnemonic(text)[0].toCombined() & ~Qt::ALT;
-        if (!key)
-            return;
-        if (keys.contains(key))
+        if (key && keys.contains(key))
             problems << QStringLiteral("%1 and %2 share one access key").arg(id, keys[key]);
-        keys.insert(key, id);
+        if (key)
+            keys.insert(key, id);
     };
     for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            if (keyed.contains(w->objectName()) && QKeySequence::mnemonic(button->text()).isEmpty())
-                problems << w->objectName() + QStringLiteral(": no access key");
-            take(windowKeys, button->text(), w->objectName());
-        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        if (button && keyed.contains(w->objectName()) &&
+            QKeySequence::mnemonic(button->text()).isEmpty())
+            problems << w->objectName() + ": no access key";
+        if (auto* label = qobject_cast<QLabel*>(w))
             take(windowKeys, label->text(), w->objectName());
-        }
+        else if (button)
+            take(windowKeys, button->text(), w->objectName());
     }
     for (QMenuBar* bar : window.findChildren<QMenuBar*>()) {
         for (QAction* title : bar->actions()) {
             take(windowKeys, title->text(), title->menu() ? title->menu()->objectName() : "?");
-            if (!title->menu())
-                continue;
             QHash<int, QString> menuKeys;
-            for (QAction* item : title->menu()->actions()) {
+            for (QAction* item : title->menu() ? title->menu()->actions() : QList<QAction*>()) {
                 if (!item->isSeparator() && QKeySequence::mnemonic(item->text()).isEmpty())
-                    problems << item->objectName() + QStringLiteral(": no access key");
+                    problems << item->objectName() + ": no access key";
                 take(menuKeys, item->text(), item->objectName());
             }
         }

@@ -1,4 +1,5 @@
-// Every window names each control for screen readers and gives access keys that do not clash.
+// The program's windows as a whole: each names its controls for screen readers, gives access
+// keys that do not clash, and takes whole addresses in its address boxes.
 #include "AppFixture.h"
 #include "FrmConfiguration.h"
 #include "FrmNewLocation.h"
@@ -6,7 +7,9 @@
 #include "FrmUpload.h"
 #include "WindowChecks.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QSignalSpy>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
@@ -15,10 +18,8 @@ namespace {
 
 struct Windows : AppFixture {
     void SetUp() override {
-        writeSite();
         state.ServiceMode = true; // the "PCB test" tab too
-        main = startWindow();
-        main->selectLocation("Site");
+        main = startOnSite();
     }
     // Each window of the program with its name.
     std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> windows() {
@@ -67,4 +68,35 @@ TEST_F(Windows, AccessKeysAreUniqueAndLabelsLeadToTheirBoxes) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key_B, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "txtSubnetmask0"));
+}
+
+// Each address of the configuration window takes a pasted address (typing is the address boxes'
+// own test, in the new-location window); the pasted parts count as the operator's edits.
+TEST_F(Windows, ConfigurationAddressesTakeAPastedAddress) {
+    FrmConfiguration window(state, *main->link(), op);
+    const auto texts = [&](const QString& prefix, const std::array<int, 4>& indexes) {
+        QStringList all;
+        for (int i : indexes)
+            all << child<QLineEdit>(window, qPrintable(prefix + QString::number(i)))->text();
+        return all;
+    };
+    const std::tuple<const char*, std::array<int, 4>> addresses[] = {
+        {"txtIPaddress", {7, 6, 5, 4}},
+        {"txtIPaddress", {0, 1, 2, 3}},
+        {"txtSubnetmask", {0, 1, 2, 3}},
+        {"txtGateway", {0, 1, 2, 3}}};
+    QApplication::clipboard()->setText("255.255.240.0");
+    for (const auto& [prefix, indexes] : addresses) {
+        SCOPED_TRACE(prefix + std::to_string(indexes[0]));
+        auto* second = child<QLineEdit>(window, qPrintable(prefix + QString::number(indexes[1])));
+        QSignalSpy edited(second, &QLineEdit::textEdited);
+        QTest::keySequence(
+            child<QLineEdit>(window, qPrintable(prefix + QString::number(indexes[0]))),
+            QKeySequence::Paste);
+        EXPECT_EQ(texts(prefix, indexes), QStringList({"255", "255", "240", "0"}));
+        EXPECT_EQ(edited.count(), 1);
+    }
+    // The DHCP address is the logger's: read-only, a paste changes nothing.
+    QTest::keySequence(child<QLineEdit>(window, "txtDHCP0"), QKeySequence::Paste);
+    EXPECT_EQ(texts("txtDHCP", {0, 1, 2, 3}), QStringList({"", "", "", ""}));
 }

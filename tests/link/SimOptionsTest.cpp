@@ -3,6 +3,7 @@
 #include "SimFaults.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace nodalyx::sim;
 
@@ -25,25 +26,17 @@ TEST(SimOptions, EveryOptionInTheOrderGiven) {
                              "--baud 19200 --verbose")
                   .split(' '));
     ASSERT_TRUE(o);
-    EXPECT_TRUE(o->tcp);
-    EXPECT_EQ(o->host.toString(), "::1");
-    EXPECT_EQ(o->port, 3101);
-    EXPECT_EQ(o->ptyLink, "/tmp/tty");
-    EXPECT_EQ(o->stateFile, "s.json");
-    EXPECT_EQ(o->serial, "SN1");
-    EXPECT_EQ(o->filesFolder, "f");
+    const SimFaults& f = o->faults;
+    EXPECT_EQ(std::tuple(o->tcp, o->host.toString(), o->port, o->verbose),
+              std::tuple(true, QString("::1"), quint16(3101), true));
+    EXPECT_EQ(QStringList({o->ptyLink, o->stateFile, o->serial, o->filesFolder}),
+              QStringList({"/tmp/tty", "s.json", "SN1", "f"}));
     EXPECT_EQ(o->growing, false); // the later of the two switches
-    EXPECT_EQ(o->faults.delayMs, 5);
-    EXPECT_TRUE(o->faults.silent);
-    EXPECT_EQ(o->faults.nakCodes, QSet<int>({3, 5, 7})); // repeated lists add up
-    EXPECT_EQ(o->faults.corruptCodes, QSet<int>({1}));
-    EXPECT_EQ(o->faults.extraByteCodes, QSet<int>({2}));
-    EXPECT_EQ(o->faults.dropByteCodes, QSet<int>({4}));
-    EXPECT_EQ(o->faults.closeCodes, QSet<int>({59}));
-    EXPECT_EQ(o->faults.chunkSize, 4);
-    EXPECT_EQ(o->faults.chunkGapMs, 6);
-    EXPECT_EQ(o->faults.baud, 19200);
-    EXPECT_TRUE(o->verbose);
+    EXPECT_EQ(std::tuple(f.delayMs, f.silent, f.chunkSize, f.chunkGapMs, f.baud),
+              std::tuple(5, true, 4, 6, 19200));
+    EXPECT_EQ(f.nakCodes, QSet<int>({3, 5, 7})); // repeated lists add up
+    EXPECT_EQ(QList<QSet<int>>({f.corruptCodes, f.extraByteCodes, f.dropByteCodes, f.closeCodes}),
+              QList<QSet<int>>({{1}, {2}, {4}, {59}}));
     EXPECT_EQ(parse({"--fixed-counts", "--growing-counts", "--tcp", "0"})->growing, true);
     EXPECT_EQ(parse({"--tcp", "localhost:0"})->host.toString(), "127.0.0.1");
     EXPECT_FALSE(parse({"--pty", "l"})->growing.has_value());
@@ -53,13 +46,10 @@ TEST(SimOptions, MistakesHelpAndVersion) {
     const std::pair<QStringList, const char*> mistakes[] = {
         {{}, "give --tcp [HOST:]PORT or --pty LINK"},
         {{"--tcp"}, "--tcp needs a value"},
-        {{"--tcp", "0", "--chunk"}, "--chunk needs a value"},
-        {{"--tcp", "host:1"}, "--tcp: 'host:1' is not [HOST:]PORT"},
         {{"--tcp", "70000"}, "--tcp: '70000' is not [HOST:]PORT"},
         {{"--tcp", "0", "--delay", "x"}, "--delay: 'x' is not a number from 0 to 600000"},
         {{"--tcp", "0", "--nak", "3,256"}, "--nak: '3,256' is not a list of codes 0..255"},
         {{"--tcp", "0", "--bogus"}, "unknown option '--bogus'"},
-        {{"--tcp", "0", "-x"}, "unknown option '-x'"},
         {{"--tcp", "0", "stray"}, "unknown option 'stray'"}};
     for (const auto& [args, text] : mistakes) {
         QString error;
@@ -80,18 +70,15 @@ TEST(SimOptions, MistakesHelpAndVersion) {
 // --packet-fault: the kinds, the announce fault's two numbers, and what is no fault.
 TEST(SimOptions, PacketFaults) {
     using Kind = PacketFault::Kind;
-    struct Case {
+    const struct {
         const char* text;
         bool valid;
         Kind kind;
-        qint64 value;
-        qint64 blocks;
-    };
-    const Case cases[] = {
+        qint64 value, blocks;
+    } cases[] = {
         {"6:3:nak", true, Kind::Nak, 0, -1},
         {"13:*:late:0:3000", true, Kind::Late, 3000, -1},
         {"6:*:empty:0", true, Kind::Empty, 0, -1},
-        {"11:0:announce:1:4194304:4194305", true, Kind::Announce, 4194304, 4194305},
         {"11:0:announce:1:14", true, Kind::Announce, 14, -1},
         {"11:0:announce:1:4294967295:0", true, Kind::Announce, 4294967295LL, 0},
         {"11:0:announce:1:4294967296", false, Kind::Announce, 0, 0},
@@ -99,7 +86,7 @@ TEST(SimOptions, PacketFaults) {
         {"6:1:empty:1:2:3", false, Kind::Empty, 0, 0}, // a block count only for announce
         {"6:1:bogus", false, Kind::Silent, 0, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const std::optional<PacketFault> f = parsePacketFault(QString::fromLatin1(c.text));
         ASSERT_EQ(f.has_value(), c.valid);

@@ -1,5 +1,6 @@
-// The link as a foundation for long sequences: clean boundaries between exchanges, the
-// endpoint of the settings, lost connections, bounded input, slow lines, and the lease.
+// The link as a foundation for long sequences: the endpoint of the settings, lost connections,
+// bounded input, the serial line and the lease.
+#include "CounterReadout.h"
 #include "LinkHarness.h"
 #include "LoggerCodes.h"
 
@@ -7,91 +8,42 @@
 #include <QSerialPort>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
-using sim::SimFaults;
-
-namespace {
-const QString kSerial = QStringLiteral("SN0042");
-
-LinkTimeouts withReplyMs(int ms) {
-    LinkTimeouts t = shortTimeouts();
-    t.replyMs = ms;
-    return t;
-}
-} // namespace
-
-// ---- no byte of one exchange leaks into the next ----
-
-TEST(LinkBoundaryTest, LateStrayAndLeftOverBytesNeverStartTheNextReply) {
-    const struct {
-        const char* what;
-        SimFaults fault;
-    } rows[] = {
-        {"the clock's last byte comes late", {.lateByteMs = 120}},
-        {"noise in front of every reply", {.strayBytes = 5}},
-        {"noise behind every reply", {.floodBytes = 7}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        Harness h;
-        h.link->setTimeouts(withReplyMs(1500));
-        h.sim.state().serial = kSerial;
-        h.sim.faults() = row.fault;
-        ASSERT_TRUE(h.link->OpenLink());
-        LoggerClock clock;
-        EXPECT_TRUE(h.link->ReadLoggerClock(clock));
-        EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
-        // A wait that takes only part of a reply leaves the rest on the line; it is dropped
-        // before the next request.
-        ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadClock, 0, 0, 0, 0, 0, 0)));
-        EXPECT_TRUE(h.link->WaitRaw(3));
-        QTest::qWait(row.fault.lateByteMs + 50);
-        EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
-        EXPECT_TRUE(h.op.shown().isEmpty());
-    }
-}
-
-TEST(LinkBoundaryTest, ClockRepliesAreCheckedAndSlowPiecesAreReadWhole) {
-    Harness h;
-    h.link->setTimeouts(withReplyMs(3000));
-    h.sim.state().serial = QStringLiteral("1234567890");
-    ASSERT_TRUE(h.link->OpenLink());
-    h.sim.faults() = {.corruptCodes = {cmd::ReadClock}};
-    LoggerClock clock{1, 2, 3, 4, 5, 6};
-    EXPECT_FALSE(h.link->ReadLoggerClock(clock));
-    EXPECT_EQ(clock, (LoggerClock{1, 2, 3, 4, 5, 6})); // a corrupted reply is no answer
-    EXPECT_TRUE(h.link->lastFailure().contains("checksum"));
-
-    // a modem or radio path: pieces with gaps of several hundred milliseconds
-    h.sim.faults() = {.chunkSize = 3, .chunkGapMs = 250};
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("1234567890"));
-    EXPECT_TRUE(h.link->ReadLoggerClock(clock));
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("1234567890"));
-}
 
 // ---- the endpoint of the settings, not whatever is open ----
 
 TEST(LinkEndpointTest, SwitchingTheLocationReachesTheOtherLogger) {
-    Harness h; // logger A on TCP
-    sim::LoggerSim other;
-    ASSERT_TRUE(other.listenTcp());
-    h.sim.state().serial = QStringLiteral("LOGGER-A");
-    other.state().serial = QStringLiteral("LOGGER-B");
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-A"));
-    h.state.settings.Portnumber = QString::number(other.tcpPort()); // another location
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-B"));
-    EXPECT_EQ(h.sim.requestCodes(), QList<int>{cmd::ReadSerial});
+    for (bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "COM7, then COM8" : "TCP");
+        Harness h(serial);
+        sim::LoggerSim other;
+        other.setGrowing(false);
+        ASSERT_TRUE(h.ok && (serial ? other.openPty() : other.listenTcp()));
+        h.sim.state().serial = QStringLiteral("LOGGER-A");
+        other.state().serial = QStringLiteral("LOGGER-B");
+        ASSERT_TRUE(h.link->OpenLink());
+        EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-A"));
+        qputenv("NODALYX_COM8", other.ptyDevice().toLocal8Bit());
+        h.state.settings.Comport = 8;
+        h.state.settings.Portnumber = QString::number(other.tcpPort());
+        ASSERT_TRUE(h.link->OpenLink());
+        EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-B"));
+        EXPECT_EQ(h.sim.requestCodes(), QList<int>{cmd::ReadSerial});
+        h.state.settings.ConnType = serial ? 2 : 1; // the settings now say the other type
+        h.link->CloseLink();
+        EXPECT_FALSE(h.link->transport().serial().isOpen());
+        EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
+        qunsetenv("NODALYX_COM8");
+    }
 }
 
-// A port number outside 1..65535 is refused with its reason before anything connects: port 0
-// cannot be reached, and a larger number must never wrap round to the logger's own port.
+// Port 0 cannot be reached, and a larger number must never wrap round to the logger's port.
 TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
     Harness h;
-    const QString wrapped = QString::number(h.sim.tcpPort() + 65536); // would wrap to the logger
+    const QString wrapped = QString::number(h.sim.tcpPort() + 65536);
     for (const QString& port : {wrapped, QStringLiteral("0"), QStringLiteral("-1"),
                                 QStringLiteral("65536"), QStringLiteral("abc"), QString()}) {
         SCOPED_TRACE(port.toStdString());
@@ -103,30 +55,7 @@ TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
     }
     QTest::qWait(50);
     EXPECT_EQ(h.sim.connections(), 0);
-    h.state.settings.Portnumber = QString::number(h.sim.tcpPort());
-    EXPECT_TRUE(h.link->OpenLink()); // the same harness reaches the logger with its own port
-}
-
-TEST(LinkEndpointTest, SerialPortsAreTheSettingsPortAndCloseLinkClosesWhateverIsOpen) {
-    Harness h(true); // logger A on COM7
-    ASSERT_TRUE(h.ok);
-    sim::LoggerSim other;
-    ASSERT_TRUE(other.openPty());
-    other.setGrowing(false);
-    qputenv("NODALYX_COM8", other.ptyDevice().toLocal8Bit());
-    h.sim.state().serial = QStringLiteral("ON-COM7");
-    other.state().serial = QStringLiteral("ON-COM8");
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("ON-COM7"));
-    h.state.settings.Comport = 8;
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_TRUE(other.ptyDevice().endsWith(h.link->transport().serial().portName()));
-    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("ON-COM8"));
-
-    h.state.settings.ConnType = 2; // the settings now say LAN; the serial port is what is open
-    h.link->CloseLink();
-    EXPECT_FALSE(h.link->transport().serial().isOpen());
-    qunsetenv("NODALYX_COM8");
+    EXPECT_TRUE(h.op.shown().isEmpty()); // the link tells nothing: the session does
 }
 
 // ---- lost connections and bounded input ----
@@ -134,11 +63,13 @@ TEST(LinkEndpointTest, SerialPortsAreTheSettingsPortAndCloseLinkClosesWhateverIs
 TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
     Harness h(true);
     ASSERT_TRUE(h.ok);
-    h.link->setTimeouts(withReplyMs(3000));
+    LinkTimeouts limits = shortTimeouts();
+    limits.replyMs = 3000;
+    h.link->setTimeouts(limits);
     h.sim.faults().silent = true;
     ASSERT_TRUE(h.link->OpenLink());
     qsizetype shownInsideTheWait = -1;
-    // With the link as context: a timer still pending when the test ends goes with it.
+    // with the link as context: a timer still pending when the test ends goes with it
     QTimer::singleShot(60, h.link.get(), [&] { h.sim.closePty(); });
     QTimer::singleShot(300, h.link.get(), [&] { shownInsideTheWait = h.op.shown().size(); });
     QElapsedTimer timer;
@@ -154,12 +85,8 @@ TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
 
 TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
     Harness h;
-    h.link->setTimeouts(withReplyMs(1500));
-    h.sim.state().serial = kSerial;
-    QList<std::pair<qint64, QString>> drops;
-    QObject::connect(h.link.get(), &Link::inputDropped, [&drops](qint64 n, const QString& why) {
-        drops.append({n, why});
-    });
+    qint64 told = 0;
+    QObject::connect(h.link.get(), &Link::inputDropped, [&told](qint64 n) { told += n; });
     ASSERT_TRUE(h.link->OpenLink());
     h.sim.faults().floodBytes = 3 * kRxBufferLimit;
     ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadSerial, 0, 0, 0, 0, 0, 0)));
@@ -168,24 +95,102 @@ TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
     ASSERT_FALSE(h.op.shown().isEmpty());
     EXPECT_TRUE(h.op.lastText().contains("bytes were dropped"));
     h.sim.faults() = {};
-    EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial); // the rest of the flood is dropped first
-    qint64 total = 0;
-    for (const auto& [n, why] : drops)
-        total += n;
-    EXPECT_EQ(total, h.link->droppedBytes());
-    EXPECT_GT(total, kRxBufferLimit);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // the rest is dropped first
+    EXPECT_EQ(told, h.link->droppedBytes());
+    EXPECT_GT(told, kRxBufferLimit);
+}
+
+// ---- the serial line ----
+
+namespace {
+struct PtyLinkTest : ::testing::Test {
+    Harness h{true};
+    void SetUp() override { ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString(); }
+};
+} // namespace
+
+TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
+    qputenv("NODALYX_COM7", "/dev/nodalyx-no-such-port");
+    const auto start = [&] {
+        return LoggerSession(*h.link, h.op, h.state.settings, refreshPolicy()).start();
+    };
+    EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
+    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // port closed: reported
+    EXPECT_EQ(h.op.shown().size(), 2);
+    for (const float comport :
+         {0.0f, -3.0f, 255.6f, 1e20f, std::numeric_limits<float>::quiet_NaN()}) {
+        SCOPED_TRACE(comport);
+        h.op.clear();
+        h.state.settings.Comport = comport; // a number from a file: no device can be made of it
+        EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
+        ASSERT_EQ(h.op.shown().size(), 1);
+        EXPECT_TRUE(h.op.lastText().startsWith("The location names no serial port"));
+    }
+}
+
+// Bytes are taken off the port while the poll timer runs; while it is stopped they are left
+// to whoever stopped it. A port left open at another speed is opened afresh at 19200.
+TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.link->transport().poll().stop();
+    ASSERT_TRUE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0)));
+    const auto available = [&] { return h.link->transport().serial().bytesAvailable() == 13; };
+    EXPECT_TRUE(QTest::qWaitFor(available, 2000));
+    EXPECT_TRUE(h.link->rxBuffer().isEmpty());
+    h.link->transport().poll().start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->rxBuffer().size() == 13; }, 2000));
+
+    LinkTimeouts slowPoll = shortTimeouts();
+    slowPoll.pollMs = 60000; // only readyRead can deliver within the test
+    h.link->setTimeouts(slowPoll);
+    h.link->transport().serial().setBaudRate(9600);
+    EXPECT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
+}
+
+// A reply that came after its request gave up and that nobody took off the port (the poll
+// timer stopped, as while the highway test owns it) is never taken for the next answer.
+TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.sim.state().serial = QStringLiteral("LATE");
+    h.sim.faults().delayMs = 700; // the wait gives up after 400 ms
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
+    h.link->transport().poll().stop();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 3000));
+    h.sim.faults() = {};
+    h.sim.state().serial = QStringLiteral("FRESH");
+    h.link->transport().poll().start();
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("FRESH"));
+    EXPECT_EQ(h.link->droppedBytes(), 13);
+}
+
+TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
+    ASSERT_TRUE(h.link->OpenLink());
+    for (int tick = 0; tick < 5; ++tick) {
+        emit h.link->transport().serial().errorOccurred(QSerialPort::ReadError);
+        EXPECT_TRUE(h.link->OpenLink()); // reopened: the port opens but has not worked yet
+    }
+    EXPECT_EQ(h.op.shown().size(), 1);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // bytes flow again
+    // a device that hangs up fails every read: reported once, then closed
+    h.sim.closePty();
+    h.link->Wait(0.5); // five poll ticks
+    ASSERT_EQ(h.op.shown().size(), 2);
+    EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
+    EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
 }
 
 // ---- the lease ----
 
-TEST(LinkLeaseTest, AHolderOwnsThePortAndTheLinkComesBackAt19200) {
-    Harness h(true);
-    ASSERT_TRUE(h.ok);
-    h.sim.state().serial = kSerial;
+TEST_F(PtyLinkTest, ALeaseHolderOwnsThePortAndTheLinkComesBackAt19200) {
     ASSERT_TRUE(h.link->OpenLink());
     LinkLease lease = h.link->TakeLease(QStringLiteral("the highway test"));
     ASSERT_TRUE(lease);
-    EXPECT_TRUE(h.link->isLeased());
     EXPECT_FALSE(h.link->transport().serial().isOpen());
     EXPECT_FALSE(h.link->transport().poll().isActive());
     QString why;
@@ -207,7 +212,7 @@ TEST(LinkLeaseTest, AHolderOwnsThePortAndTheLinkComesBackAt19200) {
     EXPECT_TRUE(h.link->transport().poll().isActive());
     ASSERT_TRUE(h.link->OpenLink());
     EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
-    EXPECT_EQ(h.link->ReadLoggerSerial(), kSerial);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }
 
 TEST(LinkLeaseTest, RefusedDuringAWaitAndReleasedWhenTheHolderGoes) {

@@ -48,8 +48,9 @@ TEST(WaitLoopTest, EndsOnTheConditionTheLossOrTheDeadline) {
         QElapsedTimer clock;
         clock.start();
         const auto lost = [&owner] { return owner.lost; };
-        const WaitResult r = owner.waits.waitFor([&owner] { return owner.done; }, row.timeoutMs,
-                                                 row.lossCondition ? lost : nullptr);
+        const WaitResult r =
+            owner.waits.waitFor([&owner] { return owner.done; }, row.timeoutMs,
+                                row.lossCondition ? std::function<bool()>(lost) : nullptr);
         EXPECT_EQ(r, row.expected);
         EXPECT_GE(clock.elapsed(), row.atLeastMs);
         EXPECT_LT(clock.elapsed(), row.belowMs);

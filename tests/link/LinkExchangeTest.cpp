@@ -108,12 +108,13 @@ TEST(LinkOpenTest, TypesThatGoOverTcpAndALoggerThatHangsUp) {
 
 // ---- re-entrancy ----
 
-TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
+TEST(LinkBusyTest, SecondExchangeOrLeaseDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     Harness h;
     h.sim.faults() = {.chunkSize = 3, .chunkGapMs = 100};
     ASSERT_TRUE(h.link->OpenLink());
     ASSERT_TRUE(h.link->SendCommand(Command::of(3, 0, 0, 10, 0, 9, 0)));
-    bool sent = true, opened = true;
+    bool sent = true, opened = true, leased = true;
+    QString why;
     std::optional<QString> serial = QStringLiteral("none read");
     QByteArray bufferBefore, bufferAfter;
     RefreshOutcome refreshed{true, true, true};
@@ -123,6 +124,7 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
         sent = h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0));
         opened = h.link->OpenLink();
         serial = h.link->ReadLoggerSerial();
+        leased = bool(h.link->TakeLease(QStringLiteral("the upload"), &why));
         h.link->Wait(1.0);
         h.link->CloseLink();
         refreshed = RefreshFromLogger(h.state, *h.link, h.op);
@@ -130,8 +132,9 @@ TEST(LinkBusyTest, SecondExchangeDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
         shownDuringTheWait = h.op.shown().size();
     });
     EXPECT_TRUE(h.link->WaitReply(5));
-    EXPECT_EQ(std::tuple(sent, opened, serial, refreshed.countersRead),
-              std::tuple(false, false, std::nullopt, false));
+    EXPECT_EQ(std::tuple(sent, opened, serial, leased, refreshed.countersRead),
+              std::tuple(false, false, std::nullopt, false, false));
+    EXPECT_EQ(why, Link::busyText());
     EXPECT_EQ(bufferBefore, bufferAfter);
     EXPECT_EQ(h.sim.requestCodes(), QList<int>{3});
     EXPECT_EQ(shownDuringTheWait, 0); // the busy notice comes once, when the wait has ended

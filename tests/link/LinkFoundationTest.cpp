@@ -1,5 +1,5 @@
 // The link as a foundation for long sequences: the endpoint of the settings, lost connections,
-// bounded input, the serial line and the lease.
+// bounded input and the serial line.
 #include "CounterReadout.h"
 #include "LinkHarness.h"
 #include "LoggerCodes.h"
@@ -109,21 +109,18 @@ struct PtyLinkTest : ::testing::Test {
 };
 } // namespace
 
-TEST_F(PtyLinkTest, PortThatCannotBeOpenedIsReportedByName) {
-    qputenv("NODALYX_COM7", "/dev/nodalyx-no-such-port");
+// A location's port number from a file that no device can be made of is refused by name.
+TEST_F(PtyLinkTest, PortNumbersThatNameNoDeviceAreRefused) {
+    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // port closed: reported
+    EXPECT_EQ(h.op.shown().size(), 1);
     const auto start = [&] {
         return LoggerSession(*h.link, h.op, h.state.settings, refreshPolicy()).start();
     };
-    EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
-    ASSERT_EQ(h.op.shown().size(), 1);
-    EXPECT_TRUE(h.op.lastText().contains("/dev/nodalyx-no-such-port"));
-    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // port closed: reported
-    EXPECT_EQ(h.op.shown().size(), 2);
     for (const float comport :
          {0.0f, -3.0f, 255.6f, 1e20f, std::numeric_limits<float>::quiet_NaN()}) {
         SCOPED_TRACE(comport);
         h.op.clear();
-        h.state.settings.Comport = comport; // a number from a file: no device can be made of it
+        h.state.settings.Comport = comport;
         EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
         ASSERT_EQ(h.op.shown().size(), 1);
         EXPECT_TRUE(h.op.lastText().startsWith("The location names no serial port"));
@@ -183,55 +180,4 @@ TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
     EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
     EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
     EXPECT_FALSE(h.link->transport().serial().isOpen());
-}
-
-// ---- the lease ----
-
-TEST_F(PtyLinkTest, ALeaseHolderOwnsThePortAndTheLinkComesBackAt19200) {
-    ASSERT_TRUE(h.link->OpenLink());
-    LinkLease lease = h.link->TakeLease(QStringLiteral("the highway test"));
-    ASSERT_TRUE(lease);
-    EXPECT_FALSE(h.link->transport().serial().isOpen());
-    EXPECT_FALSE(h.link->transport().poll().isActive());
-    QString why;
-    EXPECT_FALSE(h.link->TakeLease(QStringLiteral("the file transfer"), &why));
-    EXPECT_EQ(why, QStringLiteral("The link is in use by the highway test."));
-    EXPECT_FALSE(h.link->OpenLink());
-    EXPECT_FALSE(h.link->ReadLoggerSerial());
-    EXPECT_EQ(h.op.messages(), (QStringList{why, why}));
-
-    QSerialPort own(h.sim.ptyDevice()); // the holder's own port, at its own speed
-    own.setBaudRate(9600);
-    ASSERT_TRUE(own.open(QIODevice::ReadWrite));
-    own.close();
-    LinkLease moved = std::move(lease);
-    EXPECT_FALSE(lease);
-    moved.release();
-    moved.release(); // twice is harmless
-    EXPECT_FALSE(h.link->isLeased());
-    EXPECT_TRUE(h.link->transport().poll().isActive());
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
-    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
-}
-
-TEST(LinkLeaseTest, RefusedDuringAWaitAndReleasedWhenTheHolderGoes) {
-    Harness h;
-    h.sim.faults().silent = true;
-    ASSERT_TRUE(h.link->OpenLink());
-    bool taken = true;
-    QString why;
-    QTimer::singleShot(40, [&] { taken = bool(h.link->TakeLease(QStringLiteral("x"), &why)); });
-    EXPECT_FALSE(h.link->ReadLoggerSerial());
-    EXPECT_FALSE(taken);
-    EXPECT_EQ(why, Link::busyText());
-    {
-        const LinkLease lease = h.link->TakeLease(QStringLiteral("the upload"));
-        EXPECT_TRUE(lease);
-        EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
-    }
-    EXPECT_FALSE(h.link->isLeased());
-    h.sim.faults() = {};
-    ASSERT_TRUE(h.link->OpenLink());
-    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
 }

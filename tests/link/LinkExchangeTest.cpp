@@ -1,4 +1,5 @@
-// Requests and waits of the link against the simulated logger over TCP loopback.
+// Requests and waits of the link against the simulated logger, the endpoint of the settings,
+// lost connections, bounded input and the serial line.
 #include "CommandFrame.h"
 #include "CounterReadout.h"
 #include "LinkHarness.h"
@@ -7,8 +8,10 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSerialPort>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace nodalyx;
 using namespace nodalyx::test;
@@ -184,4 +187,171 @@ TEST(LinkBusyTest, WaitsEndAtOnceWhenTheProgramEnds) {
     // one more run of the application's loop, so that later tests have working loops
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
+}
+
+TEST(LinkEndpointTest, SwitchingTheLocationReachesTheOtherLogger) {
+    for (bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "COM7, then COM8" : "TCP");
+        Harness h(serial);
+        sim::LoggerSim other;
+        other.setGrowing(false);
+        ASSERT_TRUE(h.ok && (serial ? other.openPty() : other.listenTcp()));
+        h.sim.state().serial = QStringLiteral("LOGGER-A");
+        other.state().serial = QStringLiteral("LOGGER-B");
+        ASSERT_TRUE(h.link->OpenLink());
+        EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-A"));
+        qputenv("NODALYX_COM8", other.ptyDevice().toLocal8Bit());
+        h.state.settings.Comport = 8;
+        h.state.settings.Portnumber = QString::number(other.tcpPort());
+        ASSERT_TRUE(h.link->OpenLink());
+        EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("LOGGER-B"));
+        EXPECT_EQ(h.sim.requestCodes(), QList<int>{cmd::ReadSerial});
+        h.state.settings.ConnType = serial ? 2 : 1; // the settings now say the other type
+        h.link->CloseLink();
+        EXPECT_FALSE(h.link->transport().serial().isOpen());
+        EXPECT_EQ(h.link->transport().tcp().state(), QAbstractSocket::UnconnectedState);
+        qunsetenv("NODALYX_COM8");
+    }
+}
+
+// Port 0 cannot be reached, and a larger number must never wrap round to the logger's port.
+TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
+    Harness h;
+    const QString wrapped = QString::number(h.sim.tcpPort() + 65536);
+    for (const QString& port : {wrapped, QStringLiteral("0"), QStringLiteral("-1"),
+                                QStringLiteral("65536"), QStringLiteral("abc"), QString()}) {
+        SCOPED_TRACE(port.toStdString());
+        h.state.settings.Portnumber = port;
+        EXPECT_FALSE(h.link->OpenLink());
+        EXPECT_EQ(h.link->lastFailure(),
+                  "The port number \"" + port + "\" is not a number from 1 to 65535.");
+        EXPECT_TRUE(h.link->connectionFailedText().contains(h.link->lastFailure()));
+    }
+    QTest::qWait(50);
+    EXPECT_EQ(h.sim.connections(), 0);
+    EXPECT_TRUE(h.op.shown().isEmpty()); // the link tells nothing: the session does
+}
+
+// ---- lost connections and bounded input ----
+
+TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
+    Harness h(true);
+    ASSERT_TRUE(h.ok);
+    LinkTimeouts limits = shortTimeouts();
+    limits.replyMs = 3000;
+    h.link->setTimeouts(limits);
+    h.sim.faults().silent = true;
+    ASSERT_TRUE(h.link->OpenLink());
+    qsizetype shownInsideTheWait = -1;
+    // with the link as context: a timer still pending when the test ends goes with it
+    QTimer::singleShot(60, h.link.get(), [&] { h.sim.closePty(); });
+    QTimer::singleShot(300, h.link.get(), [&] { shownInsideTheWait = h.op.shown().size(); });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
+    EXPECT_LT(timer.elapsed(), 1500);
+    EXPECT_EQ(h.link->lastFailure(), QStringLiteral("connection lost"));
+    EXPECT_LE(shownInsideTheWait, 0); // nothing inside the wait (or the wait ended before)
+    ASSERT_EQ(h.op.shown().size(), 1);
+    EXPECT_TRUE(h.op.lastText().contains("no longer available") ||
+                h.op.lastText().contains("reading failed"));
+}
+
+TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
+    Harness h;
+    qint64 told = 0;
+    QObject::connect(h.link.get(), &Link::inputDropped, [&told](qint64 n) { told += n; });
+    ASSERT_TRUE(h.link->OpenLink());
+    h.sim.faults().floodBytes = 3 * kRxBufferLimit;
+    ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadSerial, 0, 0, 0, 0, 0, 0)));
+    EXPECT_FALSE(h.link->WaitRaw(4 * kRxBufferLimit, 800)); // more than the buffer may hold
+    EXPECT_EQ(h.link->rxBuffer().size(), kRxBufferLimit);
+    ASSERT_FALSE(h.op.shown().isEmpty());
+    EXPECT_TRUE(h.op.lastText().contains("bytes were dropped"));
+    h.sim.faults() = {};
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // the rest is dropped first
+    EXPECT_EQ(told, h.link->droppedBytes());
+    EXPECT_GT(told, kRxBufferLimit);
+}
+
+// ---- the serial line ----
+
+namespace {
+struct PtyLinkTest : ::testing::Test {
+    Harness h{true};
+    void SetUp() override { ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString(); }
+};
+} // namespace
+
+// A location's port number from a file that no device can be made of is refused by name.
+TEST_F(PtyLinkTest, PortNumbersThatNameNoDeviceAreRefused) {
+    EXPECT_FALSE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0))); // port closed: reported
+    EXPECT_EQ(h.op.shown().size(), 1);
+    const auto start = [&] {
+        return LoggerSession(*h.link, h.op, h.state.settings, refreshPolicy()).start();
+    };
+    for (const float comport :
+         {0.0f, -3.0f, 255.6f, 1e20f, std::numeric_limits<float>::quiet_NaN()}) {
+        SCOPED_TRACE(comport);
+        h.op.clear();
+        h.state.settings.Comport = comport;
+        EXPECT_EQ(start(), LoggerSession::Start::OpenFailed);
+        ASSERT_EQ(h.op.shown().size(), 1);
+        EXPECT_TRUE(h.op.lastText().startsWith("The location names no serial port"));
+    }
+}
+
+// Bytes are taken off the port while the poll timer runs; while it is stopped they are left
+// to whoever stopped it. A port left open at another speed is opened afresh at 19200.
+TEST_F(PtyLinkTest, OpenPortIsKeptOnlyAt19200AndReadOnlyWhileThePollTimerRuns) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.link->transport().poll().stop();
+    ASSERT_TRUE(h.link->SendCommand(Command::of(59, 0, 0, 0, 0, 0, 0)));
+    const auto available = [&] { return h.link->transport().serial().bytesAvailable() == 13; };
+    EXPECT_TRUE(QTest::qWaitFor(available, 2000));
+    EXPECT_TRUE(h.link->rxBuffer().isEmpty());
+    h.link->transport().poll().start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.link->rxBuffer().size() == 13; }, 2000));
+
+    LinkTimeouts slowPoll = shortTimeouts();
+    slowPoll.pollMs = 60000; // only readyRead can deliver within the test
+    h.link->setTimeouts(slowPoll);
+    h.link->transport().serial().setBaudRate(9600);
+    EXPECT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->transport().serial().baudRate(), 19200);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
+}
+
+// A reply that came after its request gave up and that nobody took off the port (the poll
+// timer stopped, as while the highway test owns it) is never taken for the next answer.
+TEST_F(PtyLinkTest, ALateReplyStillUnreadIsNeverTakenForTheNextAnswer) {
+    ASSERT_TRUE(h.link->OpenLink());
+    h.sim.state().serial = QStringLiteral("LATE");
+    h.sim.faults().delayMs = 700; // the wait gives up after 400 ms
+    EXPECT_FALSE(h.link->ReadLoggerSerial());
+    h.link->transport().poll().stop();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return h.link->transport().serial().bytesAvailable() == 13; }, 3000));
+    h.sim.faults() = {};
+    h.sim.state().serial = QStringLiteral("FRESH");
+    h.link->transport().poll().start();
+    EXPECT_EQ(h.link->ReadLoggerSerial(), QStringLiteral("FRESH"));
+    EXPECT_EQ(h.link->droppedBytes(), 13);
+}
+
+TEST_F(PtyLinkTest, ReceiveErrorsAreReportedOnceUntilThePortWorksAgain) {
+    ASSERT_TRUE(h.link->OpenLink());
+    for (int tick = 0; tick < 5; ++tick) {
+        emit h.link->transport().serial().errorOccurred(QSerialPort::ReadError);
+        EXPECT_TRUE(h.link->OpenLink()); // reopened: the port opens but has not worked yet
+    }
+    EXPECT_EQ(h.op.shown().size(), 1);
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial); // bytes flow again
+    // a device that hangs up fails every read: reported once, then closed
+    h.sim.closePty();
+    h.link->Wait(0.5); // five poll ticks
+    ASSERT_EQ(h.op.shown().size(), 2);
+    EXPECT_TRUE(h.op.lastText().contains(h.sim.ptyDevice()));
+    EXPECT_TRUE(h.op.lastText().contains("the port was closed"));
+    EXPECT_FALSE(h.link->transport().serial().isOpen());
 }

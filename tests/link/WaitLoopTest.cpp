@@ -20,6 +20,7 @@ struct Owner : QObject {
 };
 } // namespace
 
+// Met, Lost and TimedOut on their own: every link test that gets a reply, a hang-up or none.
 TEST(WaitLoopTest, EndsOnTheConditionTheLossOrTheDeadline) {
     const struct {
         const char* what;
@@ -30,10 +31,7 @@ TEST(WaitLoopTest, EndsOnTheConditionTheLossOrTheDeadline) {
         int atLeastMs, belowMs; // how long the wait took
     } rows[] = {
         {"already met: no loop", true, false, false, true, 2000, WaitResult::Met, 0, 100},
-        {"met when woken", false, true, false, true, 2000, WaitResult::Met, 25, 1000},
-        {"the connection goes", false, false, true, true, 2000, WaitResult::Lost, 25, 1000},
         {"met counts before lost", false, true, true, true, 2000, WaitResult::Met, 25, 1000},
-        {"nothing comes", false, false, false, true, 120, WaitResult::TimedOut, 120, 1000},
         {"no loss condition", false, false, true, false, 120, WaitResult::TimedOut, 120, 1000},
     };
     for (const auto& row : rows) {

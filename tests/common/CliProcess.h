@@ -18,8 +18,7 @@ struct CliRun {
     QString out, err;
 };
 
-// `program ARGS...` with no terminal on stdin and env added to the environment; started is
-// called once the process runs (to connect to it, or to signal it later).
+// `program ARGS...`, no terminal on stdin, env added; started is called once the process runs.
 inline CliRun runProgram(const QString& program, const QStringList& args,
                          const QHash<QString, QString>& env = {},
                          const std::function<void(QProcess&)>& started = {}) {
@@ -37,18 +36,16 @@ inline CliRun runProgram(const QString& program, const QStringList& args,
         started(process);
     if (process.state() != QProcess::NotRunning)
         loop.exec();
-    CliRun r;
-    if (process.error() == QProcess::FailedToStart)
-        return r;
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
-        return r;
+        return {};
     }
-    r.exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
+    if (process.error() == QProcess::FailedToStart)
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // `nodalyx-cli --dir DIR ARGS...`.
@@ -68,7 +65,7 @@ inline void expectCli(const CliRun& r, int exit, const char* out, const char* er
         << r.err.toStdString();
 }
 
-// A command that fails: its exit status, nothing on stdout, stderr holding the text.
+// A failing command: its exit status, nothing on stdout, stderr holding the text.
 struct CliFailure {
     QStringList args;
     int exit;

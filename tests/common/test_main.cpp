@@ -1,5 +1,4 @@
-// Starts Qt before the tests run: a QApplication on the offscreen platform for window tests,
-// a QCoreApplication for the rest (event loops, timers and sockets need one).
+// Starts Qt before the tests: a QApplication (offscreen) for window tests, else a QCoreApplication.
 #include <gtest/gtest.h>
 
 #ifdef NODALYX_TEST_GUI

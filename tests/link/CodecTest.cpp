@@ -1,9 +1,11 @@
-// The pure codecs of the link: request frames, reply checks and decoders, the reply assembler.
+// The pure codecs of the link: request frames, reply checks and decoders, the reply assembler,
+// the requests that write the logger's settings.
 #include "CommandFrame.h"
 #include "LinkHarness.h"
 #include "LoggerReplies.h"
 #include "ReplyAssembler.h"
 #include "SerialPortName.h"
+#include "WriteRequests.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -11,10 +13,18 @@
 using namespace nodalyx;
 using namespace nodalyx::test;
 
-// The serial-number, clock and counter requests are checked byte for byte on the wire by the
-// link and read-out tests, the frames of the upload (port, interval, day, location code) by the
-// upload sequence's test.
+namespace {
+DayWindow window(const char* text) {
+    return *parseDayWindow(QString::fromLatin1(text), {});
+}
+Address address(const char* text) {
+    return *parseAddress(QString::fromLatin1(text).split(QLatin1Char('.')), {});
+}
+} // namespace
+
+// Serial-number, clock and counter frames: the read-out tests check them on the wire.
 TEST(CommandFrameTest, FramesMatchTheWireBytes) {
+    const auto code = locationTextRequests(LocationText::Code, QStringLiteral("ABCDEFGHIJ"));
     const struct {
         QByteArray frame;
         const char* wire;
@@ -24,6 +34,25 @@ TEST(CommandFrameTest, FramesMatchTheWireBytes) {
         {CommandFrame(0, 0, 0, 0, 0, 0, 0, 0x01), "FF FF 00 00 00 00 00 00 00 01 73"},
         {CommandFrame(0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF),
          "FF FF FF FF FF FF FF FF FF FF 72"},
+        // writes (the upload's test has the code, port, interval, day and mask, the read-out's
+        // the clock); a text: characters 1..5 (the fifth first), 6..10, the empty closing part
+        {CommandFrame(code[0]), "FF FF 66 45 44 43 42 41 00 00 55"},
+        {CommandFrame(code[1]), "FF FF 66 4A 49 48 47 46 01 00 5F"},
+        {CommandFrame(code[2]), "FF FF 66 00 00 00 00 00 02 00 16"},
+        {CommandFrame(locationTextRequests(LocationText::Place, QStringLiteral("Haven"))[0]),
+         "FF FF 6A 6E 65 76 61 48 00 00 4C"},
+        // an extension: six characters, the sixth first; a longer one travels as its first six
+        {CommandFrame(extensionRequest(0, QStringLiteral("123456"))),
+         "FF FF 6C 36 35 34 33 32 31 00 19"},
+        {CommandFrame(extensionRequest(3, QStringLiteral("ABCDEFGH"))),
+         "FF FF 72 46 45 44 43 42 41 00 07"},
+        {CommandFrame(startStopRequest(6, window("08151745"))), "FF FF 07 2D 11 0F 08 00 07 00 49"},
+        {CommandFrame(setIntervalRequest(255)), "FF FF 3D 00 00 00 00 00 FF 00 B0"},
+        {CommandFrame(addressRequest(NetworkAddress::Ip, address("192.168.1.20"))),
+         "FF FF 34 00 00 14 01 A8 C0 00 3B"},
+        {CommandFrame(addressRequest(NetworkAddress::Gateway, address("10.0.0.1"))),
+         "FF FF 36 00 00 01 00 00 0A 00 4F"},
+        {CommandFrame(portRequest(65535)), "FF FF 38 00 00 00 00 FF FF 00 4A"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.frame, fromHex(row.wire)) << row.wire;
@@ -41,19 +70,14 @@ TEST(CheckReplyTest, AcceptsOnlyWellFormedDataReplies) {
         EXPECT_FALSE(CheckReply(bad)) << bad.toHex(' ').toStdString();
 }
 
-// Decoding the clock reply is checked by the link's set-then-read test against the simulator.
-TEST(LoggerClockTest, FromThePcClockSundayIsOneAndTheText) {
-    const LoggerClock sunday =
-        LoggerClock::fromDateTime(QDateTime(QDate(2026, 12, 6), QTime(10, 30, 59)));
-    EXPECT_EQ(sunday, (LoggerClock{10, 30, 26, 12, 6, 1}));
-    const LoggerClock saturday =
-        LoggerClock::fromDateTime(QDateTime(QDate(2026, 12, 5), QTime(0, 0)));
-    EXPECT_EQ(saturday.weekday, 7);
-    EXPECT_EQ(saturday.text(), QStringLiteral("05-12-2026  00:00"));
+// Saturday, the frame and the text: the read-out's Set Date/Time test.
+TEST(LoggerClockTest, FromThePcClockSundayIsOne) {
+    EXPECT_EQ(LoggerClock::fromDateTime(QDateTime(QDate(2026, 12, 6), QTime(10, 30, 59))),
+              (LoggerClock{10, 30, 26, 12, 6, 1}));
 }
 
-TEST(ReplyAssemblerTest, FlagsFollowTheFirstByteAndTheBufferStopsAtItsLimit) {
-    ReplyAssembler ack, nak, data, small(16);
+TEST(ReplyAssemblerTest, FlagsFollowTheFirstByte) {
+    ReplyAssembler ack, nak, data;
     for (const char* piece : {"06 FF", "15"})
         ack.append(fromHex(piece));
     for (const char* piece : {"15", "06"})
@@ -65,17 +89,9 @@ TEST(ReplyAssemblerTest, FlagsFollowTheFirstByteAndTheBufferStopsAtItsLimit) {
     EXPECT_EQ(std::tuple(nak.ack(), nak.nak(), nak.status()),
               std::tuple(false, true, ReplyAssembler::Status::Pending));
     EXPECT_EQ(std::tuple(data.ack(), data.nak()), std::tuple(false, false));
-    EXPECT_EQ(small.append(QByteArray(10, 'a')), 0);
-    EXPECT_EQ(small.append(QByteArray(9, 'b')), 3);
-    EXPECT_EQ(small.buffer(), QByteArray(10, 'a') + QByteArray(6, 'b'));
-    EXPECT_EQ(small.overflow(), 3);
-    small.clear();
-    EXPECT_EQ(std::tuple(small.buffer().size(), small.overflow()), std::tuple(0, 0));
 }
 
-// Each wait's completion rule, fed the pieces of an answer ("|" between pieces) as the line
-// delivers them: the status, the buffer, the bytes skipped and whether it will do at the
-// deadline.
+// Each completion rule fed the pieces of an answer ("|" between them) as the line delivers them.
 TEST(ReplyAssemblerTest, CompletionRulesOverPiecesAndStrays) {
     using S = ReplyAssembler::Status;
     using R = ReplyRule;
@@ -135,4 +151,10 @@ TEST(SerialPortNameTest, EnvironmentNamesTheDeviceElseTtyS) {
     EXPECT_TRUE(text.contains("Permission denied"));
     EXPECT_TRUE(text.contains("dialout"));
     EXPECT_FALSE(serialOpenFailureText("x", QSerialPort::OpenError, "busy").contains("dialout"));
+}
+
+// A character beyond Latin-1 travels as its low byte; the buffer never holds more than ten.
+TEST(WriteRequestsTest, TextBufferTakesLowBytesAndTenCharactersAtMost) {
+    EXPECT_EQ(textBuffer(QString::fromUtf8("\u0141x")), QByteArray("\x41x\0\0\0\0\0\0\0\0", 10));
+    EXPECT_EQ(textBuffer(QStringLiteral("ABCDEFGHIJKL")), QByteArray("ABCDEFGHIJ"));
 }

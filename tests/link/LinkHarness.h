@@ -13,14 +13,13 @@
 #include <memory>
 #include <ostream>
 
-// Readable QString values in test failure output.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
 
 namespace nodalyx::test {
 
-// Short time limits (reply, ack, connect, poll) so failure paths stay quick.
+// Short time limits (reply, ack, connect, poll): failure paths stay quick.
 inline LinkTimeouts shortTimeouts() {
     return {400, 300, 400, 100};
 }
@@ -42,8 +41,8 @@ inline QStringList countsOf(const UnitConfig& u) {
     return {u.Live1, u.Live2, u.In1, u.Out1, u.In2, u.Out2};
 }
 
-// A tool-side link and a simulated logger in the same process: over TCP loopback, or over a
-// pseudo-terminal reached as serial port 7 through NODALYX_COM7.
+// A link and a simulated logger in this process: over TCP loopback, or a pseudo-terminal
+// reached as serial port 7 through NODALYX_COM7.
 struct Harness {
     explicit Harness(bool serial = false) {
         sim.setGrowing(false);

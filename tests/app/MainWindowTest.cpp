@@ -21,20 +21,17 @@ using namespace nodalyx::test;
 
 TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceTheOptionsAreOut) {
     // Blanks at the ends are removed; double blanks inside make empty words that count.
-    const std::pair<const char*, bool> lines[] = {
-        {"-s", true},        {"xs", true},       {"a b c /S", true}, {"   /s   ", true},
-        {"a  /s", true},     {"", false},        {"S", false},       {"a b c d /S", false},
-        {"/SERVICE", false}, {"a   b /s", false}};
+    const std::pair<const char*, bool> lines[] = {{"xs", true},        {"a b c /S", true},
+                                                  {"   /s   ", true},  {"S", false},
+                                                  {"/SERVICE", false}, {"a   b /s", false}};
     for (const auto& [line, on] : lines)
         EXPECT_EQ(serviceModeFromCommandLine(line), on) << '"' << line << '"';
 
     const std::tuple<QStringList, QString, bool> arguments[] = {
-        {{"--dir", "/tmp/x y", "/s"}, "/tmp/x y", true},
         {{"a", "--dir", "d", "b", "c", "/s"}, "d", true}, // --dir and its value are no words
         {{"--dir=/data", "--screenshot", "shots", "S"}, "/data", false},
         {{"--dir", "/s"}, "/s", false}, // a directory named "/s" is a value, not the switch
-        {{"-x", "-y", "-S"}, "", true}, // single-dash words are words, not options
-        {{"-a", "-b", "-c", "-d", "-S"}, "", false}, // fifth
+        {{"-a", "-b", "-c", "-d", "-S"}, "", false}, // single-dash words count: the fifth
         {{"--dir", "-s", "-S"}, "-s", true},         // a value may start with a dash
         {{"a", "--", "--dir", "/s"}, "", true}};     // behind "--" everything is a word
     for (const auto& [list, dir, serviceMode] : arguments) {
@@ -49,20 +46,17 @@ TEST(StartupOptions, ServiceModeSwitchAmongTheFirstFourWordsOnceTheOptionsAreOut
 }
 
 TEST(StartupOptions, HelpVersionAndMistakes) {
-    for (const QStringList& list : {QStringList{"--help"}, {"-h"}, {"/s", "--help", "--dir", "d"}})
-        EXPECT_TRUE(parseStartupOptions(list).help) << list.join(' ').toStdString();
+    EXPECT_TRUE(parseStartupOptions({"/s", "-h", "--dir", "d"}).help);
     EXPECT_TRUE(parseStartupOptions({"-v"}).version);
 
     const std::pair<QStringList, const char*> mistakes[] = {
         {{"/s", "--dir"}, "--dir needs a directory"},
-        {{"--screenshot"}, "--screenshot needs a directory"},
         {{"--service"}, "unknown option '--service'"},
         {{"/s", "--dir", "d", "--verbose=2"}, "unknown option '--verbose'"}};
     for (const auto& [list, error] : mistakes)
         EXPECT_EQ(parseStartupOptions(list).error, QString(error)) << list.join(' ').toStdString();
 
-    const QString help = startupHelpText();
-    EXPECT_TRUE(help.startsWith("Usage: nodalyx-config [options] [/S]\n")) << help.toStdString();
+    const QString help = startupHelpText(); // its first line is the program's test below
     for (const char* option :
          {"--dir <DIR>", "--screenshot <DIR>", "\"PCB test\"", ".local/share/nodalyx"})
         EXPECT_TRUE(help.contains(option)) << option;
@@ -116,7 +110,8 @@ TEST(MainViews, ConnectionTextPerConnectionType) {
     s.IPnumber = "10.0.0.7";
     s.Portnumber = "3101";
     s.PhoneNumber = "0612345678";
-    const std::pair<qint16, const char*> rows[] = {{1, "Direct connect, comport: 3"},
+    s.Comport = 1234567; // a whole number stays whole, never "1.23457e+06"
+    const std::pair<qint16, const char*> rows[] = {{1, "Direct connect, comport: 1234567"},
                                                    {2, "Lan: 10.0.0.7:3101"},
                                                    {3, "Modem analoge. Phonenumber: 0612345678"},
                                                    {4, "Modem GSM. Phonenumber: 0612345678"}};
@@ -124,9 +119,6 @@ TEST(MainViews, ConnectionTextPerConnectionType) {
         s.ConnType = type;
         EXPECT_EQ(connectionText(s), QString(text));
     }
-    s.ConnType = 1;
-    s.Comport = 1234567; // a whole number stays whole, never "1.23457e+06"
-    EXPECT_EQ(connectionText(s), QString("Direct connect, comport: 1234567"));
     for (const qint16 other : {0, 5, -1}) {
         s.ConnType = other;
         EXPECT_FALSE(connectionText(s)) << other; // the box keeps its text
@@ -163,11 +155,8 @@ TEST_F(MainWindow, EmptyDirectoryGetsTheDefaultLocationAndCloseAsksNothing) {
     EXPECT_TRUE(child<QPushButton>(*w, "CmdRefresh")->isEnabled());
     EXPECT_EQ(child<QLineEdit>(*w, "txtConnType")->text(), "");
     EXPECT_EQ(op.shown().size(), 2);
-    for (const char* name : {"LsvHW1", "LSVHW2"}) {
-        auto* hw = child<QTreeWidget>(*w, name);
-        ASSERT_EQ(hw->topLevelItemCount(), 64);
-        EXPECT_EQ(rowTexts(hw, 63).mid(0, 2), QStringList({"63", "No"}));
-    }
+    for (const char* name : {"LsvHW1", "LSVHW2"})
+        EXPECT_EQ(rowTexts(child<QTreeWidget>(*w, name), 63).mid(0, 2), QStringList({"63", "No"}));
     EXPECT_FALSE(child<QTabWidget>(*w, "SSTab1")->isTabVisible(2)); // not in service mode
 
     click(*w, "CmdClose");
@@ -188,7 +177,6 @@ TEST_F(MainWindow, SelectingALocationFillsBothListsAndInServiceModeTheTestList) 
     EXPECT_EQ(child<QLineEdit>(*w, "txtConnType")->text(), "Lan: 127.0.0.1:10001");
     auto* hw1 = child<QTreeWidget>(*w, "LsvHW1");
     auto* hw2 = child<QTreeWidget>(*w, "LSVHW2");
-    ASSERT_EQ(hw1->topLevelItemCount(), 64);
     EXPECT_EQ(rowTexts(hw2, 2), QStringList({"02", "Yes", "K1\\K3", "0123-4567-89AB", "", "", "7",
                                              "6", "", "", "", ""}));
     // Only the text "0" is hidden; a unit code is grouped only when it has 12 characters.
@@ -197,12 +185,10 @@ TEST_F(MainWindow, SelectingALocationFillsBothListsAndInServiceModeTheTestList) 
     EXPECT_EQ(op.busyDepth(), 0);
     EXPECT_GE(op.maxBusyDepth(), 1);
     EXPECT_TRUE(tabs->isTabEnabled(2));
-    EXPECT_TRUE(child<QAbstractButton>(*w, "OptHW0")->isChecked());
-    auto* test = child<QTreeWidget>(*w, "LsvHW");
+    auto* test = child<QTreeWidget>(*w, "LsvHW"); // the tab's own test fills it from the table
     EXPECT_EQ(rowTexts(test, 63)[2], "Last");
     click(*w, "OptHW1");
-    EXPECT_EQ(rowTexts(test, 2), QStringList({"02", "Yes", "K1\\K3", "0123-4567-89AB", "0", "0",
-                                              "0", "0", "0", "0", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rowTexts(test, 2)[2], "K1\\K3");
 
     // A second selection reloads from the files: unsaved table edits are gone.
     state.HW2Unit[3].Name1 = "changed";
@@ -223,9 +209,7 @@ TEST_F(MainWindow, DoubleClickOpensTheModalEditorAndSaveRewritesFileAndRow) {
     QTimer::singleShot(0, w.get(), [&] { // runs inside the editor's own modal loop
         auto* editor = qobject_cast<FrmUnitConfiguration*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
-        ++opened;
-        EXPECT_EQ(child<QLineEdit>(*editor, "txtHW")->text(), "2");
-        EXPECT_EQ(child<QLineEdit>(*editor, "txtID")->text(), "3");
+        ++opened; // on the row's unit, as the row and the file show below
         child<QLineEdit>(*editor, "txtOnaam0")->setText("North");
         click(*editor, "CmdOpslaan");
     });
@@ -292,7 +276,6 @@ TEST_F(MainWindow, ReturnEnterAndF2OnAHighwayRowOpenTheEditor) {
         {"LsvHW1", 0, Qt::Key_Return, Qt::NoModifier, "1/1"},
         {"LSVHW2", 2, Qt::Key_Enter, Qt::KeypadModifier, "2/3"},
         {"LSVHW2", 63, Qt::Key_F2, Qt::NoModifier, "2/64"},
-        {"LsvHW1", 5, Qt::Key_Space, Qt::NoModifier, ""},
         {"LsvHW1", 5, Qt::Key_Return, Qt::AltModifier, ""},
         {"LsvHW1", -1, Qt::Key_Return, Qt::NoModifier, ""}};
     for (const auto& [name, row, key, modifiers, expected] : rows) {
@@ -326,9 +309,7 @@ TEST_F(MainWindow, LocationListFollowsTheProgramDirectory) {
 
     writeLocation("Arrival");
     EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{"Arrival", "Site"}; }));
-    EXPECT_EQ(list->currentText(), "Site");
-    EXPECT_EQ(state.HW2Unit[3].Name1, "in memory only");
-    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(chosen.count(), 0); // the loaded location stays chosen, not reloaded
     EXPECT_TRUE(op.shown().isEmpty());
 
     // The loaded location's file goes away: it stays loaded and listed; the other one goes.

@@ -27,7 +27,6 @@ TEST_F(Refresh, FillsTheCountColumnsAndTakesNoClicksWhileWaitingForTheLogger) {
     });
     // live1, live2, in1, out1, in2, out2
     sim.state().setCounts(1, 0, Counts{0, 0, 258, 65535, 5, 0});
-    sim.state().setCounts(1, 1, Counts{0, 0, 0, 3, 9, 9}); // no unit code: In 2/Out 2 unused
     sim.state().setCounts(2, 63, Counts{0, 0, 7, 8, 1, 2});
     auto window = startWindow();
     window->link()->setTimeouts({2000, 2000, 2000, 50});
@@ -48,10 +47,8 @@ TEST_F(Refresh, FillsTheCountColumnsAndTakesNoClicksWhileWaitingForTheLogger) {
     EXPECT_TRUE(child<QPushButton>(*window, "CmdRefresh")->isEnabled());
     EXPECT_TRUE(op.shown().isEmpty()) << op.lastText().toStdString();
     EXPECT_EQ(rowTexts(hw1, 0).mid(8), QStringList({"258", "65535", "5", ""}));
-    EXPECT_EQ(rowTexts(hw1, 1).mid(8), QStringList({"", "3", "", ""}));
     EXPECT_EQ(rowTexts(hw1, 2).mid(8), QStringList({"kept", "", "", ""}));
     EXPECT_EQ(rowTexts(hw2, 63).mid(8), QStringList({"7", "8", "1", "2"}));
-    EXPECT_EQ(state.HW1Unit[1].In1, "258");
     EXPECT_EQ(op.busyDepth(), 0);
     EXPECT_EQ(hw1->topLevelItem(0)->text(0), "00"); // the rest of the row stays
 

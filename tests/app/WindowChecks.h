@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,8 +14,8 @@
 #include <QTabBar>
 #include <QTextEdit>
 
-// Checks of a window as a whole: the accessible name of every control the operator works, and
-// the access keys. Each answers every problem found, one line each ("txtCode: no name").
+// The accessible name of every control the operator works; every problem found, one line each
+// ("txtCode: no name").
 namespace nodalyx::test {
 
 inline bool isInteractive(const QWidget* w) {
@@ -82,42 +81,6 @@ inline QStringList accessibleNameProblems(QWidget& window) {
             problems << id + QStringLiteral(": \"%1\" as %2").arg(name, owner[key]);
         else
             owner.insert(key, id);
-    }
-    return problems;
-}
-
-// Access keys that clash: two labels, buttons or menu titles of `window` with the same one,
-// or two items of one menu. Every button named in `keyed`, and every menu item, needs one.
-inline QStringList accessKeyProblems(QWidget& window, const QStringList& keyed) {
-    QStringList problems;
-    QHash<int, QString> windowKeys;
-    const auto take = [&](QHash<int, QString>& keys, const QString& text, const QString& id) {
-        const int key = QKeySequence::mnemonic(text)[0].toCombined() & ~Qt::ALT;
-        if (key && keys.contains(key))
-            problems << QStringLiteral("%1 and %2 share one access key").arg(id, keys[key]);
-        if (key)
-            keys.insert(key, id);
-    };
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        auto* button = qobject_cast<QAbstractButton*>(w);
-        if (button && keyed.contains(w->objectName()) &&
-            QKeySequence::mnemonic(button->text()).isEmpty())
-            problems << w->objectName() + ": no access key";
-        if (auto* label = qobject_cast<QLabel*>(w))
-            take(windowKeys, label->text(), w->objectName());
-        else if (button)
-            take(windowKeys, button->text(), w->objectName());
-    }
-    for (QMenuBar* bar : window.findChildren<QMenuBar*>()) {
-        for (QAction* title : bar->actions()) {
-            take(windowKeys, title->text(), title->menu() ? title->menu()->objectName() : "?");
-            QHash<int, QString> menuKeys;
-            for (QAction* item : title->menu() ? title->menu()->actions() : QList<QAction*>()) {
-                if (!item->isSeparator() && QKeySequence::mnemonic(item->text()).isEmpty())
-                    problems << item->objectName() + ": no access key";
-                take(menuKeys, item->text(), item->objectName());
-            }
-        }
     }
     return problems;
 }

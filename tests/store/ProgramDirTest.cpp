@@ -16,18 +16,15 @@ TEST(ProgramDir, OptionThenExecutableDirectoryWithLocationsThenUserDirectory) {
     t.write("exe-with/Site.fgr", "");
     t.write("exe-upper/Site.FGR", "");   // the listing would not show it
     t.write("exe-folder/Dir.fgr/x", ""); // a folder, not a location file
-    t.write("exe-empty/nodalyx-cli", "");
     const QString user = t.file("home/.local/share/nodalyx");
     struct Row {
         QString option, exeDir, expected;
     };
     const Row rows[] = {
-        {t.file("given/deeper"), t.file("exe-with"), t.file("given/deeper")},
-        {t.file("given/../given2/"), t.file("exe-empty"), t.file("given2")},
+        {t.file("given/../given2/"), t.file("exe-with"), t.file("given2")},
         {{}, t.file("exe-with"), t.file("exe-with")},
         {{}, t.file("exe-upper"), user},
         {{}, t.file("exe-folder"), user},
-        {{}, t.file("exe-empty"), user},
         {{}, t.file("exe-missing"), user},
         {{}, {}, user},
     };

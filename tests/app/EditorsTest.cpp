@@ -5,7 +5,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QRadioButton>
 
 using namespace nodalyx;
@@ -55,7 +54,7 @@ protected:
 
 } // namespace
 
-TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
+TEST_F(NewLocation, SaveCreatesAndLoadsTheLocationEscapeLeavesNoName) {
     auto w = open();
     fill(*w, " Harbour"); // the name as typed, blank and all
     click(*w, "cmdSave");
@@ -65,12 +64,6 @@ TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
     EXPECT_EQ(state.settings.IPnumber, "192.168.10.20");
 
     w = open();
-    fill(*w, "Quay");
-    QTest::keyClick(child<QLineEdit>(*w, "txtPortNumber1"), Qt::Key_Return);
-    EXPECT_EQ(w->NewName(), "Quay");
-    EXPECT_TRUE(dir.exists("Quay.fgr"));
-
-    w = open();
     fill(*w, "Pier");
     QTest::keyClick(child<QLineEdit>(*w, "txtName"), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
@@ -78,8 +71,8 @@ TEST_F(NewLocation, SaveOrEnterCreatesAndLoadsTheLocationEscapeLeavesNoName) {
     EXPECT_FALSE(dir.exists("Pier.fgr"));
 }
 
-// The four address boxes are typed as one field: "." and a third digit move on, a digit typed
-// into a full box goes on into the next, and a pasted address spreads over the boxes.
+// The four address boxes are typed as one field: "." and a third digit move on, and a pasted
+// address spreads over the boxes.
 TEST_F(NewLocation, AddressBoxesTakeADottedAddressTypedOrPasted) {
     const std::tuple<const char*, const char*, const char*> rows[] = {
         // {typed, pasted, the address the request gets}
@@ -100,17 +93,6 @@ TEST_F(NewLocation, AddressBoxesTakeADottedAddressTypedOrPasted) {
         }
         EXPECT_EQ(w->request().IPnumber, address);
     }
-    // A full box passes the digit on; the next box's old text is replaced.
-    auto w = open();
-    child<QLineEdit>(*w, "txtIPaddress6")->setText("77");
-    QLineEdit* first = child<QLineEdit>(*w, "txtIPaddress7");
-    first->setText("192");
-    first->setFocus();
-    first->end(false);
-    QTest::keyClick(first, '4');
-    EXPECT_EQ(first->text(), "192");
-    EXPECT_EQ(child<QLineEdit>(*w, "txtIPaddress6")->text(), "4");
-    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*w, "txtIPaddress6"));
 }
 
 // The store decides what to refuse (its own test); the window shows it, stays open and writes
@@ -173,21 +155,6 @@ TEST_F(UnitEditor, ShowsTheUnitOfTheChosenRow) {
     ed->setInputs("2", "65"); // outside the table: nothing is stored
     EXPECT_TRUE(ed->SetData());
     EXPECT_EQ(dir.read("Site/HW02.ini"), file);
-}
-
-TEST_F(UnitEditor, TypeRuleEnablesTheSets) {
-    auto ed = open("2", "1"); // a default unit: not in use
-    // {type clicked (none: as loaded), set 1, set 2 and the middle code box enabled}
-    const std::tuple<const char*, bool, bool, bool> rows[] = {{"OptType1", true, false, false},
-                                                              {"OptType2", true, true, true},
-                                                              {"OptType0", false, false, false}};
-    for (const auto& [button, set1, set2, middleCode] : rows) {
-        SCOPED_TRACE(button);
-        click(*ed, button);
-        EXPECT_EQ(child<QGroupBox>(*ed, "fraSet1")->isEnabled(), set1);
-        EXPECT_EQ(child<QGroupBox>(*ed, "fraSet2")->isEnabled(), set2);
-        EXPECT_EQ(box(*ed, "txtCode1")->isEnabled(), middleCode);
-    }
 }
 
 // What the unit cannot hold is refused by Save and by Yes to the close question alike, naming

@@ -81,13 +81,8 @@ TEST_F(ConfigurationWindow, SaveWritesTheLocationAndCloseChangesNothing) {
     EXPECT_EQ(dir.read("Site.fgr"), original);
     EXPECT_EQ(state.settings.LocationName, "Site"); // reloaded from the file
     viaMenu([&](FrmConfiguration& w) {
-        box(w, "txtStart1")->setText("7:00");
         type(w, "txtName", "2");
-        click(w, "CmdSave"); // refused: the window stays
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_FALSE(w.Gewijzigd());
-        box(w, "txtStart1")->setText("07:15");
-        click(w, "CmdSave");
+        click(w, "CmdSave"); // a refused Save: the read-out's test below
         EXPECT_TRUE(w.Gewijzigd());
         EXPECT_FALSE(w.isVisible());
     });

@@ -27,14 +27,10 @@ struct CliSettingsTest : ::testing::Test {
         ASSERT_TRUE(sim.listenTcp());
         writeLocation(sim.tcpPort());
     }
-    void writeLocation(quint16 port, bool serial = false) {
+    void writeLocation(quint16 port) {
         SharedState state;
         state.programDir = dir.path();
         pointAtTcp(state, port);
-        if (serial) {
-            state.settings.ConnType = 1;
-            state.settings.Comport = 9;
-        }
         state.settings.LocationCode = "SIM01";
         state.settings.LocationName = "Shop";
         state.settings.LocationPlace = "Bench";
@@ -68,8 +64,7 @@ TEST_F(CliSettingsTest, PrintsTheControlsAsLinesOrOneJsonObject) {
     ASSERT_EQ(run({"--trace", "settings", "Site"}), 0) << err.toStdString();
     for (const char* line :
          {"\nLocation Name:       Simulator \n", "\nMonday:              07:00 - 22:00\n",
-          "\nPort number:         32768\n", "\nMAC address:         0-1A-0B-0C-0D-0E\n",
-          "\nDHCP IP:             192.168.1.77\n"})
+          "\nPort number:         32768\n"})
         EXPECT_TRUE(out.contains(line)) << line << out.toStdString();
     EXPECT_TRUE(
         QRegularExpression(R"(\nDate/Time logger:    \d\d-\d\d-20\d\d  \d\d:\d\d  \(logger )")
@@ -126,30 +121,21 @@ const std::pair<const char*, const char*> kLoggerCommands[] = {{"settings", "Dat
 // A logger that cannot be reached costs every logger command one message on stderr, naming
 // where and why (the download's notice about the backups aside).
 TEST_F(CliSettingsTest, AnUnreachableLoggerIsOneMessageForEveryCommand) {
-    qputenv("NODALYX_COM9", "/dev/nodalyx-no-such-port");
     const quint16 refused = closedPort();
-    const std::tuple<const char*, bool, QString> endpoints[] = {
-        {"refused", false, QStringLiteral("127.0.0.1:%1: connection refused").arg(refused)},
-        {"no serial port", true, QStringLiteral("/dev/nodalyx-no-such-port")}};
-    for (const auto& [what, serial, where] : endpoints) {
-        writeLocation(refused, serial);
-        for (const auto& [command, logger] : kLoggerCommands) {
-            SCOPED_TRACE(std::string(what) + " " + command);
-            const CliRun r = runCli(dir.path(), {command, "Site"});
-            EXPECT_EQ(r.exit, 1);
-            EXPECT_EQ(r.out, "");
-            QStringList told = r.err.split("nodalyx-cli: ", Qt::SkipEmptyParts);
-            told.removeIf([](const QString& m) { return m.startsWith("Old configurations"); });
-            ASSERT_EQ(told.size(), 1) << r.err.toStdString();
-            if (!serial) { // a serial port's own text starts the message of most commands
-                EXPECT_TRUE(
-                    told[0].startsWith(QString("error: Connection with %1 failed: ").arg(logger)))
-                    << r.err.toStdString();
-            }
-            EXPECT_TRUE(told[0].contains(where)) << r.err.toStdString();
-        }
+    writeLocation(refused);
+    for (const auto& [command, logger] : kLoggerCommands) {
+        SCOPED_TRACE(command);
+        const CliRun r = runCli(dir.path(), {command, "Site"});
+        EXPECT_EQ(r.exit, 1);
+        EXPECT_EQ(r.out, "");
+        QStringList told = r.err.split("nodalyx-cli: ", Qt::SkipEmptyParts);
+        told.removeIf([](const QString& m) { return m.startsWith("Old configurations"); });
+        ASSERT_EQ(told.size(), 1) << r.err.toStdString();
+        EXPECT_EQ(told[0], QString("error: Connection with %1 failed: 127.0.0.1:%2: connection "
+                                   "refused\n")
+                               .arg(logger)
+                               .arg(refused));
     }
-    qunsetenv("NODALYX_COM9");
 }
 
 // Ctrl-C stops the read-out after the query under way: nothing printed, nothing saved.
@@ -211,10 +197,6 @@ TEST_F(CliSettingsTest, ControlCharactersFromTheLoggerAreShownEscaped) {
 
     // The same with every byte a terminal must not see, in every text the logger sends.
     sim.faults().garbageCodes = {101, 103, 105, 107, 109, 111, 113, 63, 59};
-    for (const QStringList& args :
-         {QStringList{"settings", "Site"}, {"settings", "Site", "--json"}}) {
-        EXPECT_EQ(run(args), 0) << err.toStdString();
-        EXPECT_FALSE(out.contains(raw) || err.contains(raw))
-            << out.toStdString() << err.toStdString();
-    }
+    EXPECT_EQ(run({"settings", "Site"}), 0) << err.toStdString();
+    EXPECT_FALSE(out.contains(raw) || err.contains(raw)) << out.toStdString() << err.toStdString();
 }

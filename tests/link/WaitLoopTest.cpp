@@ -13,10 +13,6 @@ struct Owner : QObject {
     WaitLoop waits{this};
     bool done = false;
     bool lost = false;
-    void set(bool& flag) {
-        flag = true;
-        waits.wake();
-    }
 };
 } // namespace
 
@@ -73,7 +69,8 @@ TEST(WaitLoopTest, ASecondWaitWhileOneRunsIsRefusedWithoutALoop) {
     int innerAsked = 0;
     QTimer::singleShot(10, &owner, [&] {
         inner = owner.waits.waitFor([&] { return ++innerAsked < 0; }, 500);
-        owner.set(owner.done);
+        owner.done = true;
+        owner.waits.wake();
     });
     EXPECT_EQ(owner.waits.waitFor([&] { return owner.done; }, 2000), WaitResult::Met);
     EXPECT_EQ(inner, WaitResult::Refused);

@@ -19,7 +19,7 @@ using sim::SimFaults;
 
 // Each row: a clock and a serial-number read under one fault. A reply that fails leaves what
 // was read before; none leaves a byte behind or tells the operator anything.
-TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
+TEST(LinkExchangeTest, RepliesLateNoisyShortOrMissing) {
     const QString serial = QString::fromLatin1("\311B345678"); // one character a byte, not UTF-8
     const LoggerClock set{14, 30, 26, 5, 12, 3}, before{1, 2, 3, 4, 5, 6};
     const struct {
@@ -28,7 +28,6 @@ TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
         bool clock, serial; // read
         int replyMs = 400;
     } rows[] = {
-        {"pieces with gaps longer than a poll", {.chunkSize = 4, .chunkGapMs = 25}, true, true},
         {"checksums never come: taken at the deadline", {.dropByteCodes = {2, 59}}, true, true},
         {"the last byte comes late", {.lateByteMs = 120}, true, true, 1500},
         {"noise in front of every reply", {.strayBytes = 5}, true, true},
@@ -62,13 +61,6 @@ TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
             EXPECT_FALSE(h.link->WriteLoggerClock(set));
         }
         EXPECT_TRUE(row.serial || timer.elapsed() >= 3 * row.replyMs);
-        if (!row.clock || !row.serial)
-            continue;
-        // A wait that takes only part of a reply leaves the rest; it is dropped before the next.
-        ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadClock, 0, 0, 0, 0, 0, 0)));
-        EXPECT_TRUE(h.link->WaitRaw(3));
-        QTest::qWait(row.fault.lateByteMs + 3 * row.fault.chunkGapMs + 50);
-        EXPECT_EQ(h.link->ReadLoggerSerial(), serial);
     }
 }
 

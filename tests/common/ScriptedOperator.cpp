@@ -17,10 +17,6 @@ void ScriptedOperator::setBusy(bool busy) {
     m_maxBusyDepth = std::max(m_maxBusyDepth, m_busyDepth);
 }
 
-void ScriptedOperator::progress(const QString&, int, int) {
-    ++m_progressCalls;
-}
-
 QStringList ScriptedOperator::messages() const {
     QStringList texts;
     for (const Shown& s : m_shown)
@@ -37,7 +33,6 @@ void ScriptedOperator::clear() {
     m_shown.clear();
     m_answers.clear();
     m_beeps = 0;
-    m_progressCalls = 0;
     m_maxBusyDepth = m_busyDepth;
 }
 

@@ -23,7 +23,7 @@ public:
                   Answer defaultAnswer) override;
     void setBusy(bool busy) override;
     void beep() override { ++m_beeps; }
-    void progress(const QString& what, int value, int maximum) override;
+    void progress(const QString&, int, int) override {}
 
     // Answers for the next questions, in order; when none is left the answer is No.
     void answer(std::initializer_list<bool> answers) { m_answers.append(QList<bool>(answers)); }
@@ -35,7 +35,6 @@ public:
     int busyDepth() const { return m_busyDepth; }
     int maxBusyDepth() const { return m_maxBusyDepth; }
     int beeps() const { return m_beeps; }
-    int progressCalls() const { return m_progressCalls; }
     void clear();
 
 private:
@@ -44,7 +43,6 @@ private:
     int m_busyDepth = 0;
     int m_maxBusyDepth = 0;
     int m_beeps = 0;
-    int m_progressCalls = 0;
 };
 
 } // namespace nodalyx::test

@@ -19,7 +19,7 @@ using sim::SimFaults;
 
 // Each row: a clock and a serial-number read under one fault. A reply that fails leaves what
 // was read before; none leaves a byte behind or tells the operator anything.
-TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
+TEST(LinkExchangeTest, RepliesLateNoisyShortOrMissing) {
     const QString serial = QString::fromLatin1("\311B345678"); // one character a byte, not UTF-8
     const LoggerClock set{14, 30, 26, 5, 12, 3}, before{1, 2, 3, 4, 5, 6};
     const struct {
@@ -28,11 +28,6 @@ TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
         bool clock, serial; // read
         int replyMs = 400;
     } rows[] = {
-        {"whole", {}, true, true},
-        {"pieces with gaps longer than a poll", {.chunkSize = 4, .chunkGapMs = 25}, true, true},
-        // the clock in seven and two bytes: not taken before its eighth byte
-        {"seven bytes, then the rest", {.chunkSize = 7, .chunkGapMs = 150}, true, true},
-        {"a modem path: slow pieces", {.chunkSize = 3, .chunkGapMs = 250}, true, true, 3000},
         {"checksums never come: taken at the deadline", {.dropByteCodes = {2, 59}}, true, true},
         {"the last byte comes late", {.lateByteMs = 120}, true, true, 1500},
         {"noise in front of every reply", {.strayBytes = 5}, true, true},
@@ -66,13 +61,6 @@ TEST(LinkExchangeTest, RepliesWholeInPiecesLateNoisyShortOrMissing) {
             EXPECT_FALSE(h.link->WriteLoggerClock(set));
         }
         EXPECT_TRUE(row.serial || timer.elapsed() >= 3 * row.replyMs);
-        if (!row.clock || !row.serial)
-            continue;
-        // A wait that takes only part of a reply leaves the rest; it is dropped before the next.
-        ASSERT_TRUE(h.link->SendCommand(Command::of(cmd::ReadClock, 0, 0, 0, 0, 0, 0)));
-        EXPECT_TRUE(h.link->WaitRaw(3));
-        QTest::qWait(row.fault.lateByteMs + 3 * row.fault.chunkGapMs + 50);
-        EXPECT_EQ(h.link->ReadLoggerSerial(), serial);
     }
 }
 
@@ -100,8 +88,6 @@ TEST(LinkOpenTest, TypesThatGoOverTcpAndALoggerThatHangsUp) {
     EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
     EXPECT_EQ(h.sim.connections(), 6);
 }
-
-// ---- re-entrancy ----
 
 TEST(LinkBusyTest, SecondExchangeOrLeaseDuringAWaitIsRefusedWithoutTouchingTheBuffer) {
     Harness h;
@@ -163,19 +149,18 @@ TEST(LinkBusyTest, DestroyedDuringAWaitEndsTheWaitCleanly) {
     }
 }
 
-// With the real limits an unanswered request ends after 5 s; once the program is closing (the
+// With the real limits a reply 1.5 s late is still taken; once the program is closing (the
 // main window closed during a read-out: event loops no longer run) waits end at once.
 TEST(LinkBusyTest, RealLimitsAndWaitsEndAtOnceWhenTheProgramEnds) {
     Harness h;
     h.link->setTimeouts(LinkTimeouts{});
-    h.sim.faults().silent = true;
+    h.sim.faults().delayMs = 1500;
     ASSERT_TRUE(h.link->OpenLink());
+    EXPECT_EQ(h.link->ReadLoggerSerial(), h.sim.state().serial);
+    h.sim.faults() = {.silent = true};
+    QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(h.link->ReadLoggerSerial());
-    EXPECT_GE(timer.elapsed(), 5000);
-    QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
-    timer.restart();
     ASSERT_TRUE(h.link->SendCommand(Command::of(3, 0, 0, 0, 0x63, 0, 0x60)));
     EXPECT_FALSE(h.link->WaitReply(772));
     EXPECT_FALSE(h.link->ReadLoggerSerial());
@@ -227,8 +212,6 @@ TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
     EXPECT_TRUE(h.op.shown().isEmpty()); // the link tells nothing: the session does
 }
 
-// ---- lost connections and bounded input ----
-
 TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
     Harness h(true);
     ASSERT_TRUE(h.ok);
@@ -268,8 +251,6 @@ TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
     EXPECT_EQ(told, h.link->droppedBytes());
     EXPECT_GT(told, kRxBufferLimit);
 }
-
-// ---- the serial line ----
 
 namespace {
 struct PtyLinkTest : ::testing::Test {

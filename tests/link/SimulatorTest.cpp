@@ -54,14 +54,13 @@ TEST(LoggerStateTest, JsonKeepsEverythingTheToolCanRead) {
     EXPECT_TRUE(error.contains("ip"));
 }
 
-TEST(SimOptions, EveryOptionInTheOrderGiven) {
-    const auto o =
-        parse(QStringLiteral("--tcp [::1]:3101 --pty /tmp/tty --state s.json --serial SN1 "
-                             "--files f --growing-counts --fixed-counts --delay 5 "
-                             "--silent --nak 3 --nak=5,7 --corrupt 1 --extra-byte 2 "
-                             "--drop-byte 4 --close-on 59 --chunk 4 --chunk-gap 6 "
-                             "--baud 19200 --verbose")
-                  .split(' '));
+// Every option once (the fault lists are read by one routine: two of them stand for all).
+TEST(SimOptions, OptionsInTheOrderGiven) {
+    const auto o = parse(QStringLiteral("--tcp [::1]:3101 --pty /tmp/tty --state s.json --serial "
+                                        "SN1 --files f --growing-counts --fixed-counts --delay 5 "
+                                        "--silent --nak 3 --nak=5,7 --close-on 59 --chunk 4 "
+                                        "--chunk-gap 6 --baud 19200 --verbose")
+                             .split(' '));
     ASSERT_TRUE(o);
     const SimFaults& f = o->faults;
     EXPECT_EQ(std::tuple(o->tcp, o->host.toString(), o->port, o->verbose),
@@ -72,9 +71,7 @@ TEST(SimOptions, EveryOptionInTheOrderGiven) {
     EXPECT_EQ(std::tuple(f.delayMs, f.silent, f.chunkSize, f.chunkGapMs, f.baud),
               std::tuple(5, true, 4, 6, 19200));
     EXPECT_EQ(f.nakCodes, QSet<int>({3, 5, 7})); // repeated lists add up
-    EXPECT_EQ(QList<QSet<int>>({f.corruptCodes, f.extraByteCodes, f.dropByteCodes, f.closeCodes}),
-              QList<QSet<int>>({{1}, {2}, {4}, {59}}));
-    EXPECT_EQ(parse({"--fixed-counts", "--growing-counts", "--tcp", "0"})->growing, true);
+    EXPECT_EQ(f.closeCodes, QSet<int>({59}));
     EXPECT_EQ(parse({"--tcp", "localhost:0"})->host.toString(), "127.0.0.1");
     EXPECT_FALSE(parse({"--pty", "l"})->growing.has_value());
 }
@@ -82,11 +79,8 @@ TEST(SimOptions, EveryOptionInTheOrderGiven) {
 TEST(SimOptions, MistakesHelpAndVersion) {
     const std::pair<QStringList, const char*> mistakes[] = {
         {{}, "give --tcp [HOST:]PORT or --pty LINK"},
-        {{"--tcp"}, "--tcp needs a value"},
         {{"--tcp", "70000"}, "--tcp: '70000' is not [HOST:]PORT"},
-        {{"--tcp", "0", "--delay", "x"}, "--delay: 'x' is not a number from 0 to 600000"},
         {{"--tcp", "0", "--nak", "3,256"}, "--nak: '3,256' is not a list of codes 0..255"},
-        {{"--tcp", "0", "--bogus"}, "unknown option '--bogus'"},
         {{"--tcp", "0", "stray"}, "unknown option 'stray'"}};
     for (const auto& [args, text] : mistakes) {
         QString error;
@@ -97,14 +91,9 @@ TEST(SimOptions, MistakesHelpAndVersion) {
     bool help = false, version = false;
     EXPECT_TRUE(parseSimOptions({"--tcp", "0", "-h"}, &error, &help, &version) && help);
     EXPECT_TRUE(parseSimOptions({"--version"}, &error, &help, &version) && version && !help);
-
-    const QString usage = simUsage();
-    for (const QString& name : simOptionNames())
-        EXPECT_TRUE(usage.contains("--" + name + ' ') || usage.contains("--" + name + '\n'))
-            << name.toStdString();
 }
 
-// --packet-fault: the kinds, the announce fault's two numbers, and what is no fault.
+// --packet-fault: the announce fault's two numbers, and what is no fault.
 TEST(SimOptions, PacketFaults) {
     using Kind = PacketFault::Kind;
     const struct {
@@ -113,13 +102,9 @@ TEST(SimOptions, PacketFaults) {
         Kind kind;
         qint64 value, blocks;
     } cases[] = {
-        {"6:3:nak", true, Kind::Nak, 0, -1},
         {"13:*:late:0:3000", true, Kind::Late, 3000, -1},
-        {"6:*:empty:0", true, Kind::Empty, 0, -1},
-        {"11:0:announce:1:14", true, Kind::Announce, 14, -1},
         {"11:0:announce:1:4294967295:0", true, Kind::Announce, 4294967295LL, 0},
         {"11:0:announce:1:4294967296", false, Kind::Announce, 0, 0},
-        {"13:*:late:0:600001", false, Kind::Late, 0, 0},
         {"6:1:empty:1:2:3", false, Kind::Empty, 0, 0}, // a block count only for announce
         {"6:1:bogus", false, Kind::Silent, 0, 0},
     };
@@ -127,11 +112,9 @@ TEST(SimOptions, PacketFaults) {
         SCOPED_TRACE(c.text);
         const std::optional<PacketFault> f = parsePacketFault(QString::fromLatin1(c.text));
         ASSERT_EQ(f.has_value(), c.valid);
-        if (!f)
-            continue;
-        EXPECT_EQ(f->kind, c.kind);
-        EXPECT_EQ(f->value, c.value);
-        EXPECT_EQ(f->blocks, c.blocks);
+        if (f) {
+            EXPECT_EQ(std::tuple(f->kind, f->value, f->blocks),
+                      std::tuple(c.kind, c.value, c.blocks));
+        }
     }
-    EXPECT_TRUE(parse({"--tcp", "0", "--packet-fault", "11:0:announce:1:0:0"}));
 }

@@ -2,12 +2,10 @@
 #include "SignalPipe.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
-#include <unistd.h>
 
 using nodalyx::SignalPipe;
 
@@ -45,21 +43,6 @@ TEST_F(SignalPipes, OnlyTheFirstInterruptIsReported) {
     std::raise(SIGINT);
     EXPECT_TRUE(received.wait(2000));
     EXPECT_TRUE(hasDefaultAction(SIGINT));
-}
-
-// Two watchers share the process's pipe: one signal is reported once, and the watcher that
-// finds the pipe already read does not block the event loop (else the alarm ends the program).
-TEST_F(SignalPipes, TwoWatchersReportOneSignalOnce) {
-    ::alarm(10);
-    SignalPipe first(SignalPipe::Watch::InterruptAndTerminate);
-    SignalPipe second(SignalPipe::Watch::InterruptAndTerminate);
-    QSignalSpy fromFirst(&first, &SignalPipe::received);
-    QSignalSpy fromSecond(&second, &SignalPipe::received);
-    std::raise(SIGTERM);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fromFirst.count() + fromSecond.count() > 0; }, 2000));
-    QTest::qWait(50);
-    EXPECT_EQ(fromFirst.count() + fromSecond.count(), 1);
-    ::alarm(0);
 }
 
 #endif

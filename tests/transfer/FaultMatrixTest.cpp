@@ -1,5 +1,4 @@
-// Every fault of the simulated logger on every packet of a short download and a short upload,
-// once and on every try: the outcome the retry rules give, and the files left whole.
+// Every fault on every packet of a short download and upload, once and on every try.
 #include "HighwayDownload.h"
 #include "HighwayUpload.h"
 #include "TransferHarness.h"
@@ -22,9 +21,8 @@ struct Case {
 };
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name = std::string(info.param.upload ? "Upload" : "Download") + "_" +
-                       kFaultNames[int(info.param.fault)] + "_" +
-                       (info.param.everyTry ? "always" : "once") + "_" + info.param.packet;
+    std::string name = std::string(kFaultNames[int(info.param.fault)]) +
+                       (info.param.everyTry ? "_always_" : "_once_") + info.param.packet;
     std::replace(name.begin(), name.end(), ':', '_');
     return name;
 }
@@ -47,8 +45,7 @@ QString expectedMessage(const Case& c) {
                                  : "No response from data logger!";
 }
 
-// How often a given-up packet was sent: a broken line once, a block six times, the file
-// request, the upload's name and its size three times.
+// A broken line is sent once, a block six times, the other packets three times.
 int expectedSends(const Case& c) {
     const bool block = QByteArray(c.packet) == "6:1" || QByteArray(c.packet) == "13:2";
     return c.fault == Fault::HangUp ? 1 : block ? 6 : 3;
@@ -88,8 +85,7 @@ TEST_P(FaultMatrixTest, OutcomeAndFilesUnharmed) {
     }
     EXPECT_EQ(h.local("HW01.bak"), done && !c.upload ? "old\r\n" : "older\r\n");
     EXPECT_EQ(h.local("HW01.ini"), done && !c.upload ? "kept\r\n" : "old\r\n");
-    // Only the answers to the last block were lost or damaged: the logger took it and stored
-    // the file, while the tool could not know.
+    // A lost answer to the last block: the logger stored the file, the tool cannot know.
     const bool lastAnswerLost =
         QByteArray(c.packet) == "13:2" && (c.fault == Fault::Crc || c.fault == Fault::Late);
     EXPECT_EQ(h.logger.read("HW01.ini"), c.upload && (done || lastAnswerLost) ? "old\n" : "kept\n");

@@ -1,5 +1,4 @@
-// The transfer packet on bytes: the layout's fixtures, the CRC, and how the reader finds the
-// reply among noise, pieces and floods.
+// The transfer packet on bytes, and the reader among noise, pieces and floods.
 #include "PacketReader.h"
 #include "TempDir.h"
 #include "TransferPacket.h"
@@ -62,7 +61,6 @@ TEST(PacketCodecTest, LengthLimitsAndWhatIsNotAPacket) {
     EXPECT_EQ(scanPacket(bad).kind, PacketScan::Kind::BadCrc);
 }
 
-// Late answers and wrong CRCs: ComponentTest.TheReplyToTheNumberAskedForAndNothingElse.
 TEST(PacketReaderTest, FalseStartsDoNotHideAReplyAndFloodsStayBounded) {
     PacketReader r;
     // In pieces, behind noise that holds a false start.
@@ -85,10 +83,6 @@ TEST(PacketReaderTest, FalseStartsDoNotHideAReplyAndFloodsStayBounded) {
         r.feed(QByteArray(4096, 'A'));
     EXPECT_EQ(r.take(1).outcome, PacketReader::Result::Outcome::None);
     EXPECT_TRUE(r.isEmpty());
-    qsizetype noise = 0;
-    for (const PacketReader::Seen& s : r.takeSeen())
-        noise += s.bytes;
-    EXPECT_EQ(noise, 100 * 4096);
 }
 
 TEST(PacketReaderTest, ANewRequestKeepsWholePacketsOnly) {

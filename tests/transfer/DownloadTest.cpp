@@ -2,12 +2,9 @@
 #include "DownloadSave.h"
 #include "HighwayDownload.h"
 #include "HighwayFileCodec.h"
-#include "HighwayStore.h"
-#include "SilentPort.h"
 #include "TextFile.h"
 #include "TransferHarness.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -118,25 +115,6 @@ TEST_F(DownloadTest, APortTheLinkWillNotHandOverIsAFailedConnection) {
     EXPECT_TRUE(h.sim.packets().isEmpty());
     other.release();
     EXPECT_TRUE(get().saved);
-}
-
-TEST_F(DownloadTest, AnUnreachableLoggerIsToldOnceAndTheSecondFileIsNotTried) {
-    h.keepOld();
-    SilentPort silent;
-    ASSERT_NE(silent.port(), 0);
-    pointAtTcp(h.state, silent.port());
-    QElapsedTimer clock;
-    clock.start();
-    const HighwayDownloadOutcome outcome = both();
-    EXPECT_LT(clock.elapsed(), 1400); // one connect wait of 750 ms, not two
-    EXPECT_TRUE(outcome.unreachable());
-    EXPECT_FALSE(outcome.tried[1]);
-    ASSERT_EQ(h.op.messages().size(), 1) << h.op.messages().join('|').toStdString();
-    EXPECT_TRUE(h.op.messages()[0].startsWith("Connection with Data logger failed: "));
-    EXPECT_TRUE(h.op.messages()[0].contains(
-        QStringLiteral("127.0.0.1:%1: no connection within 0.75 s").arg(silent.port())));
-    EXPECT_EQ(h.op.busyDepth(), 0);
-    h.expectOldKept();
 }
 
 TEST_F(DownloadTest, CancelStopsBetweenPacketsAndKeepsTheFilesWhole) {
@@ -252,36 +230,18 @@ TEST_F(DownloadTest, HeadersAndBlocksThatDoNotFitEndWithTheirReason) {
     }
 }
 
-namespace {
-
-// A highway file that is `size` bytes with CR LF, padded with lines the reader passes over.
-QByteArray highwayTextOfSize(qint64 size) {
-    UnitTable units{};
-    for (UnitConfig& unit : units)
-        unit.Name1 = QStringLiteral("Gate");
-    QByteArray text = encodeHighwayFile(1, units).replace("\r\n", "\n");
-    const QByteArray filler = QByteArray(1000, 'x') + '\n';
-    while (text.size() + text.count('\n') + 1002 <= size)
-        text += filler;
-    return text + QByteArray(size - text.size() - text.count('\n'), 'x');
-}
-
-} // namespace
-
-// The download's limit is the reader's: one byte more, announced or by line ends, is refused.
-TEST_F(DownloadTest, AHighwayFileOfTheLimitIsSavedAndReadsBackOneByteMoreIsRefused) {
+// The download's limit is the reader's (its side: DamagedFilesTest): one byte more, announced
+// or by the CR the save adds, is refused.
+TEST_F(DownloadTest, AHighwayFileOfTheLimitIsSavedOneByteMoreIsRefused) {
     h.sim.fileResponder().setBlockSize(4096);
-    const QByteArray exact = highwayTextOfSize(kMaxTextFileSize);
-    ASSERT_EQ(withCrLf(exact).size(), kMaxTextFileSize);
+    const QByteArray exact = QByteArray(kMaxTextFileSize - 2, 'x') + '\n';
     h.logger.write("HW01.ini", exact);
     EXPECT_TRUE(get().saved);
     EXPECT_EQ(h.local("HW01.ini"), withCrLf(exact));
-    EXPECT_TRUE(ReadHW01(h.state, h.location, h.op));
     EXPECT_EQ(h.op.messages(), kNoMessages);
-    EXPECT_EQ(h.state.HW1Unit[64].Name1, "Gate");
 
     const std::tuple<QByteArray, const char*, const char*> cases[] = {
-        {highwayTextOfSize(kMaxTextFileSize + 1), nullptr,
+        {QByteArray(kMaxTextFileSize - 1, 'x') + '\n', nullptr,
          "HW01.ini from the logger is 1048577 bytes; a highway file may hold at most 1048576 "
          "bytes."},
         {"text\n", "11:0:announce:1:1048579",

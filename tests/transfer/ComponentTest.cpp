@@ -80,8 +80,7 @@ TEST_F(ComponentTest, TheReplyToTheNumberAskedForAndNothingElse) {
 
 TEST_F(ComponentTest, ABegunReplyGetsItsTimeToArriveWhole) {
     ASSERT_EQ(open(), transfer::Ok);
-    // Reply time 100 ms, time to complete 100 ms: a reply that begins at 60 ms and ends at
-    // 140 ms arrives whole; one that has not begun by then is none.
+    // Reply time and time to complete 100 ms each: begun at 60 ms, whole at 140 ms.
     logger.answer = [this](const TransferPacket& p) {
         const QByteArray whole = ack(p.number);
         QTimer::singleShot(60, logger.client,

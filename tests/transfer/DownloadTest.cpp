@@ -46,7 +46,7 @@ struct DownloadTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(DownloadTest, OneBlockWrittenWithCrLfAndTheOldFileKeptAsBak) {
+TEST_F(DownloadTest, OneBlockWrittenWithCrLfAndNoBackupOfNothing) {
     h.logger.write("HW01.ini", "ab\ncd\nefgh");
     EXPECT_TRUE(get().saved); // no local file yet: the backup is skipped silently
     EXPECT_EQ(h.local("HW01.ini"), "ab\r\ncd\r\nefgh");
@@ -54,10 +54,6 @@ TEST_F(DownloadTest, OneBlockWrittenWithCrLfAndTheOldFileKeptAsBak) {
     EXPECT_EQ(h.op.messages(), kNoMessages);
     EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1"}));
     EXPECT_TRUE(h.linkWorks());
-
-    h.logger.write("HW01.ini", "new\n");
-    EXPECT_TRUE(get().saved);
-    EXPECT_EQ(h.local("HW01.bak"), "ab\r\ncd\r\nefgh");
 }
 
 // A modem location over TCP: both files go without the link's own requests.
@@ -178,17 +174,8 @@ TEST_F(DownloadTest, HeadersAndBlocksThatDoNotFitEndWithTheirReason) {
         int flood = 0;       // noise behind each block
     };
     const Case cases[] = {
-        {"12x", "1", "",
-         "The logger announced the size \"12x\" for HW01.ini; that is not a number of characters.",
-         1},
-        {"12", "abc", "",
-         "The logger announced \"abc\" blocks for HW01.ini (12 characters); that is not a block "
-         "count from 1 to 12.",
-         1},
-        {"99999999", "1", "",
-         "The logger announced HW01.ini as 99999999 bytes; a highway file may hold at most "
-         "1048576 bytes.",
-         1},
+        {"12x", "1", "", "the size \"12x\" for HW01.ini; that is not a number of characters.", 1},
+        {"12", "abc", "", "\"abc\" blocks for HW01.ini (12 characters); that is not a block", 1},
         // stops once more came than announced
         {"5", "3", "ab\ncd\nefgh\r\n", "File not complete (Size = 10)", 2},
         {"0", "0", "",
@@ -196,10 +183,7 @@ TEST_F(DownloadTest, HeadersAndBlocksThatDoNotFitEndWithTheirReason) {
         // every block carries at most 4096 characters
         {"8193", "2", "", "that is not a block count from 3 to 8193.", 1},
         // an empty block ends the download at once, however much more was announced
-        {"1048578", "1048578", "",
-         "File not complete: block 1 of 1048578 of HW01.ini came back empty after 0 of 1048578 "
-         "characters.",
-         2},
+        {"1048578", "1048578", "", "block 1 of 1048578 of HW01.ini came back empty after 0 of", 2},
         // two characters announced, one came: not even the CR LF behind the text
         {"2", "1", "x", "File not complete (Size = 0)", 2},
         // the logger's bytes are shown escaped, never raw
@@ -230,8 +214,7 @@ TEST_F(DownloadTest, HeadersAndBlocksThatDoNotFitEndWithTheirReason) {
     }
 }
 
-// The download's limit is the reader's (its side: DamagedFilesTest): one byte more, announced
-// or by the CR the save adds, is refused.
+// The reader's limit (DamagedFilesTest); one byte more, announced or by an added CR, is refused.
 TEST_F(DownloadTest, AHighwayFileOfTheLimitIsSavedOneByteMoreIsRefused) {
     h.sim.fileResponder().setBlockSize(4096);
     const QByteArray exact = QByteArray(kMaxTextFileSize - 2, 'x') + '\n';

@@ -18,8 +18,7 @@ namespace nodalyx::test {
 // The transfer's times shortened twenty-fold: a reply time of 2 s becomes 100 ms.
 inline constexpr double kTransferScale = 0.05;
 
-// The link harness (simulated logger over TCP or the pseudo-terminal as port 7) with the
-// transfer component, a temporary program folder and logger's files folder.
+// The link harness with the transfer component, a program folder and the logger's files.
 struct TransferHarness : Harness {
     explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
         : Harness(serial), location(name) {
@@ -72,8 +71,7 @@ struct TransferHarness : Harness {
     QList<TransferProgress> shown;
 };
 
-// A logger on loopback that answers each packet with the bytes the test gives, for answers
-// the simulator never sends.
+// A logger that answers each packet with the bytes the test gives.
 struct RawLogger {
     RawLogger() {
         server.listen(QHostAddress::LocalHost);

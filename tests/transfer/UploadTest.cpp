@@ -25,7 +25,6 @@ struct UploadTest : ::testing::Test {
         return ok;
     }
     int sendsOf(const char* packet) const { return int(h.sim.packetLog().count(packet)); }
-    // The upload sequence with highway files only, as the window and the CLI run it.
     UploadOutcome sequence(bool hw1, bool hw2) {
         h.state.locationName = h.location;
         HighwayFileStep files(h.state, *h.link, *h.transfer, h.op, ctx.progress);
@@ -100,15 +99,6 @@ TEST_F(UploadTest, AFileThatCannotBeReadSendsNothingNotEvenTheFileReadBefore) {
     ASSERT_EQ(h.op.messages().size(), 1);
     EXPECT_TRUE(h.op.messages()[0].contains("HW02.ini"));
     EXPECT_EQ(upload.FileBlocks().value(2), "first\n"); // the earlier file's blocks stay
-}
-
-TEST_F(UploadTest, ALoggerThatCannotBeReachedIsAFailureWithoutAMessage) {
-    h.writeLocal("HW01.ini", "x\r\n");
-    pointAtTcp(h.state, closedPort());
-    EXPECT_FALSE(send());
-    EXPECT_EQ(h.op.messages(), QStringList());
-    EXPECT_TRUE(h.transfer->lastFailure().contains("connection refused"));
-    EXPECT_FALSE(h.link->isLeased());
 }
 
 TEST_F(UploadTest, CancelStopsBeforeTheNextPacketAndEndsTheSequence) {

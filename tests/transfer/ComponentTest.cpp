@@ -70,12 +70,6 @@ TEST_F(ComponentTest, TheReplyToTheNumberAskedForAndNothingElse) {
         EXPECT_EQ(r.number, status == transfer::Ok ? 4 : -1);
         EXPECT_EQ(r.count, status == transfer::Ok ? "x" : "before");
     }
-    logger.answer = {};
-    QTimer::singleShot(20, logger.client, [this] { logger.client->abort(); });
-    EXPECT_EQ(ask().status, transfer::ConnectionLost);
-    EXPECT_FALSE(t.TcpIsConnected());
-    t.CloseTcp();
-    EXPECT_FALSE(link.isLeased());
 }
 
 TEST_F(ComponentTest, ABegunReplyGetsItsTimeToArriveWhole) {
@@ -92,8 +86,6 @@ TEST_F(ComponentTest, ABegunReplyGetsItsTimeToArriveWhole) {
     EXPECT_EQ(ask().status, transfer::Ok);
     t.ReplyDelay(0.5); // 25 ms after scaling: the reply begins too late
     EXPECT_EQ(ask(5).status, transfer::NoReply);
-    t.ReplyDelay(-1); // refused: the reply time stays
-    EXPECT_EQ(t.times().replyMs, 500);
 }
 
 // A port past 65535 must not wrap round to the logger's port.

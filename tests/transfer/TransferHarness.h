@@ -20,8 +20,8 @@ inline constexpr double kTransferScale = 0.05;
 
 // The link harness with the transfer component, a program folder and the logger's files.
 struct TransferHarness : Harness {
-    explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
-        : Harness(serial), location(name) {
+    explicit TransferHarness(bool serial = false)
+        : Harness(serial), location(QStringLiteral("Site")) {
         sim.state().filesFolder = logger.path();
         if (serial)
             state.settings.Comport = 7;
@@ -34,8 +34,7 @@ struct TransferHarness : Harness {
     ~TransferHarness() { transfer.reset(); }
 
     TransferContext ctx() {
-        return {state, *link,    *transfer,
-                op,    location, [this](const TransferProgress& p) { shown.append(p); }};
+        return {state, *link, *transfer, op, location, [](const TransferProgress&) {}};
     }
     QString localPath(const QString& file) const { return location + QLatin1Char('/') + file; }
     QByteArray local(const QString& file) const { return dir.read(localPath(file)); }
@@ -68,7 +67,6 @@ struct TransferHarness : Harness {
     TempDir dir;    // the program directory
     TempDir logger; // the logger's files folder
     std::unique_ptr<FileTransferLink> transfer;
-    QList<TransferProgress> shown;
 };
 
 // A logger that answers each packet with the bytes the test gives.

@@ -1,5 +1,4 @@
-// The transfer packet on bytes: the layout's fixtures, the CRC, and how the reader finds the
-// reply among noise, pieces and floods.
+// The transfer packet on bytes, and the reader among noise, pieces and floods.
 #include "PacketReader.h"
 #include "TempDir.h"
 #include "TransferPacket.h"
@@ -22,7 +21,6 @@ TransferPacket reply(quint32 number, const QByteArray& text1 = "ACK", quint8 cod
 
 TEST(PacketCodecTest, FixturesBothWaysAndTheCrcCheckValue) {
     EXPECT_EQ(crc16CcittFalse("123456789"), 0x29B1);
-    EXPECT_EQ(crc16CcittFalse(""), 0xFFFF);
     const std::pair<const char*, TransferPacket> fixtures[] = {
         {kFileRequest, {11, 0, "C:\\nvq\\HW01.ini", {}}},
         {kBlockRequest1, {6, 1, {}, {}}},
@@ -36,11 +34,6 @@ TEST(PacketCodecTest, FixturesBothWaysAndTheCrcCheckValue) {
         EXPECT_EQ(scan.size, fromHex(hex).size());
         EXPECT_EQ(scan.packet, packet);
     }
-    // Numbers are big-endian and unsigned; every byte value travels as itself.
-    const TransferPacket wide{0xAB, 0x89ABCDEF, QByteArray("\x00\xFF\x80", 3), "xyz"};
-    const QByteArray bytes = encodePacket(wide);
-    EXPECT_EQ(bytes.mid(2, 4), fromHex("89 AB CD EF"));
-    EXPECT_EQ(scanPacket(bytes).packet, wide);
 }
 
 TEST(PacketCodecTest, LengthLimitsAndWhatIsNotAPacket) {
@@ -51,18 +44,13 @@ TEST(PacketCodecTest, LengthLimitsAndWhatIsNotAPacket) {
 
     const QByteArray good = fromHex(kBlockRequest1);
     EXPECT_EQ(scanPacket(good.left(11)).kind, PacketScan::Kind::Incomplete);
-    EXPECT_EQ(scanPacket(good.left(1)).kind, PacketScan::Kind::Incomplete);
     EXPECT_EQ(scanPacket(fromHex("FF FF 02 00")).kind, PacketScan::Kind::NotAPacket);
     EXPECT_EQ(scanPacket(fromHex("02 06 00 00 00 01 10 01")).kind, PacketScan::Kind::NotAPacket);
     QByteArray bad = good;
     bad[bad.size() - 1] = char(bad.back() ^ 1);
     EXPECT_EQ(scanPacket(bad).kind, PacketScan::Kind::BadCrc);
-    bad = good;
-    bad[5] = 2; // the number changed on the way: the CRC no longer fits
-    EXPECT_EQ(scanPacket(bad).kind, PacketScan::Kind::BadCrc);
 }
 
-// Late answers and wrong CRCs: ComponentTest.TheReplyToTheNumberAskedForAndNothingElse.
 TEST(PacketReaderTest, FalseStartsDoNotHideAReplyAndFloodsStayBounded) {
     PacketReader r;
     // In pieces, behind noise that holds a false start.
@@ -78,17 +66,11 @@ TEST(PacketReaderTest, FalseStartsDoNotHideAReplyAndFloodsStayBounded) {
     for (int i = 0; i < 100; ++i)
         r.feed(QByteArray(4096, '\x02'));
     EXPECT_LE(r.size(), kMaxPacketSize);
-    r.take(1);
-    EXPECT_LE(r.size(), kMaxPacketSize);
     r.clear();
     for (int i = 0; i < 100; ++i)
         r.feed(QByteArray(4096, 'A'));
     EXPECT_EQ(r.take(1).outcome, PacketReader::Result::Outcome::None);
     EXPECT_TRUE(r.isEmpty());
-    qsizetype noise = 0;
-    for (const PacketReader::Seen& s : r.takeSeen())
-        noise += s.bytes;
-    EXPECT_EQ(noise, 100 * 4096);
 }
 
 TEST(PacketReaderTest, ANewRequestKeepsWholePacketsOnly) {

@@ -18,11 +18,10 @@ namespace nodalyx::test {
 // The transfer's times shortened twenty-fold: a reply time of 2 s becomes 100 ms.
 inline constexpr double kTransferScale = 0.05;
 
-// The link harness (simulated logger over TCP or the pseudo-terminal as port 7) with the
-// transfer component, a temporary program folder and logger's files folder.
+// The link harness with the transfer component, a program folder and the logger's files.
 struct TransferHarness : Harness {
-    explicit TransferHarness(bool serial = false, const QString& name = QStringLiteral("Site"))
-        : Harness(serial), location(name) {
+    explicit TransferHarness(bool serial = false)
+        : Harness(serial), location(QStringLiteral("Site")) {
         sim.state().filesFolder = logger.path();
         if (serial)
             state.settings.Comport = 7;
@@ -35,8 +34,7 @@ struct TransferHarness : Harness {
     ~TransferHarness() { transfer.reset(); }
 
     TransferContext ctx() {
-        return {state, *link,    *transfer,
-                op,    location, [this](const TransferProgress& p) { shown.append(p); }};
+        return {state, *link, *transfer, op, location, [](const TransferProgress&) {}};
     }
     QString localPath(const QString& file) const { return location + QLatin1Char('/') + file; }
     QByteArray local(const QString& file) const { return dir.read(localPath(file)); }
@@ -69,11 +67,9 @@ struct TransferHarness : Harness {
     TempDir dir;    // the program directory
     TempDir logger; // the logger's files folder
     std::unique_ptr<FileTransferLink> transfer;
-    QList<TransferProgress> shown;
 };
 
-// A logger on loopback that answers each packet with the bytes the test gives, for answers
-// the simulator never sends.
+// A logger that answers each packet with the bytes the test gives.
 struct RawLogger {
     RawLogger() {
         server.listen(QHostAddress::LocalHost);

@@ -3,7 +3,6 @@
 #include "UnitFrames.h"
 #include "UnitReplies.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -44,25 +43,6 @@ TEST(UnitPolls, FramesAndUnitCodesMatchTheWireBytes) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.bytes, hex(row.wire)) << row.wire;
-}
-
-TEST(UnitPolls, AUnitFindsThePollsInWhatItHears) {
-    QByteArray heard =
-        hex("00 55 23 05 28") + type2Poll(QStringLiteral("A1B2C3D4E5F1")) + hex("23 3F 62 23 01");
-    QStringList found; // type 1 by address, type 2 by code
-    while (const auto poll = takePoll(heard))
-        found << (poll->type == 1 ? QString::number(poll->address)
-                                  : QString::fromLatin1(codeBytes(poll->code).toHex()));
-    EXPECT_EQ(found, QStringList({"5", "a1b2c3d4e5f1", "63"}));
-    // "23 01": the rest has not come yet
-    EXPECT_EQ(heard, hex("23 01"));
-
-    QByteArray broken = type2Poll(QStringLiteral("A1B2C3D4E5F1"));
-    broken[17] = char(broken[17] ^ 1); // wrong checksum: no poll at all
-    EXPECT_FALSE(takePoll(broken));
-    EXPECT_TRUE(broken.isEmpty());
-    QByteArray wrongSum = hex("23 05 29");
-    EXPECT_FALSE(takePoll(wrongSum));
 }
 
 // Type 1 counters are low byte first, type 2 high byte first, each high x 255 + low; an
@@ -113,18 +93,4 @@ TEST(Counting, BaselineCountAndWrap) {
         updateChannel(row, 5, 9);
         EXPECT_EQ(row, before);
     }
-}
-
-// Type 1: channel 1 counts c1, channel 2 counts c3; C3 and C4 show c2 and c4 uncounted. An
-// answer that does not decode leaves the row as it was.
-TEST(Counting, Type1AnswersFeedChannels1And2) {
-    TestRow row;
-    ASSERT_TRUE(takeReply(row, type1Reply(1, {100, 7, 200, 9})));
-    ASSERT_TRUE(takeReply(row, type1Reply(1, {103, 8, 210, 11})));
-    const TestRow taken = row;
-    EXPECT_FALSE(takeReply(row, type1Reply(1, {1, 2, 3, 4}).left(11)));
-    EXPECT_EQ(row, taken);
-    using Four = std::array<int, 4>;
-    EXPECT_EQ(std::tuple(row.RX, row.C, row.Count),
-              std::tuple(2, Four{103, 210, 8, 11}, Four{3, 10, 0, 0}));
 }

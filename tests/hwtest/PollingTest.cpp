@@ -3,7 +3,6 @@
 #include "HighwayHarness.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace nodalyx;
@@ -32,7 +31,6 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     EXPECT_TRUE(h.op.shown().isEmpty()) << h.op.lastText().toStdString();
     const QString two = QStringLiteral("2:") + kCode;
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00", two, "1:00", two, "1:00", two}));
-    EXPECT_EQ(h.test.passes(), 3);
     EXPECT_EQ(speedAndLease, std::pair(9600, true));
     // Polls count from the second pass on, answers from the first; unit 0 grew by 1, then 2.
     using Four = std::array<int, 4>;
@@ -88,11 +86,8 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
         EXPECT_EQ(h.states, row.states);
         EXPECT_EQ(leasedAndToldAtTheEnd, std::pair(false, qsizetype(0)));
         EXPECT_EQ(h.op.shown().size(), row.end == Lost ? 1 : 0) << h.op.lastText().toStdString();
-        if (row.end == Lost) { // told as such, without the silent unit's wait
+        if (row.end == Lost) // without the silent unit's wait
             EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
-            EXPECT_TRUE(
-                h.op.lastText().contains(QRegularExpression("no longer available|reading failed")));
-        }
     }
 }
 

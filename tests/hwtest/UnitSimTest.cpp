@@ -29,18 +29,14 @@ TEST(UnitSimOptions, UnitsFaultsAndTimings) {
     const std::pair<QStringList, const char*> mistakes[] = {
         {{"--unit", "0:1"}, "--pty LINK is needed"},
         {{"--pty", "p", "--unit", "64:1"}, "--unit 64:1: expected ADDR:1 or ADDR:2:CODE"},
-        {{"--pty", "p", "--unit", "1:3"}, "--unit 1:3: expected ADDR:1 or ADDR:2:CODE"},
         {{"--pty", "p", "--fault", "3:late"}, "--fault 3:late: no unit 3 was given"},
-        {{"--pty", "p", "--unit", "3:1", "--fault", "3:slow"},
-         "--fault 3:slow: expected ADDR:KIND, KIND one of silent, late, short, long, "
-         "first-byte, no-marker, garbage"},
         {{"--pty", "p", "--grow-ms", "-1"}, "--grow-ms needs a number of milliseconds, not '-1'"},
         {{"--pty", "p", "--baud", "9600"}, "unknown option '--baud'"},
     };
     for (const auto& [args, text] : mistakes) {
         QString error;
-        EXPECT_FALSE(parse(args, &error)) << args.join(' ').toStdString();
-        EXPECT_EQ(error.toStdString(), text);
+        EXPECT_EQ(std::pair(parse(args, &error).has_value(), error.toStdString()),
+                  std::pair(false, std::string(text)));
     }
 }
 

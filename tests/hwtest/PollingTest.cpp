@@ -86,8 +86,9 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
         EXPECT_EQ(h.states, row.states);
         EXPECT_EQ(leasedAndToldAtTheEnd, std::pair(false, qsizetype(0)));
         EXPECT_EQ(h.op.shown().size(), row.end == Lost ? 1 : 0) << h.op.lastText().toStdString();
-        if (row.end == Lost) // without the silent unit's wait
+        if (row.end == Lost) { // without the silent unit's wait
             EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
+        }
     }
 }
 

@@ -35,8 +35,8 @@ TEST(UnitSimOptions, UnitsFaultsAndTimings) {
     };
     for (const auto& [args, text] : mistakes) {
         QString error;
-        EXPECT_EQ(std::pair(parse(args, &error).has_value(), error.toStdString()),
-                  std::pair(false, std::string(text)));
+        EXPECT_FALSE(parse(args, &error)) << args.join(' ').toStdString();
+        EXPECT_EQ(error.toStdString(), text);
     }
 }
 

@@ -29,8 +29,7 @@ struct CliHwtest : AppFixture {
         writeLocation("Site", twoUnitSite);
     }
 
-    // Runs the tool while this process's event loop keeps the units answering; `during` runs
-    // once the tool has started.
+    // The tool, while this process's event loop keeps the units answering.
     CliRun run(const QStringList& args, const std::function<void(QProcess&)>& during = {}) {
         return runCli(dir.path(), args, during, {{"NODALYX_COM6", sim.ptyDevice()}});
     }

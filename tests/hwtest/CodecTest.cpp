@@ -29,10 +29,7 @@ QByteArray type2Answer(const char* counters, char first = char(0xFF),
 // are 0.
 TEST(UnitPolls, FramesAndUnitCodesMatchTheWireBytes) {
     const auto code = [](const char* text) { return codeBytes(unitCodeBytes(text)); };
-    const struct {
-        QByteArray bytes;
-        const char* wire;
-    } rows[] = {
+    const std::pair<QByteArray, const char*> rows[] = {
         {type1Poll(35), "23 23 46"},
         // 0x86 ^ 05 ^ 00 ^ 11 ^ 22 ^ 33 ^ 44 ^ FF ^ (seven 01) ^ 00 = 0x39; lower case counts
         {type2Poll(QStringLiteral("0011223344ff")),
@@ -40,8 +37,8 @@ TEST(UnitPolls, FramesAndUnitCodesMatchTheWireBytes) {
         {code("A1B27ZZ7F"), "A1 B2 07 00 0F 00"},
         {code("1G-xZZ99"), "01 00 00 99 00 00"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.bytes, hex(row.wire)) << row.wire;
+    for (const auto& [bytes, wire] : rows)
+        EXPECT_EQ(bytes, hex(wire)) << wire;
 }
 
 // Type 1 counters are low byte first, type 2 high byte first, each high x 255 + low; an
@@ -49,10 +46,7 @@ TEST(UnitPolls, FramesAndUnitCodesMatchTheWireBytes) {
 TEST(UnitAnswers, DecodeOrRefuse) {
     const QByteArray one = hex("23 05 00 10 02 FF 00 00 01 FE FF 00");
     const Counters simulated{0, 254, 255, kCounterLimit - 1};
-    const struct {
-        QByteArray reply;
-        std::optional<Counters> counters;
-    } rows[] = {
+    const std::pair<QByteArray, std::optional<Counters>> rows[] = {
         {one, Counters{526, 255, 255, 255 * 255 + 254}},
         {hex("24") + one.mid(1), std::nullopt},
         {one + hex("00"), std::nullopt},
@@ -64,8 +58,8 @@ TEST(UnitAnswers, DecodeOrRefuse) {
         {type1Reply(7, simulated), simulated},
         {type2Reply(UnitCode{0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF1}, simulated), simulated},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(decodeReply(row.reply), row.counters) << row.reply.toHex(' ').toStdString();
+    for (const auto& [reply, counters] : rows)
+        EXPECT_EQ(decodeReply(reply), counters) << reply.toHex(' ').toStdString();
 }
 
 // Counts grow from the first value; a wrapped counter counts on from 65536; a zero first

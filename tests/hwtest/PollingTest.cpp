@@ -45,31 +45,26 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
 TEST(Polling, AStopOrALostDeviceEndsTheTest) {
     enum End { Stop, StopAfterPass, Lost };
     using S = HighwayHarness::State;
-    const struct {
-        End end;
-        qsizetype polls;
-        int passes;
-        QList<S> states;
-    } rows[] = {
+    const std::tuple<End, qsizetype, int, QList<S>> rows[] = {
         {Stop, 1, 0, {S::Running, S::Stopping, S::Idle}},
         {StopAfterPass, 3, 1, {S::Running, S::Stopping, S::Idle}},
         {Lost, 1, 0, {S::Running, S::Idle}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(int(row.end));
+    for (const auto& [end, polls, passes, states] : rows) {
+        SCOPED_TRACE(int(end));
         HighwayHarness h;
         ASSERT_TRUE(h.ok);
         h.addUnit(1, 0, 1);
         h.addUnit(1, 1, 1, {}, UnitFault::Silent);
         h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
-        h.test.setStopAfterPass(row.end == StopAfterPass);
+        h.test.setStopAfterPass(end == StopAfterPass);
         std::pair<bool, qsizetype> leasedAndToldAtTheEnd{true, -1};
         QObject::connect(&h.test, &hw::HighwayTest::stateChanged, [&](S s) {
             if (s == S::Idle)
                 leasedAndToldAtTheEnd = {h.link.isLeased(), h.op.shown().size()};
         });
         QObject::connect(&h.test, &hw::HighwayTest::rowChanged, [&](int index) {
-            if (index == 1 && row.end == Lost)
+            if (index == 1 && end == Lost)
                 h.sim.closePty();
             else if (index == 1)
                 h.test.requestStop();
@@ -78,15 +73,15 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
         clock.start();
         ASSERT_TRUE(h.run(1, 3));
         EXPECT_EQ(std::pair(h.test.stopped(), h.test.portLost()),
-                  std::pair(row.end != Lost, row.end == Lost));
+                  std::pair(end != Lost, end == Lost));
         EXPECT_EQ(std::tuple(h.test.passes(), h.test.passesBegun(), h.sim.polls().size()),
-                  std::tuple(row.passes, 1, row.polls));
+                  std::tuple(passes, 1, polls));
         // the poll under way at the end is taken in
-        EXPECT_EQ(std::pair(h.row(0).RX, h.row(63).RX), std::pair(1, row.passes));
-        EXPECT_EQ(h.states, row.states);
+        EXPECT_EQ(std::pair(h.row(0).RX, h.row(63).RX), std::pair(1, passes));
+        EXPECT_EQ(h.states, states);
         EXPECT_EQ(leasedAndToldAtTheEnd, std::pair(false, qsizetype(0)));
-        EXPECT_EQ(h.op.shown().size(), row.end == Lost ? 1 : 0) << h.op.lastText().toStdString();
-        if (row.end == Lost) { // without the silent unit's wait
+        EXPECT_EQ(h.op.shown().size(), end == Lost ? 1 : 0) << h.op.lastText().toStdString();
+        if (end == Lost) { // without the silent unit's wait
             EXPECT_LT(clock.elapsed(), 2 * quickTimings().answerMs);
         }
     }

@@ -77,8 +77,7 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
 }
 #endif
 
-// The highway going away during the run ends the test: the list of what was read is
-// printed, and the exit status says the test did not run its course.
+// A highway lost during the run ends it with exit 1, the list of what was read printed.
 TEST_F(CliHwtest, ALostDeviceEndsTheRunWithTheListAndExit1) {
     // The first answer is on its way: the cable comes out.
     QObject::connect(

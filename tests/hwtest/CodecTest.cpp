@@ -16,8 +16,7 @@ QByteArray codeBytes(const UnitCode& code) {
     return QByteArray(reinterpret_cast<const char*>(code.data()), kUnitCodeSize);
 }
 
-// A type 2 answer: the first byte, zeros, the marker at 39, 40, then the counter bytes (high,
-// low) from 41 on.
+// A type 2 answer: the first byte, zeros, the marker at 39-40, counters high byte first at 41.
 QByteArray type2Answer(const char* counters, char first = char(0xFF),
                        const char* marker = "22 F4") {
     return QByteArray(1, first) + QByteArray(38, '\0') + hex(marker) +
@@ -25,8 +24,7 @@ QByteArray type2Answer(const char* counters, char first = char(0xFF),
 }
 } // namespace
 
-// A unit code counts as far as each pair's leading hexadecimal digits go; missing characters
-// are 0.
+// A unit code counts as far as each pair's leading hex digits go; missing characters are 0.
 TEST(UnitPolls, FramesAndUnitCodesMatchTheWireBytes) {
     const auto code = [](const char* text) { return codeBytes(unitCodeBytes(text)); };
     const std::pair<QByteArray, const char*> rows[] = {
@@ -65,15 +63,14 @@ TEST(UnitAnswers, DecodeOrRefuse) {
 // Counts grow from the first value; a wrapped counter counts on from 65536; a zero first
 // value stays the baseline, so what was counted after the start stays in the count.
 TEST(Counting, BaselineCountAndWrap) {
-    struct Case {
+    const struct {
         int channel;
         std::vector<int> values;
         int cc, c, count;
-    };
-    const Case cases[] = {{1, {1000, 1017}, 1000, 1017, 17},
-                          {4, {65000, 100}, 65000, 100, 636}, // 65536 - 65000 + 100
-                          {2, {0, 5, 9}, 0, 9, 9}};
-    for (const Case& k : cases) {
+    } cases[] = {{1, {1000, 1017}, 1000, 1017, 17},
+                 {4, {65000, 100}, 65000, 100, 636}, // 65536 - 65000 + 100
+                 {2, {0, 5, 9}, 0, 9, 9}};
+    for (const auto& k : cases) {
         SCOPED_TRACE(testing::PrintToString(k.values));
         TestRow row;
         for (int v : k.values)

@@ -39,8 +39,7 @@ inline void twoUnitSite(SharedState& s) {
     s.HW2Unit[8].HWtype = 1;
 }
 
-// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9;
-// `states` records every state the test goes through.
+// The highway test, recording its states, and simulated units on a pty as serial port 9.
 struct HighwayHarness {
     static constexpr int kPort = 9;
     using State = hw::HighwayTest::State;

@@ -16,10 +16,9 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     ASSERT_TRUE(h.ok);
     h.addUnit(2, 0, 1, {}, UnitFault::None, {100, 7, 200, 9});
     h.addUnit(2, 5, 2, kCode, UnitFault::None, {10, 20, 30, 40});
-    h.addUnit(2, 2, 1); // on the bus, but not in use in the location
-    h.state.HW2Unit[3].Active = false;
-    h.addUnit(2, 3, 1); // in use, but of type 0: not polled
-    h.state.HW2Unit[4].HWtype = 0;
+    h.addUnit(2, 2, 1); // on the bus, but not in use, or of type 0: neither is polled
+    h.addUnit(2, 3, 1);
+    std::tie(h.state.HW2Unit[3].Active, h.state.HW2Unit[4].HWtype) = std::pair(false, 0);
     std::pair<int, bool> speedAndLease; // 9600 baud, on the port held in the link's stead
     QObject::connect(&h.test, &hw::HighwayTest::passFinished, [&](int passes) {
         speedAndLease = {h.sim.lineSpeed(), h.link.isLeased()};
@@ -39,9 +38,8 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
               std::tuple(2, 3, Four{1, 2, 3, 4}));
 }
 
-// A stop ends the test after the poll in progress or, as the command line asks, after the
-// pass; a device that goes away (a USB adapter pulled out) ends it at once and is told once,
-// after the test has ended and given the link back. Each end comes in the first pass.
+// A stop ends the test after the poll in progress or (the command line) after the pass; a lost
+// device ends it at once, told once after the end with the link given back. All in pass 1.
 TEST(Polling, AStopOrALostDeviceEndsTheTest) {
     enum End { Stop, StopAfterPass, Lost };
     using S = HighwayHarness::State;
@@ -87,9 +85,8 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
     }
 }
 
-// Whatever one unit leaves in the input (nothing, a byte, 70 bytes, an answer after its
-// deadline) is gone before the next poll, so the healthy unit behind each faulty one is
-// counted; a refused answer leaves its row as it was.
+// What a faulty unit leaves in the input (a byte, 70 bytes, a late answer) is gone before the
+// next poll, so the healthy unit behind it is counted; a refused answer changes no row.
 TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
@@ -128,16 +125,14 @@ TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
     EXPECT_EQ(h.op.messages(),
               QStringList({"Number of comport not set!", "\"x\" is not a comport number.",
                            "The link is in use by the file transfer."}));
-    EXPECT_TRUE(h.states.isEmpty());
-    EXPECT_FALSE(h.link.isLeased());
-    EXPECT_TRUE(h.sim.polls().isEmpty());
+    EXPECT_EQ(std::tuple(h.states.size(), h.link.isLeased(), h.sim.polls().size()),
+              std::tuple(0, false, 0));
     EXPECT_TRUE(h.run(1, 1));
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00"}));
 }
 
-// A silent type 1 unit costs its deadline and the pause behind it; a silent type 2 unit on
-// Highway 1 the pause after its poll, its own deadline and the pause. What the units need:
-// 1 s; 0.1 s and 2 s; 0.05 s. The run uses shorter limits, each told apart by its length.
+// A silent type 1 unit costs its deadline and the pause; a type 2 unit on Highway 1 a pause
+// after its poll, its own deadline and the pause (the units need 1 s; 0.1 s, 2 s; 0.05 s).
 TEST(Polling, SilentUnitsCostTheirDeadlines) {
     const hw::HighwayTimings real;
     EXPECT_EQ(std::tuple(real.answerMs, real.slowPauseMs, real.slowAnswerMs, real.afterAnswerMs),

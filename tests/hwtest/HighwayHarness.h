@@ -60,7 +60,6 @@ struct HighwayHarness {
         useUnit(state.table(highway)[address + 1], type, code);
         sim.config().units.append({address, type, code, counters, fault});
     }
-    sim::SimUnit& unit(int address) { return *sim.config().unit(address); }
     const hw::TestRow& row(int address) const { return test.row(address + 1); }
     bool run(int highway, int passes) {
         test.setPassLimit(passes);

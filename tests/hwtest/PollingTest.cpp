@@ -9,26 +9,24 @@ using namespace nodalyx;
 using namespace nodalyx::test;
 using sim::UnitFault;
 
-static const QString kCode = QStringLiteral("A1B2C3D4E5F1");
-
 TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(2, 0, 1, {}, UnitFault::None, {100, 7, 200, 9});
-    h.addUnit(2, 5, 2, kCode, UnitFault::None, {10, 20, 30, 40});
+    h.addUnit(2, 5, 2, "A1B2C3D4E5F1", UnitFault::None, {10, 20, 30, 40});
     h.addUnit(2, 2, 1); // on the bus, but not in use, or of type 0: neither is polled
     h.addUnit(2, 3, 1);
     std::tie(h.state.HW2Unit[3].Active, h.state.HW2Unit[4].HWtype) = std::pair(false, 0);
     std::pair<int, bool> speedAndLease; // 9600 baud, on the port held in the link's stead
     QObject::connect(&h.test, &hw::HighwayTest::passFinished, [&](int passes) {
         speedAndLease = {h.sim.lineSpeed(), h.link.isLeased()};
-        for (int& c : h.unit(0).counters)
+        for (int& c : h.sim.config().unit(0)->counters)
             c += passes;
-        h.unit(5).counters = {11, 22, 33, 44};
+        h.sim.config().unit(5)->counters = {11, 22, 33, 44};
     });
     ASSERT_TRUE(h.run(2, 3));
     EXPECT_TRUE(h.op.shown().isEmpty()) << h.op.lastText().toStdString();
-    const QString two = QStringLiteral("2:") + kCode;
+    const QString two = QStringLiteral("2:A1B2C3D4E5F1");
     EXPECT_EQ(h.sim.polls(), QStringList({"1:00", two, "1:00", two, "1:00", two}));
     EXPECT_EQ(speedAndLease, std::pair(9600, true));
     // Polls count from the second pass on, answers from the first; unit 0 grew by 1, then 2.
@@ -54,7 +52,7 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
         ASSERT_TRUE(h.ok);
         h.addUnit(1, 0, 1);
         h.addUnit(1, 1, 1, {}, UnitFault::Silent);
-        h.addUnit(1, 63, 2, kCode); // a type 2 unit on Highway 1: the longer wait
+        h.addUnit(1, 63, 2, "A1B2C3D4E5F1"); // a type 2 unit on Highway 1: the longer wait
         h.test.setStopAfterPass(end == StopAfterPass);
         std::pair<bool, qsizetype> leasedAndToldAtTheEnd{true, -1};
         QObject::connect(&h.test, &hw::HighwayTest::stateChanged, [&](S s) {

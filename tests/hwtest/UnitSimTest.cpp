@@ -19,12 +19,12 @@ TEST(UnitSimOptions, UnitsFaultsAndTimings) {
     const auto o = parse({"--pty", "/tmp/x", "--unit", "0:1", "--unit", "5:2:A1B2C3D4E5F1",
                           "--fault", "5:no-marker", "--grow-ms", "0", "--late-ms", "1500"});
     ASSERT_TRUE(o);
-    EXPECT_EQ(o->ptyLink.toStdString(), "/tmp/x");
+    EXPECT_EQ(std::tuple(o->ptyLink.toStdString(), o->config.growMs, o->config.lateMs),
+              std::tuple(std::string("/tmp/x"), 0, 1500));
     ASSERT_EQ(o->config.units.size(), 2);
-    const SimUnit& five = o->config.units[1];
-    EXPECT_EQ(std::tuple(o->config.units[0].type, five.code(), five.fault),
-              std::tuple(1, hw::UnitCode{0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF1}, UnitFault::NoMarker));
-    EXPECT_EQ(std::pair(o->config.growMs, o->config.lateMs), std::pair(0, 1500));
+    EXPECT_EQ(
+        std::tuple(o->config.units[0].type, o->config.units[1].code(), o->config.units[1].fault),
+        std::tuple(1, hw::UnitCode{0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF1}, UnitFault::NoMarker));
 
     const std::pair<QStringList, const char*> mistakes[] = {
         {{"--unit", "0:1"}, "--pty LINK is needed"},

@@ -59,20 +59,17 @@ TEST(UnitAnswers, DecodeOrRefuse) {
 // Counts grow from the first value; a wrapped counter counts on from 65536; a zero first
 // value stays the baseline, so what was counted after the start stays in the count.
 TEST(Counting, BaselineCountAndWrap) {
-    const struct {
-        int channel;
-        std::vector<int> values;
-        int cc, c, count;
-    } cases[] = {{1, {1000, 1017}, 1000, 1017, 17},
-                 {4, {65000, 100}, 65000, 100, 636}, // 65536 - 65000 + 100
-                 {2, {0, 5, 9}, 0, 9, 9}};
-    for (const auto& k : cases) {
-        SCOPED_TRACE(testing::PrintToString(k.values));
+    const std::tuple<int, std::vector<int>, std::tuple<int, int, int>> cases[] = {
+        {1, {1000, 1017}, {1000, 1017, 17}},
+        {4, {65000, 100}, {65000, 100, 636}}, // 65536 - 65000 + 100
+        {2, {0, 5, 9}, {0, 9, 9}}};
+    for (const auto& [channel, values, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(values));
         TestRow row;
-        for (int v : k.values)
-            updateChannel(row, k.channel, v);
-        const int i = k.channel - 1;
-        EXPECT_EQ(std::tuple(row.CC[i], row.C[i], row.Count[i]), std::tuple(k.cc, k.c, k.count));
+        for (int v : values)
+            updateChannel(row, channel, v);
+        const int i = channel - 1;
+        EXPECT_EQ(std::tuple(row.CC[i], row.C[i], row.Count[i]), expected);
         const TestRow before = row;
         updateChannel(row, 0, 9); // no such channel: nothing changes
         updateChannel(row, 5, 9);

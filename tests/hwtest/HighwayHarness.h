@@ -27,23 +27,19 @@ inline sim::UnitSimConfig twoUnits() {
 
 // A unit of a location's table in use.
 inline void useUnit(UnitConfig& u, int type, const QString& code = {}) {
-    u.Active = true;
-    u.HWtype = qint16(type);
-    u.HWaddress = code;
+    std::tie(u.Active, u.HWtype, u.HWaddress) = std::tuple(true, qint16(type), code);
 }
 
 // The same units in Highway 2 of a location, named; unit 8 is not in use.
 inline void twoUnitSite(SharedState& s) {
     useUnit(s.HW2Unit[1], 1);
     useUnit(s.HW2Unit[6], 2, "A1B2C3D4E5F1");
-    s.HW2Unit[1].Name1 = "Door";
-    s.HW2Unit[6].Name1 = "Hall";
-    s.HW2Unit[6].Name3 = "North";
+    std::tie(s.HW2Unit[1].Name1, s.HW2Unit[6].Name1, s.HW2Unit[6].Name3) =
+        std::tuple("Door", "Hall", "North");
     s.HW2Unit[8].HWtype = 1;
 }
 
-// The highway test and a simulated highway on a pseudo-terminal, reached as serial port 9;
-// `states` records every state the test goes through.
+// The highway test, recording its states, and simulated units on a pty as serial port 9.
 struct HighwayHarness {
     static constexpr int kPort = 9;
     using State = hw::HighwayTest::State;
@@ -64,7 +60,6 @@ struct HighwayHarness {
         useUnit(state.table(highway)[address + 1], type, code);
         sim.config().units.append({address, type, code, counters, fault});
     }
-    sim::SimUnit& unit(int address) { return *sim.config().unit(address); }
     const hw::TestRow& row(int address) const { return test.row(address + 1); }
     bool run(int highway, int passes) {
         test.setPassLimit(passes);

@@ -38,7 +38,7 @@ GeneralSettings& serial(GeneralSettings& g, float port) {
 struct Row {
     std::function<void(GeneralSettings&)> edit;
     const char* key = nullptr; // null: the value is accepted
-    QString value;
+    QString value{};
     const char* rule = nullptr;
 };
 

@@ -1,7 +1,6 @@
 #include "ClockSetting.h"
 #include "LoggerSession.h"
 
-
 namespace nodalyx {
 
 QString noConnectionText(const Link& link) {

@@ -5,7 +5,6 @@
 #include "HwtestCommand.h"
 #include "ProgramDir.h"
 #include "TerminalOperator.h"
-#include "TextConvert.h"
 #include "TransferCommands.h"
 
 #include <QCoreApplication>
@@ -114,10 +113,6 @@ int main(int argc, char* argv[]) {
     }
     if (!options.error.isEmpty())
         return usageError(options.error);
-    if (const QString problem = textCodecProblem(); !problem.isEmpty()) {
-        QTextStream(stderr) << "nodalyx-cli: " << problem << '\n';
-        return Failed;
-    }
     QStringList rest = options.command;
     if (rest.isEmpty())
         return usageError(CliText::tr("no command given"));

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing, packaging and the demo need.
 # Safe to run again: it only calls apt-get when a package is missing.
-#   scripts/install-deps.sh [fuzz]    fuzz: also clang and libFuzzer for scripts/fuzz.sh
+#   scripts/install-deps.sh [fuzz|windows]
+#     fuzz: also clang and libFuzzer for scripts/fuzz.sh
+#     windows: also MinGW-w64, Wine and NSIS for scripts/build-windows.sh
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -12,6 +14,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = windows ]; then
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 nsis xz-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,9 +1,9 @@
 // nodalyx-config: the configuration tool's windows.
+#include "ConsoleOutput.h"
 #include "FrmMain.h"
 #include "ProgramDir.h"
 #include "Screenshots.h"
 #include "StartupOptions.h"
-#include "TextConvert.h"
 #include "WidgetOperator.h"
 
 #include <QApplication>
@@ -26,6 +26,8 @@ int answerWithoutWindows(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     nameProgram();
     const StartupOptions options = parseStartupOptions(QCoreApplication::arguments().mid(1));
+    if (options.help || options.version || !options.error.isEmpty())
+        attachParentConsole();
     if (options.help) {
         QTextStream(stdout) << startupHelpText();
         return 0;
@@ -40,10 +42,6 @@ int answerWithoutWindows(int argc, char* argv[]) {
                                                            "Try 'nodalyx-config --help'.")
                             << '\n';
         return 2;
-    }
-    if (const QString problem = textCodecProblem(); !problem.isEmpty()) {
-        QTextStream(stderr) << "nodalyx-config: " << problem << '\n';
-        return 1;
     }
     return -1;
 }

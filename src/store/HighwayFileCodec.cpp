@@ -1,6 +1,7 @@
 #include "HighwayFileCodec.h"
 
 #include "TextConvert.h"
+#include "Windows1252.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "LocationFileCodec.h"
 
 #include "TextConvert.h"
+#include "Windows1252.h"
 
 #include <QLocale>
 #include <array>

@@ -1,4 +1,5 @@
 #include "PrintableText.h"
+#include "Windows1252.h"
 
 #include <QStringList>
 
@@ -6,23 +7,19 @@ namespace nodalyx {
 
 namespace {
 
-// The characters Windows-1252 gives the bytes 0x80..0x9F; 0 where it has none.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80..87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,      // 88..8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90..97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178, // 98..9F
-};
-
 void appendPrintable(QString& out, QChar c) {
     const char16_t code = c.unicode();
     if ((code >= 0x20 && code < 0x7F) || code >= 0xA0) {
         out += c;
         return;
     }
-    if (code >= 0x80 && code <= 0x9F && kHighControls[code - 0x80] != 0) {
-        out += QChar(kHighControls[code - 0x80]);
-        return;
+    if (code >= 0x80 && code <= 0x9F) {
+        // A byte the code page gives a character is shown as that character.
+        const char16_t shown = windows1252Character(static_cast<unsigned char>(code));
+        if (shown != code) {
+            out += QChar(shown);
+            return;
+        }
     }
     out += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
 }

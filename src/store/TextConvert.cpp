@@ -1,8 +1,6 @@
 #include "TextConvert.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -104,29 +102,6 @@ QString floatText(float value) {
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return QString::fromLatin1(buffer, int(result.ptr - buffer));
-}
-
-QString decodeWindows1252(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(bytes);
-}
-
-QByteArray encodeWindows1252(const QString& text) {
-    QStringEncoder encoder("windows-1252");
-    QByteArray bytes = encoder.encode(text);
-    // The encoder writes 0x1A for a character the code page lacks; Windows writes "?".
-    if (!text.contains(QChar(0x1A)))
-        bytes.replace('\x1A', '?');
-    return bytes;
-}
-
-QString textCodecProblem(const char* codec) {
-    if (QStringDecoder(codec).isValid() && QStringEncoder(codec).isValid())
-        return {};
-    return QStringLiteral("This Qt library cannot convert text to and from %1, the code page of "
-                          "the location files; the program cannot read or write them safely. "
-                          "Install a Qt built with ICU (the Debian packages are).")
-        .arg(QString::fromLatin1(codec));
 }
 
 QString trimBlanks(const QString& text) {

@@ -26,16 +26,6 @@ QString toBoolean(const QString& text, bool& out);
 // (1 -> "1", 1.5 -> "1.5").
 QString floatText(float value);
 
-// Text files are Windows-1252, one byte per character; every byte reads back as itself, and a
-// character the code page lacks is written as "?".
-QString decodeWindows1252(const QByteArray& bytes);
-QByteArray encodeWindows1252(const QString& text);
-
-// Empty when this Qt can decode and encode the code page; else the message the programs
-// refuse to start with (a Qt built without ICU lacks Windows-1252, and every file would
-// read and write empty).
-QString textCodecProblem(const char* codec = "windows-1252");
-
 // Removes blanks (spaces only) at both ends, as the files' readers always did.
 QString trimBlanks(const QString& text);
 

@@ -11,7 +11,21 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 namespace nodalyx::test {
+
+// Ctrl-C to a running program. These suites run on Linux only; where there are no signals
+// the process is left alone and the test's own check fails.
+inline void sendInterrupt(QProcess& process) {
+#ifdef Q_OS_UNIX
+    ::kill(pid_t(process.processId()), SIGINT);
+#else
+    Q_UNUSED(process);
+#endif
+}
 
 struct CliRun {
     int exit = -1; // -1: not started, crashed or still running after 30 s (then killed)

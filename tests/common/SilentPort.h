@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 
+#ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -14,9 +15,11 @@
 #include <fcntl.h>
 #include <thread>
 #include <vector>
+#endif
 
 namespace nodalyx::test {
 
+#ifdef Q_OS_UNIX
 class SilentPort {
 public:
     SilentPort() {
@@ -55,5 +58,13 @@ private:
     quint16 m_port = 0;
     std::vector<int> m_fillers;
 };
+#else
+// Windows answers a connection beyond the backlog with a refusal, not silence: there is no
+// silent port to offer (port() is 0, and the tests that need one skip).
+class SilentPort {
+public:
+    quint16 port() const { return 0; }
+};
+#endif
 
 } // namespace nodalyx::test

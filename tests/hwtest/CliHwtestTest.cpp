@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #endif
 
 using namespace nodalyx;
@@ -67,7 +66,7 @@ TEST_F(CliHwtest, CtrlCStopsAfterTheRunningPassAndPrintsTheList) {
     const CliRun r = run(site + QStringList{"--passes", "0"}, [&](QProcess& p) {
         QObject::connect(&sim, &sim::UnitHighwaySim::polled, &p, [&] {
             if (++polls == 3) // in the second pass
-                ::kill(pid_t(p.processId()), SIGINT);
+                sendInterrupt(p);
         });
     });
     expectCli(r, 0, "\n05 +Yes +Hall\\\\North +A1B2-C3D4-E5F1 +1 +2 ",

@@ -1,8 +1,10 @@
 // Process signals reach the event loop as a Qt signal, once or every time as asked.
 #include "SignalPipe.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -43,6 +45,44 @@ TEST_F(SignalPipes, OnlyTheFirstInterruptIsReported) {
     std::raise(SIGINT);
     EXPECT_TRUE(received.wait(2000));
     EXPECT_TRUE(hasDefaultAction(SIGINT));
+}
+
+#elif defined(Q_OS_WIN)
+#include <windows.h>
+
+using nodalyx::SignalPipe;
+
+// The console's handler is called here as the console would call it, on a thread of its own.
+namespace {
+bool consoleSends(DWORD type) {
+    bool handled = false;
+    std::thread([&] { handled = nodalyx::detail::onConsoleControl(type); }).join();
+    return handled;
+}
+} // namespace
+
+TEST(SignalPipes, EachCtrlCOrCtrlBreakIsReported) {
+    SignalPipe pipe(SignalPipe::Watch::InterruptAndTerminate);
+    ASSERT_TRUE(pipe.isWatching());
+    QSignalSpy received(&pipe, &SignalPipe::received);
+    for (DWORD type : {CTRL_C_EVENT, CTRL_BREAK_EVENT, CTRL_C_EVENT}) {
+        const auto before = received.count();
+        EXPECT_TRUE(consoleSends(type)) << type;
+        EXPECT_TRUE(received.wait(2000)) << type;
+        EXPECT_EQ(received.count(), before + 1) << type;
+    }
+    EXPECT_FALSE(consoleSends(CTRL_CLOSE_EVENT)); // Windows ends the program
+}
+
+// After the first Ctrl-C the handler declines, and Windows ends the program at once.
+TEST(SignalPipes, OnlyTheFirstInterruptIsReported) {
+    SignalPipe pipe(SignalPipe::Watch::InterruptOnce);
+    QSignalSpy received(&pipe, &SignalPipe::received);
+    EXPECT_TRUE(consoleSends(CTRL_C_EVENT));
+    EXPECT_TRUE(received.wait(2000));
+    EXPECT_FALSE(consoleSends(CTRL_C_EVENT));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(received.count(), 1);
 }
 
 #endif

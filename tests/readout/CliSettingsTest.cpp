@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 using namespace nodalyx;
 using namespace nodalyx::test;
 
@@ -147,7 +145,7 @@ TEST_F(CliSettingsTest, CtrlCCancelsTheReadOut) {
     const CliRun r = runCli(dir.path(), {"settings", "Site", "--save"}, [&](QProcess& p) {
         c = QObject::connect(&sim, &sim::LoggerSim::request, [&p, frames = 0]() mutable {
             if (++frames == 3)
-                ::kill(pid_t(p.processId()), SIGINT);
+                sendInterrupt(p);
         });
     });
     QObject::disconnect(c);

@@ -202,7 +202,8 @@ struct WindowRun : ConfigurationWindow {
 // the same logger are not started.
 TEST_F(WindowRun, AnUnreachableLoggerIsOneMessageAndOneWait) {
     SilentPort silent;
-    ASSERT_NE(silent.port(), 0);
+    if (silent.port() == 0)
+        GTEST_SKIP() << "no silent port on this system";
     open();
     state.settings.Portnumber = QString::number(silent.port());
     QElapsedTimer clock;

@@ -26,24 +26,11 @@ TEST(Conversion, NumbersRoundHalvesToEvenAndCheckTheirRange) {
     }
 }
 
-TEST(Conversion, FloatsAreWrittenShortestAndTextIsWindows1252) {
+TEST(Conversion, FloatsAreWrittenShortest) {
     float f = 0;
     EXPECT_EQ(floatText(1.1f), QStringLiteral("1.1"));
     EXPECT_EQ(floatText(100000.0f), QStringLiteral("100000"));
     EXPECT_FALSE(toFloat(QStringLiteral("1e300"), f).isEmpty());
-    // Windows-1252 text is one byte per character.
-    EXPECT_EQ(encodeWindows1252(QStringLiteral("Caf\u00e9 \u20ac")), QByteArray("Caf\xE9 \x80"));
-    EXPECT_EQ(decodeWindows1252(QByteArray("Caf\xE9 \x80")), QStringLiteral("Caf\u00e9 \u20ac"));
-    EXPECT_EQ(encodeWindows1252(QStringLiteral("\u0100")), QByteArray("?"));
-    const QByteArray everyByte = QByteArray("\x81\x8D\x8F\x90\x9D\xFF");
-    EXPECT_EQ(encodeWindows1252(decodeWindows1252(everyByte)), everyByte);
-}
-
-TEST(Conversion, CodecProblemIsReportedOnlyForACodePageQtLacks) {
-    EXPECT_EQ(textCodecProblem(), QString()); // this Qt has Windows-1252
-    const QString missing = textCodecProblem("no-such-code-page");
-    EXPECT_TRUE(missing.contains("no-such-code-page")) << missing.toStdString();
-    EXPECT_TRUE(missing.contains("location files")) << missing.toStdString();
 }
 
 namespace {

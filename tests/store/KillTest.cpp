@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QProcess>
 #include <chrono>
-#include <csignal>
 #include <random>
 #include <thread>
 
@@ -43,7 +42,7 @@ protected:
         start(process, name);
         ASSERT_TRUE(process.waitForStarted(10000));
         std::this_thread::sleep_for(std::chrono::microseconds(delay(m_random)));
-        ::kill(pid_t(process.processId()), SIGKILL);
+        process.kill(); // SIGKILL; TerminateProcess on Windows
         ASSERT_TRUE(process.waitForFinished(10000));
     }
 

@@ -7,8 +7,6 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 using namespace nodalyx;
 using namespace nodalyx::test;
 
@@ -104,7 +102,7 @@ TEST_F(CliTransferTest, CtrlCCancelsAndUsageErrors) {
         "written.",
         [packets = 0](QProcess& p) mutable {
             if (++packets == 2)
-                ::kill(pid_t(p.processId()), SIGINT);
+                sendInterrupt(p);
         });
     EXPECT_EQ(h.local("HW01.ini"), "local one\r\n");
     for (const QStringList& args :

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Runs the Windows build (scripts/build-windows.sh) under Wine: the unit tests, then the
+# programs as an operator would, from the unzipped portable zip:
+#   - nodalyx-cli.exe --version; new, set, unit and show --json of a location in a temporary
+#     program directory, whose files must be byte for byte those the Linux build writes;
+#   - serial, refresh --json and --trace against the Linux simulator on loopback TCP, the
+#     same answers and the same bytes on the wire as the Linux build;
+#   - serial over COM5, which Wine maps to the simulator's pseudo-terminal;
+#   - nodalyx-config.exe --help, and a start on the offscreen platform that shows the main
+#     window (saving its picture) and ends.
+# The Linux programs it compares with come from build/release (built here when missing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build/windows
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+name=nodalyx-$version-windows-x64
+
+export WINEPREFIX=$build/wine WINEDEBUG=-all
+wine=$(command -v wine64 || command -v wine)
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Making the Wine prefix build/windows/wine"
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+echo "== Windows unit tests under Wine"
+ctest --preset windows
+
+linux=$root/build/release
+if [ ! -x "$linux/cli/nodalyx-cli" ] || [ ! -x "$linux/sim/nodalyx-loggersim" ]; then
+    cmake --preset release >/dev/null
+    cmake --build --preset release --target nodalyx-cli nodalyx-loggersim
+fi
+lcli=$linux/cli/nodalyx-cli
+lsim=$linux/sim/nodalyx-loggersim
+
+work=$(mktemp -d)
+sims=()
+cleanup() {
+    for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cmake -E chdir "$work" cmake -E tar xf "$build/$name.zip"
+app=$work/$name
+winpath() { winepath -w "$1" 2>/dev/null; }
+wcli() { "$wine" "$app/nodalyx-cli.exe" "$@" | tr -d '\r'; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
+pass() { echo "ok: $*"; }
+
+echo "== Smoke tests of build/windows/$name.zip under Wine"
+[ "$(wcli --version)" = "nodalyx-cli $version" ] || fail "nodalyx-cli.exe --version"
+pass "nodalyx-cli.exe --version"
+
+# A location made by each build: the files must be the same bytes (Windows-1252, CR LF).
+wdir=$work/windows-dir ldir=$work/linux-dir
+mkdir -p "$wdir" "$ldir"
+site="Café"
+make_location() { # cli dir
+    "$1" --dir "$2" new "$site" --conn lan --ip 127.0.0.1 --port "$3" >/dev/null
+    "$1" --dir "$2" set "$site" "eLocation=Entrée €5" >/dev/null
+    "$1" --dir "$2" unit "$site" 1 3 Active=True "Name1=Hall – east" >/dev/null
+}
+start_sim() { # extra options...; sets sim_port
+    local out=$work/sim-$RANDOM
+    "$lsim" --tcp 127.0.0.1:0 --serial WINE123 --fixed-counts "$@" >"$out" 2>&1 &
+    sims+=($!)
+    for _ in $(seq 50); do
+        sim_port=$(sed -n 's/^tcp 127.0.0.1://p' "$out")
+        [ -n "$sim_port" ] && return 0
+        sleep 0.1
+    done
+    fail "the simulator did not start"
+}
+start_sim
+make_location "$lcli" "$ldir" "$sim_port"
+make_location wcli "$(winpath "$wdir")" "$sim_port"
+for f in "$site.fgr" "$site/HW01.ini" "$site/HW02.ini"; do
+    cmp "$wdir/$f" "$ldir/$f" || fail "$f differs from the Linux build's"
+done
+grep -q $'\x80' "$wdir/$site.fgr" || fail "the euro sign is not byte 0x80"
+pass "new, set, unit: the same bytes as on Linux"
+diff <(wcli --dir "$(winpath "$wdir")" show "$site" --json) \
+     <("$lcli" --dir "$ldir" show "$site" --json) || fail "show --json differs"
+pass "show --json"
+
+# Against the Linux simulator: the same answers, the same frames on the wire.
+compare() { # what, then the arguments after the location
+    local what=$1; shift
+    wcli --dir "$(winpath "$wdir")" --trace "$what" "$site" "$@" >"$work/w.out" 2>"$work/w.err" ||
+        fail "$what under Wine: $(cat "$work/w.err")"
+    "$lcli" --dir "$ldir" --trace "$what" "$site" "$@" >"$work/l.out" 2>"$work/l.err"
+    diff "$work/w.out" "$work/l.out" || fail "$what: the output differs"
+    diff <(tr -d '\r' <"$work/w.err" | grep -o '[<>-]* [0-9A-F ]*$') \
+         <(grep -o '[<>-]* [0-9A-F ]*$' "$work/l.err") || fail "$what: the frames differ"
+}
+compare serial
+grep -q WINE123 "$work/w.out" || fail "serial: $(cat "$work/w.out")"
+pass "serial over TCP: $(cat "$work/w.out")"
+compare refresh --json --yes
+pass "refresh --json over TCP"
+
+# Serial: Wine's COM5 is a symbolic link to the simulator's pseudo-terminal.
+"$lsim" --pty "$work/com5" --serial WINE123 --fixed-counts >/dev/null 2>&1 &
+sims+=($!)
+for _ in $(seq 50); do [ -e "$work/com5" ] && break; sleep 0.1; done
+mkdir -p "$WINEPREFIX/dosdevices"
+ln -sfn "$(readlink -f "$work/com5")" "$WINEPREFIX/dosdevices/com5"
+wcli --dir "$(winpath "$wdir")" new "Serial site" --conn serial --comport 5 >/dev/null
+if serial_out=$(timeout 60 "$wine" "$app/nodalyx-cli.exe" --dir "$(winpath "$wdir")" \
+        serial "Serial site" 2>&1 | tr -d '\r') && grep -q WINE123 <<<"$serial_out"; then
+    pass "serial over COM5 (Wine's serial port on a pseudo-terminal): $serial_out"
+else
+    fail "serial over COM5: $serial_out"
+fi
+rm -f "$WINEPREFIX/dosdevices/com5"
+
+# The windowed program: its help, and a start that shows the main window and ends.
+help=$("$wine" "$app/nodalyx-config.exe" --help | tr -d '\r')
+grep -q "Usage: nodalyx-config" <<<"$help" || fail "nodalyx-config.exe --help: $help"
+pass "nodalyx-config.exe --help"
+shots=$work/shots
+QT_QPA_PLATFORM=offscreen timeout 120 "$wine" "$app/nodalyx-config.exe" -platform offscreen \
+    --dir "$(winpath "$wdir")" --screenshot "$(winpath "$shots")" >/dev/null 2>&1 ||
+    fail "nodalyx-config.exe did not end by itself"
+[ -s "$shots/main-window.png" ] || fail "nodalyx-config.exe showed no main window"
+pass "nodalyx-config.exe -platform offscreen: main window shown, ended"
+echo "All Windows smoke tests passed."

@@ -6,6 +6,12 @@
 enable_language(RC) # the configuration tool's icon and version resource
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# The tests run under Wine's 64-bit loader (Debian keeps wine64 out of PATH).
+find_program(NODALYX_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(NODALYX_WINE64 NAMES wine64 wine)
+if(NODALYX_WINE64)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${NODALYX_WINE64})
+endif()
 # The Wine prefix the tests run in: inside the build folder, never the user's own.
 set(NODALYX_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
 

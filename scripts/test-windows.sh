@@ -6,8 +6,10 @@
 #   - serial, refresh --json and --trace against the Linux simulator on loopback TCP, the
 #     same answers and the same bytes on the wire as the Linux build;
 #   - serial over COM5, which Wine maps to the simulator's pseudo-terminal;
-#   - nodalyx-config.exe --help, and a start on the offscreen platform that shows the main
-#     window (saving its picture) and ends.
+#   - nodalyx-config.exe --help, and starts on the offscreen platform and on Wine's desktop
+#     (in Xvfb) that show the main window (saving its picture) and end;
+#   - the installer, silently: files, Start-menu entry, where the installed program keeps
+#     its locations; and the uninstaller, which keeps them.
 # The Linux programs it compares with come from build/release (built here when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,12 +19,17 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=nodalyx-$version-windows-x64
 
 export WINEPREFIX=$build/wine WINEDEBUG=-all
-wine=$(command -v wine64 || command -v wine)
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64) # Debian keeps it out of PATH
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making the Wine prefix build/windows/wine"
     "$wine" wineboot --init >/dev/null 2>&1 || true
     wineserver -w
 fi
+# The Wine server, started by a program whose output is dropped: it lives through the run
+# (it leaves a few seconds after the last program), and what it prints on leaving stays
+# quiet. (A server started on its own with "wineserver -p" left the first test program
+# hanging at its exit now and then.)
+"$wine" cmd /c exit >/dev/null 2>&1 || true
 
 echo "== Windows unit tests under Wine"
 ctest --preset windows
@@ -40,12 +47,14 @@ sims=()
 cleanup() {
     for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
+    wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 cmake -E chdir "$work" cmake -E tar xf "$build/$name.zip"
 app=$work/$name
 winpath() { winepath -w "$1" 2>/dev/null; }
-wcli() { "$wine" "$app/nodalyx-cli.exe" "$@" | tr -d '\r'; }
+wcli_at() { local at=$1; shift; "$wine" "$at/nodalyx-cli.exe" "$@" | tr -d '\r'; }
+wcli() { wcli_at "$app" "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 pass() { echo "ok: $*"; }
 
@@ -59,7 +68,7 @@ mkdir -p "$wdir" "$ldir"
 site="Café"
 make_location() { # cli dir
     "$1" --dir "$2" new "$site" --conn lan --ip 127.0.0.1 --port "$3" >/dev/null
-    "$1" --dir "$2" set "$site" "eLocation=Entrée €5" >/dev/null
+    "$1" --dir "$2" set "$site" "LocationName=Entrée €5" >/dev/null
     "$1" --dir "$2" unit "$site" 1 3 Active=True "Name1=Hall – east" >/dev/null
 }
 start_sim() { # extra options...; sets sim_port
@@ -76,8 +85,12 @@ start_sim() { # extra options...; sets sim_port
 start_sim
 make_location "$lcli" "$ldir" "$sim_port"
 make_location wcli "$(winpath "$wdir")" "$sim_port"
+# (the first line of a location file carries the date and minute it was written, in the
+# system's own date format)
 for f in "$site.fgr" "$site/HW01.ini" "$site/HW02.ini"; do
-    cmp "$wdir/$f" "$ldir/$f" || fail "$f differs from the Linux build's"
+    cmp <(sed '1s/\(file for [^ ]*\) .*$/\1/' "$wdir/$f") \
+        <(sed '1s/\(file for [^ ]*\) .*$/\1/' "$ldir/$f") ||
+        fail "$f differs from the Linux build's"
 done
 grep -q $'\x80' "$wdir/$site.fgr" || fail "the euro sign is not byte 0x80"
 pass "new, set, unit: the same bytes as on Linux"
@@ -120,10 +133,42 @@ rm -f "$WINEPREFIX/dosdevices/com5"
 help=$("$wine" "$app/nodalyx-config.exe" --help | tr -d '\r')
 grep -q "Usage: nodalyx-config" <<<"$help" || fail "nodalyx-config.exe --help: $help"
 pass "nodalyx-config.exe --help"
-shots=$work/shots
-QT_QPA_PLATFORM=offscreen timeout 120 "$wine" "$app/nodalyx-config.exe" -platform offscreen \
-    --dir "$(winpath "$wdir")" --screenshot "$(winpath "$shots")" >/dev/null 2>&1 ||
-    fail "nodalyx-config.exe did not end by itself"
-[ -s "$shots/main-window.png" ] || fail "nodalyx-config.exe showed no main window"
-pass "nodalyx-config.exe -platform offscreen: main window shown, ended"
+# -platform offscreen needs Qt's offscreen plugin, which the zip leaves out (operators have
+# a desktop): that start runs from the build folder, which has it. The zip's own program then
+# starts on Wine's desktop (in Xvfb) with the Windows platform plugin it ships.
+start_config() { # what, program, its first options, then the command that runs it
+    local what=$1 program=$2 options=($3) shots=$work/shots-$RANDOM
+    shift 3
+    timeout 120 "$@" "$program" "${options[@]}" --dir "$(winpath "$wdir")" \
+        --screenshot "$(winpath "$shots")" >"$work/config.log" 2>&1 || fail "$what did not end by itself: $(cat "$work/config.log")"
+    [ -s "$shots/main-window.png" ] || fail "$what showed no main window"
+    pass "$what: main window shown, ended"
+}
+start_config "nodalyx-config.exe -platform offscreen" "$build/bin/nodalyx-config.exe" \
+    "-platform offscreen" "$wine"
+start_config "the zip's nodalyx-config.exe on Wine's desktop" "$app/nodalyx-config.exe" "" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$wine"
+
+# The installer, silently, as this Wine user: files, Start-menu entry, uninstall entry, the
+# installed program's program directory; then the uninstaller, which keeps locations.
+local_app_data=$("$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')
+installed=$(winepath -u "$local_app_data")/Programs/nodalyx
+start_menu=$(winepath -u "$("$wine" cmd /c echo %APPDATA% | tr -d '\r')")
+start_menu="$start_menu/Microsoft/Windows/Start Menu/Programs"
+rm -rf "$installed"
+"$wine" "$build/$name-setup.exe" /S || fail "the installer failed"
+[ "$(wcli_at "$installed" --version)" = "nodalyx-cli $version" ] || fail "installed nodalyx-cli"
+[ -f "$installed/platforms/qwindows.dll" ] || fail "installed: no platform plugin"
+ls "$start_menu"/*Nodalyx*.lnk >/dev/null 2>&1 || fail "no Start-menu entry"
+[ "$(wcli_at "$installed" where)" = "$local_app_data\\nodalyx" ] ||
+    fail "the installed program keeps its locations in $(wcli_at "$installed" where)"
+pass "installer: $local_app_data\\Programs\\nodalyx, Start-menu entry, locations in %LOCALAPPDATA%\\nodalyx"
+echo kept >"$installed/Site.fgr"
+"$wine" "$installed/uninstall.exe" /S "_?=$local_app_data\\Programs\\nodalyx" ||
+    fail "the uninstaller failed"
+left=$(cd "$installed" && find . -type f | sort | tr '\n' ' ')
+[ "$left" = "./Site.fgr ./uninstall.exe " ] || fail "the uninstaller left: $left"
+! ls "$start_menu"/*Nodalyx*.lnk >/dev/null 2>&1 || fail "the Start-menu entry stayed"
+rm -rf "$installed"
+pass "uninstaller: program files and Start-menu entry gone, the location kept"
 echo "All Windows smoke tests passed."

@@ -3,7 +3,7 @@
 ; uninstaller (also listed in "Apps & features" for this user).
 ; scripts/build-windows.sh runs: makensis -DVERSION=x.y.z -DSTAGE=<folder of the zip>
 ;                                        -DOUTFILE=<setup.exe> -DFILELIST=<Delete lines> nodalyx.nsi
-Unicode true
+Target amd64-unicode ; a 64-bit installer for a 64-bit program (and runnable by Wine's 64-bit loader)
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

@@ -2,6 +2,7 @@
 #include "PcbTestTab.h"
 #include "../app/AppFixture.h"
 #include "HighwayHarness.h"
+#include "PseudoTerminals.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -46,6 +47,7 @@ protected:
 // Three starts in one window: a run stopped between passes, a port that cannot be opened, a
 // run ended by Escape in its first pass. Each start clears the rows and the pass label.
 TEST_F(PcbTestWindow, StartStopEscapeAndADeadPort) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     ASSERT_TRUE(ok);
     qputenv("NODALYX_COM4", "/nonexistent/ttyHIGHWAY");
     writeLocation("Site", twoUnitSite);

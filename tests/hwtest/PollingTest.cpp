@@ -1,6 +1,7 @@
 // The highway test against simulated units on a pseudo-terminal.
 #include "../app/AppFixture.h" // readable QString values, as in the window tests
 #include "HighwayHarness.h"
+#include "PseudoTerminals.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ using namespace nodalyx::test;
 using sim::UnitFault;
 
 TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(2, 0, 1, {}, UnitFault::None, {100, 7, 200, 9});
@@ -39,6 +41,7 @@ TEST(Polling, CountsType1AndType2UnitsPassAfterPass) {
 // A stop ends the test after the poll in progress or (the command line) after the pass; a lost
 // device ends it at once, told once after the end with the link given back. All in pass 1.
 TEST(Polling, AStopOrALostDeviceEndsTheTest) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     enum End { Stop, StopAfterPass, Lost };
     using S = HighwayHarness::State;
     const std::tuple<End, qsizetype, int, QList<S>> rows[] = {
@@ -86,6 +89,7 @@ TEST(Polling, AStopOrALostDeviceEndsTheTest) {
 // What a faulty unit leaves in the input (a byte, 70 bytes, a late answer) is gone before the
 // next poll, so the healthy unit behind it is counted; a refused answer changes no row.
 TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.test.setTimings(quickTimings(150, 120));
@@ -111,6 +115,7 @@ TEST(Polling, AFaultyUnitDoesNotSilenceItsNeighbour) {
 
 // Each refusal is told once and leaves no run behind: no state change, no poll, the link free.
 TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     HighwayHarness h;
     ASSERT_TRUE(h.ok);
     h.addUnit(1, 0, 1);
@@ -132,6 +137,7 @@ TEST(Polling, RefusesToStartWithoutAPortOrWhileTheLinkIsTaken) {
 // A silent type 1 unit costs its deadline and the pause; a type 2 unit on Highway 1 a pause
 // after its poll, its own deadline and the pause (the units need 1 s; 0.1 s, 2 s; 0.05 s).
 TEST(Polling, SilentUnitsCostTheirDeadlines) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     const hw::HighwayTimings real;
     EXPECT_EQ(std::tuple(real.answerMs, real.slowPauseMs, real.slowAnswerMs, real.afterAnswerMs),
               std::tuple(1000, 100, 2000, 50));

@@ -136,13 +136,23 @@ TEST(ReplyAssemblerTest, StraysAlreadyInTheBufferAreSkippedWhenTheWaitStarts) {
     EXPECT_EQ(rx.status(), ReplyAssembler::Status::Complete);
 }
 
-TEST(SerialPortNameTest, EnvironmentNamesTheDeviceElseTtyS) {
+TEST(SerialPortNameTest, EnvironmentNamesTheDeviceElseTtySOrComN) {
+    qputenv("NODALYX_COM4", "/tmp/pty-of-a-test");
+    const QString named = serialPortName(4);
     qunsetenv("NODALYX_COM4"); // the serial-line tests reach their port through NODALYX_COM7
-    EXPECT_EQ(serialPortName(4), QStringLiteral("/dev/ttyS3"));
     const QString text =
         serialOpenFailureText("/dev/ttyS0", QSerialPort::PermissionError, "Permission denied");
-    EXPECT_TRUE(text.contains("/dev/ttyS0") && text.contains("dialout")) << text.toStdString();
+    EXPECT_TRUE(text.contains("/dev/ttyS0")) << text.toStdString();
     EXPECT_FALSE(serialOpenFailureText("x", QSerialPort::OpenError, "busy").contains("dialout"));
+#ifdef Q_OS_WIN
+    EXPECT_EQ(named, QStringLiteral("COM4")); // COM n is the port itself
+    EXPECT_EQ(serialPortName(12), QStringLiteral("COM12"));
+    EXPECT_FALSE(text.contains("dialout")); // no such group there
+#else
+    EXPECT_EQ(named, QStringLiteral("/tmp/pty-of-a-test"));
+    EXPECT_EQ(serialPortName(4), QStringLiteral("/dev/ttyS3"));
+    EXPECT_TRUE(text.contains("dialout")) << text.toStdString();
+#endif
 }
 
 // A character beyond Latin-1 travels as its low byte; the buffer never holds more than ten.

@@ -5,6 +5,7 @@
 #include "LinkHarness.h"
 #include "LoggerCodes.h"
 #include "LoggerReplies.h"
+#include "PseudoTerminals.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -171,7 +172,7 @@ TEST(LinkBusyTest, RealLimitsAndWaitsEndAtOnceWhenTheProgramEnds) {
 }
 
 TEST(LinkEndpointTest, SwitchingTheLocationReachesTheOtherLogger) {
-    for (bool serial : {false, true}) {
+    for (bool serial : tcpAndSerial()) {
         SCOPED_TRACE(serial ? "COM7, then COM8" : "TCP");
         Harness h(serial);
         sim::LoggerSim other;
@@ -213,6 +214,7 @@ TEST(LinkEndpointTest, PortsOutsideOneTo65535AreRefusedBeforeAnythingConnects) {
 }
 
 TEST(LinkLossTest, ASerialDeviceThatVanishesEndsTheWaitAndIsToldAfterIt) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
     Harness h(true);
     ASSERT_TRUE(h.ok);
     LinkTimeouts limits = shortTimeouts();
@@ -255,7 +257,10 @@ TEST(LinkLossTest, AFloodIsBoundedCountedAndReported) {
 namespace {
 struct PtyLinkTest : ::testing::Test {
     Harness h{true};
-    void SetUp() override { ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString(); }
+    void SetUp() override {
+        NODALYX_NEEDS_PSEUDO_TERMINALS();
+        ASSERT_TRUE(h.ok) << h.sim.errorString().toStdString();
+    }
 };
 } // namespace
 

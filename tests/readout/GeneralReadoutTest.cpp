@@ -3,6 +3,7 @@
 #include "ClockDrift.h"
 #include "ClockSetting.h"
 #include "LinkHarness.h"
+#include "PseudoTerminals.h"
 #include "ReadoutFixtures.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
@@ -134,7 +135,7 @@ TEST_F(ReadoutTest, ATextReplysLateLastByteDoesNotShiftTheNextText) {
 // The operator's cancel is looked at between two queries: the one under way ends whole, no
 // further one is sent, and the link is closed, a serial port as well as a socket.
 TEST_F(ReadoutTest, ACancelStopsAfterTheQueryUnderWayAndClosesTheLink) {
-    for (const bool serial : {false, true}) {
+    for (const bool serial : tcpAndSerial()) {
         SCOPED_TRACE(serial ? "serial" : "TCP");
         Harness other(serial);
         ASSERT_TRUE(other.ok);

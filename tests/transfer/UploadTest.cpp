@@ -2,6 +2,7 @@
 #include "HighwayDownload.h"
 #include "HighwayFileCodec.h"
 #include "HighwayFileStep.h"
+#include "PseudoTerminals.h"
 #include "TransferHarness.h"
 
 #include <gtest/gtest.h>
@@ -120,7 +121,7 @@ TEST_F(UploadTest, CancelStopsBeforeTheNextPacketAndEndsTheSequence) {
 
 // Windows-1252 names come back byte for byte, over TCP and the pseudo-terminal.
 TEST(RoundTripTest, UploadThenDownloadGivesBackTheSameBytes) {
-    for (const bool serial : {false, true}) {
+    for (const bool serial : tcpAndSerial()) {
         SCOPED_TRACE(serial ? "serial" : "tcp");
         TransferHarness h(serial);
         ASSERT_TRUE(h.ok);

@@ -22,7 +22,8 @@ export WINEPREFIX=$build/wine WINEDEBUG=-all
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64) # Debian keeps it out of PATH
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making the Wine prefix build/windows/wine"
-    "$wine" wineboot --init >/dev/null 2>&1 || true
+    # (without Wine's Mono and Gecko, whose installers would ask)
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init >/dev/null 2>&1 || true
     wineserver -w
 fi
 # The Wine server, started by a program whose output is dropped: it lives through the run

@@ -44,7 +44,7 @@ private:
 
     Watch m_watch;
     bool m_watching = false;
-    bool m_reported = false; // Windows: an InterruptOnce watcher has had its Ctrl-C
+    [[maybe_unused]] bool m_reported = false; // Windows: an InterruptOnce watcher had its Ctrl-C
     QSocketNotifier* m_notifier = nullptr;
 };
 

@@ -3,7 +3,9 @@
 #include "CliText.h"
 #include "GlobalOptions.h"
 #include "HwtestCommand.h"
+#include "PortsCommand.h"
 #include "ProgramDir.h"
+#include "SerialPorts.h"
 #include "TerminalOperator.h"
 #include "TransferCommands.h"
 
@@ -58,6 +60,20 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                                   the final message; --verify reads the settings back\n"
     "                                   and reports what differs; Ctrl-C stops after the\n"
     "                                   item or packet under way\n"
+    "\n"
+    "Serial ports:\n"
+    "  ports [--json]                   the serial ports there are: number, device,\n"
+    "                                   description, adapter serial number, whether they can\n"
+    "                                   be opened now and whether the number is mapped\n"
+    "  ports map N DEVICE               tie serial port N of the locations to the adapter on\n"
+    "                                   DEVICE (kept in ports.ini; found again when it comes\n"
+    "                                   back under another name); not on Windows\n"
+    "  ports unmap N                    remove N from the port map\n"
+    "  ports --probe [LOCATION] [--json]\n"
+    "                                   ask every port for a logger's serial number (5 s\n"
+    "                                   each at most; a port in use is skipped); with a\n"
+    "                                   LOCATION mark the port of its logger (exit 1 when\n"
+    "                                   none answered, or none is the location's)\n"
     "\n"
     "Highway test (the units of one highway, over a serial port at 9600 baud):\n"
     "  hwtest LOCATION --hw 1|2 --comport N [--passes K] [--json]\n"
@@ -121,6 +137,7 @@ int main(int argc, char* argv[]) {
     TerminalOperator op(options.yes);
     QTextStream out(stdout);
     CliContext ctx{resolveProgramDir(options.dir), options.trace, options.yes, op, out};
+    SerialPorts::setProgramDir(ctx.programDir); // its port map
     if (command == QLatin1String("where"))
         return printProgramDir(ctx, rest);
     if (isFileCommand(command))
@@ -133,5 +150,7 @@ int main(int argc, char* argv[]) {
         return runTransferCommand(ctx, command, rest);
     if (command == QLatin1String("settings"))
         return runSettingsCommand(ctx, rest);
+    if (command == QLatin1String("ports"))
+        return runPortsCommand(ctx, rest);
     return usageError(CliText::tr("unknown command '%1'").arg(command));
 }

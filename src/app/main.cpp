@@ -3,6 +3,7 @@
 #include "FrmMain.h"
 #include "ProgramDir.h"
 #include "Screenshots.h"
+#include "SerialPorts.h"
 #include "StartupOptions.h"
 #include "WidgetOperator.h"
 
@@ -61,6 +62,7 @@ int main(int argc, char* argv[]) {
 
     SharedState state;
     state.programDir = resolveProgramDir(options.dir);
+    SerialPorts::setProgramDir(state.programDir); // its port map
     state.ServiceMode = options.serviceMode;
 
     WidgetOperator op;

@@ -90,14 +90,27 @@ bool Link::OpenLink() {
     const std::optional<LinkEndpoint> endpoint = endpointFor(m_settings, &error);
     if (!endpoint)
         return fail(LinkError::NoEndpoint, error);
+    return openEndpoint(*endpoint);
+}
+
+bool Link::OpenSerialDevice(const QString& device) {
+    if (refuseWhenUnavailable())
+        return false;
+    LinkEndpoint endpoint;
+    endpoint.device = device;
+    return openEndpoint(endpoint);
+}
+
+bool Link::openEndpoint(const LinkEndpoint& endpoint) {
     m_lastFailure.clear();
     m_error = LinkError::None;
-    if (endpoint->isSerial() && m_transport.isOpenOn(*endpoint))
+    if (endpoint.isSerial() && m_transport.isOpenOn(endpoint))
         return true;
     m_lost = false;
-    if (!endpoint->isSerial())
-        return openTcp(*endpoint);
-    if (!m_transport.openSerial(*endpoint, &error))
+    if (!endpoint.isSerial())
+        return openTcp(endpoint);
+    QString error;
+    if (!m_transport.openSerial(endpoint, &error))
         return fail(LinkError::OpenFailed, error);
     return true;
 }

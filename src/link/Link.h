@@ -54,6 +54,9 @@ public:
     // is kept; any other is closed first. The reason of a failure is in lastFailure() (for a
     // serial port, the operator's text naming the device).
     bool OpenLink();
+    // Opens a serial device named directly, at 19200 8N1, whatever the settings say (the
+    // search for a logger among the ports).
+    bool OpenSerialDevice(const QString& device);
     // Closes whatever is open.
     void CloseLink();
 
@@ -136,6 +139,7 @@ protected:
 private:
     friend class LinkLease;
     void endLease();
+    bool openEndpoint(const LinkEndpoint& endpoint);
     bool openTcp(const LinkEndpoint& endpoint);
     enum class Awaited { Answered, Failed, Destroyed };
     Awaited awaitReply(ReplyRule rule, int timeoutMs);

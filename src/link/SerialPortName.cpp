@@ -1,19 +1,11 @@
 #include "SerialPortName.h"
 
-#include <QtGlobal>
+#include "SerialPorts.h"
 
 namespace nodalyx {
 
 QString serialPortName(int number) {
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    const QString override =
-        qEnvironmentVariable(qPrintable(QStringLiteral("NODALYX_COM%1").arg(number)));
-    if (!override.isEmpty())
-        return override;
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    return SerialPorts::resolve(number).device;
 }
 
 QString serialOpenFailureText(const QString& device, QSerialPort::SerialPortError error,
@@ -23,8 +15,10 @@ QString serialOpenFailureText(const QString& device, QSerialPort::SerialPortErro
     if (error == QSerialPort::PermissionError)
         text += QStringLiteral("\r\nThe user needs to be in the 'dialout' group to use it.");
 #endif
-    if (error == QSerialPort::DeviceNotFoundError)
-        text += QStringLiteral("\r\nThe device does not exist.");
+    const QString more =
+        SerialPorts::openFailureText(device, error == QSerialPort::DeviceNotFoundError);
+    if (!more.isEmpty())
+        text += QStringLiteral("\r\n") + more;
     return text;
 }
 

@@ -53,10 +53,10 @@ QJsonObject portJson(const ListedPort& p) {
         {"description", p.info.description},
         {"manufacturer", p.info.manufacturer},
         {"serial_number", p.info.serialNumber},
-        {"vendor_id", numberOrNull(p.info.vendorId ? std::optional<int>(*p.info.vendorId)
-                                                   : std::nullopt)},
-        {"product_id", numberOrNull(p.info.productId ? std::optional<int>(*p.info.productId)
-                                                     : std::nullopt)},
+        {"vendor_id",
+         numberOrNull(p.info.vendorId ? std::optional<int>(*p.info.vendorId) : std::nullopt)},
+        {"product_id",
+         numberOrNull(p.info.productId ? std::optional<int>(*p.info.productId) : std::nullopt)},
         {"available", p.info.available},
         {"mapped", p.mapped},
     });
@@ -148,10 +148,11 @@ ProbeProgress terminalProgress() {
     if (!isatty(STDERR_FILENO))
         return {};
     return [](int index, int total, const QString& device) {
-        QTextStream(stderr) << "\r\x1b[K" << CliText::tr("asking %1 (%2 of %3)")
-                                                 .arg(printableText(device))
-                                                 .arg(index + 1)
-                                                 .arg(total)
+        QTextStream(stderr) << "\r\x1b[K"
+                            << CliText::tr("asking %1 (%2 of %3)")
+                                   .arg(printableText(device))
+                                   .arg(index + 1)
+                                   .arg(total)
                             << Qt::flush;
     };
 }

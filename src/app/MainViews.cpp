@@ -1,5 +1,7 @@
 #include "MainViews.h"
+#include "SerialPorts.h"
 #include "TextConvert.h"
+#include "ValueRules.h"
 
 #include <QCoreApplication>
 
@@ -58,10 +60,25 @@ QStringList testRowTexts(int index, const UnitConfig& unit) {
     return texts;
 }
 
+namespace {
+
+// " (/dev/ttyUSB0)": the device a port number stands for where the system has no COM
+// numbers of its own; empty on Windows and for a number no port can have.
+QString deviceBehind(float comport) {
+    if (SerialPorts::hasComNumbers() || !(comport >= 0.5f && comport < kHighestComport + 0.5f))
+        return {};
+    const PortResolution r = SerialPorts::resolve(qRound(comport));
+    return r.adapterMissing ? Views::tr(" (%1, not plugged in)").arg(r.device)
+                            : QStringLiteral(" (%1)").arg(r.device);
+}
+
+} // namespace
+
 std::optional<QString> connectionText(const GeneralSettings& s) {
     switch (s.ConnType) {
     case 1:
-        return Views::tr("Direct connect, comport: %1").arg(floatText(s.Comport));
+        return Views::tr("Direct connect, comport: %1").arg(floatText(s.Comport)) +
+               deviceBehind(s.Comport);
     case 2:
         return Views::tr("Lan: %1:%2").arg(s.IPnumber, s.Portnumber);
     case 3:

@@ -10,9 +10,9 @@ namespace nodalyx {
 namespace {
 
 std::mutex g_mutex;
-QString g_programDir;                      // guarded by g_mutex
+QString g_programDir;                       // guarded by g_mutex
 std::shared_ptr<const PortSource> g_source; // guarded by g_mutex
-QHash<QString, PortResolution> g_missing;  // device -> the missing adapter it stood for
+QHash<QString, PortResolution> g_missing;   // device -> the missing adapter it stood for
 
 QString overrideOf(int number) {
     return qEnvironmentVariable(qPrintable(QStringLiteral("NODALYX_COM%1").arg(number)));

@@ -29,8 +29,8 @@ struct PortResolution {
 struct ListedPort {
     std::optional<int> number; // the COM number it is known by
     PortInfo info;
-    bool mapped = false;  // the number comes from the map or NODALYX_COM<n>
-    bool present = true;  // discovery sees it (a mapped or overridden device may not be)
+    bool mapped = false; // the number comes from the map or NODALYX_COM<n>
+    bool present = true; // discovery sees it (a mapped or overridden device may not be)
     // "3 - /dev/ttyUSB0 - FT232R USB UART (A10K4XYZ)", for the port boxes.
     QString label() const;
 };

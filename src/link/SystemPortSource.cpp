@@ -14,7 +14,8 @@ namespace {
 QHash<QString, QString> byIdLinks() {
     QHash<QString, QString> links;
     const QDir dir(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+    for (const QFileInfo& link :
+         dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
         links.insert(link.canonicalFilePath(), link.absoluteFilePath());
     return links;
 }

@@ -4,9 +4,13 @@
 #include "GeneralSettings.h"
 #include "Link.h"
 
+#include <QElapsedTimer>
+
 namespace nodalyx {
 
 namespace {
+
+constexpr int kSerialNumberLimitMs = LinkTimeouts{}.replyMs; // 5 s
 
 ProbeAnswer ask(const ListedPort& port, const std::optional<QString>& expected) {
     ProbeAnswer answer{port.info.device, port.number, std::nullopt, {}, std::nullopt};
@@ -15,12 +19,17 @@ ProbeAnswer ask(const ListedPort& port, const std::optional<QString>& expected) 
                                                             : port.info.unavailableWhy;
         return answer;
     }
+    QElapsedTimer timer; // the port's whole turn, opening included, within the limit
+    timer.start();
     const GeneralSettings unused;
     Link link(unused);
     if (!link.OpenSerialDevice(port.info.device)) {
         answer.skipped = link.lastFailure();
         return answer;
     }
+    LinkTimeouts limits;
+    limits.replyMs = std::max(0, kSerialNumberLimitMs - int(timer.elapsed()));
+    link.setTimeouts(limits);
     answer.serial = link.ReadLoggerSerial();
     link.CloseLink();
     if (expected)

@@ -192,17 +192,21 @@ void FrmConfiguration::findPort() {
             progress.setLabelText(tr("Port %1 of %2: %3").arg(index + 1).arg(total).arg(device));
             progress.setValue(index);
         });
+    const bool cancelled = m_cancel.requested();
+    progress.disconnect(this); // closing the dialog says "canceled" too
     progress.close();
     setExchanging(false);
-    takeProbeAnswers(answers, int(ports.size()));
+    takeProbeAnswers(answers, int(ports.size()), cancelled);
 }
 
 // Exactly one port with the location's logger is selected; otherwise the operator may pick
 // one of the answers. A cancelled search changes nothing.
-void FrmConfiguration::takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked) {
-    if (m_cancel.requested()) {
-        addResultLine(
-            tr("Find: cancelled after %1 of %2 ports.").arg(answers.size()).arg(portsAsked));
+void FrmConfiguration::takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked,
+                                        bool cancelled) {
+    if (cancelled) {
+        addResultLine(tr("Find: cancelled after %1 of %2 ports; the box is as it was.")
+                          .arg(answers.size())
+                          .arg(portsAsked));
         return;
     }
     if (const std::optional<ProbeAnswer> found = soleMatch(answers)) {

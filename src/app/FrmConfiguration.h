@@ -79,7 +79,7 @@ private:
     void addResultLine(const QString& line);
     void showClockDrift(const std::optional<LoggerClock>& clock, const QDateTime& readAt);
     void setExchanging(bool exchanging);
-    void takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked);
+    void takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked, bool cancelled);
 
     std::unique_ptr<Ui::FrmConfiguration> m_ui;
     std::unique_ptr<ConfigurationView> m_view;

@@ -186,6 +186,7 @@ void FrmConfiguration::findPort() {
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     connect(&progress, &QProgressDialog::canceled, this, &FrmConfiguration::cancel);
+    connect(&progress, &QProgressDialog::rejected, this, &FrmConfiguration::cancel); // Escape
     const QList<ProbeAnswer> answers = probePorts(
         ports, expected, &m_cancel, [&progress](int index, int total, const QString& device) {
             progress.setMaximum(total);

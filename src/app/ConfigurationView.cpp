@@ -66,7 +66,8 @@ ConfigurationView::ConfigurationView(QWidget& form) : m_form(form) {
         m_boxes.insert(key, m_form.findChild<QLineEdit*>(boxName(key)));
     });
     m_connType = m_form.findChild<QComboBox*>(QStringLiteral("CboConnType"));
-    m_commport = m_form.findChild<QComboBox*>(QStringLiteral("CboCommport"));
+    m_portBox =
+        std::make_unique<PortBox>(m_form.findChild<QComboBox*>(QStringLiteral("CboCommport")));
     m_interval = m_form.findChild<QComboBox*>(QStringLiteral("CboInterval"));
     m_dhcp = m_form.findChild<QCheckBox*>(QStringLiteral("ChkDHCP"));
     setup();
@@ -74,8 +75,7 @@ ConfigurationView::ConfigurationView(QWidget& form) : m_form(form) {
 
 void ConfigurationView::setup() {
     m_connType->addItems({QStringLiteral("Com port"), QStringLiteral("LAN")});
-    for (int port = 1; port <= 16; ++port)
-        m_commport->addItem(QString::number(port));
+    m_portBox->fill();
     for (const char* item : kIntervalItems)
         m_interval->addItem(QLatin1String(item));
     for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
@@ -88,7 +88,8 @@ void ConfigurationView::setup() {
 
 void ConfigurationView::show(const ConfigurationControls& c) {
     m_connType->setCurrentIndex(c.CboConnType);
-    m_commport->setCurrentIndex(m_commport->findText(c.CboCommport));
+    if (c.CboCommport != m_portBox->numberText()) // an adapter chosen stays chosen
+        m_portBox->showNumber(c.CboCommport);
     m_interval->setCurrentIndex(m_interval->findText(c.CboInterval));
     m_dhcp->setChecked(c.ChkDHCP);
     forEachText(c, [this](const BoxKey& name, const QString& text) {
@@ -106,7 +107,7 @@ void ConfigurationView::show(const ConfigurationControls& c) {
 ConfigurationControls ConfigurationView::read(const BoxKeys& kept) const {
     ConfigurationControls c;
     c.CboConnType = std::max(0, m_connType->currentIndex());
-    c.CboCommport = m_commport->currentText();
+    c.CboCommport = m_portBox->numberText();
     c.CboInterval = m_interval->currentText();
     c.ChkDHCP = m_dhcp->isChecked();
     forEachText(c, [this](const BoxKey& name, QString& text) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ConfigurationControls.h"
+#include "PortBox.h"
 #include "SettingsComparison.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <utility>
 
 class QCheckBox;
@@ -36,6 +38,9 @@ public:
     void mark(const QList<SettingDifference>& differences);
     QList<BoxKey> marked() const { return m_marked; }
 
+    // The "Comm port" box (its number, or an adapter without one).
+    PortBox& portBox() { return *m_portBox; }
+
     // Calls back with a box's key whenever the operator edits it.
     void onEdited(const std::function<void(const BoxKey& box)>& edited);
 
@@ -48,7 +53,7 @@ private:
     QWidget& m_form;
     QHash<BoxKey, QLineEdit*> m_boxes;
     QComboBox* m_connType = nullptr;
-    QComboBox* m_commport = nullptr;
+    std::unique_ptr<PortBox> m_portBox;
     QComboBox* m_interval = nullptr;
     QCheckBox* m_dhcp = nullptr;
     QList<BoxKey> m_marked;

@@ -4,15 +4,19 @@
 #include "ClockDrift.h"
 #include "ClockSetting.h"
 #include "ConfigurationView.h"
+#include "FrmPortAnswers.h"
 #include "GeneralReadout.h"
 #include "HighwayDownload.h"
 #include "Link.h"
+#include "LocationSettings.h"
+#include "PortChoice.h"
 #include "SettingsComparison.h"
 #include "SettingsForm.h"
 #include "WindowPlacement.h"
 
 #include "ui_FrmConfiguration.h"
 #include <QProgressBar>
+#include <QProgressDialog>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -53,7 +57,15 @@ FrmConfiguration::FrmConfiguration(SharedState& state, Link& link, Operator& op,
         fillAnew(c, box);
         m_kept = c.kept;
     });
+    m_chooseAnswer = [this](const QList<ProbeAnswer>& answers) {
+        const QString heading =
+            matchingAnswers(answers).isEmpty()
+                ? tr("No port answered with this location's logger. Choose a port anyway:")
+                : tr("Several ports answered with this location's logger. Choose one:");
+        return FrmPortAnswers::choose(answers, heading, this);
+    };
     connect(m_ui->CmdLogger, &QPushButton::clicked, this, &FrmConfiguration::startDownload);
+    connect(m_ui->CmdFindPort, &QPushButton::clicked, this, &FrmConfiguration::findPort);
     connect(m_ui->CmdDate, &QPushButton::clicked, this, &FrmConfiguration::setDate);
     connect(m_ui->CmdSave, &QPushButton::clicked, this, &FrmConfiguration::save);
     connect(m_ui->CmdClose, &QPushButton::clicked, this, &FrmConfiguration::reject);
@@ -67,8 +79,14 @@ FrmConfiguration::~FrmConfiguration() = default;
 void FrmConfiguration::save() {
     if (m_exchanging)
         return;
-    if (!SaveGeneralsettings(m_state, m_view->read(m_kept), m_op))
+    ConfigurationControls controls = m_view->read(m_kept);
+    const bool serial = ConnectionKind(controls.CboConnType + 1) == ConnectionKind::Serial;
+    if (serial && !m_view->portBox().numberForSave(controls.CboCommport, m_op))
+        return;
+    if (!SaveGeneralsettings(m_state, controls, m_op))
         return; // the refusal has been shown; the window stays open
+    if (serial) // an adapter chosen gets its number in the port map
+        m_view->portBox().mapChosenAdapter(controls.CboCommport, m_op);
     m_gewijzigd = true;
     accept();
 }
@@ -150,6 +168,56 @@ void FrmConfiguration::startDownload() {
     if (goOn && !m_cancel.requested() && (m_ui->ChkHW01->isChecked() || m_ui->ChkHW02->isChecked()))
         downloadHighwayFiles();
     setExchanging(false);
+}
+
+void FrmConfiguration::findPort() {
+    if (m_exchanging)
+        return;
+    const QList<ListedPort> ports = SerialPorts::list(true);
+    const QString expected = m_view->read(m_kept).txtSerialNumber;
+    m_cancel.reset();
+    m_ui->lblDownloadResult->clear();
+    setExchanging(true);
+    QProgressDialog progress(tr("Asking the serial ports for the logger..."), tr("Cancel"), 0,
+                             int(ports.size()), this);
+    progress.setObjectName(QStringLiteral("PgdFindPort"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    connect(&progress, &QProgressDialog::canceled, this, &FrmConfiguration::cancel);
+    connect(&progress, &QProgressDialog::rejected, this, &FrmConfiguration::cancel); // Escape
+    const QList<ProbeAnswer> answers = probePorts(
+        ports, expected, &m_cancel, [&progress](int index, int total, const QString& device) {
+            progress.setMaximum(total);
+            progress.setLabelText(tr("Port %1 of %2: %3").arg(index + 1).arg(total).arg(device));
+            progress.setValue(index);
+        });
+    const bool cancelled = m_cancel.requested();
+    progress.disconnect(this); // closing the dialog says "canceled" too
+    progress.close();
+    setExchanging(false);
+    takeProbeAnswers(answers, int(ports.size()), cancelled);
+}
+
+// Exactly one port with the location's logger is selected; otherwise the operator may pick
+// one of the answers. A cancelled search changes nothing.
+void FrmConfiguration::takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked,
+                                        bool cancelled) {
+    if (cancelled) {
+        addResultLine(tr("Find: cancelled after %1 of %2 ports; the box is as it was.")
+                          .arg(answers.size())
+                          .arg(portsAsked));
+        return;
+    }
+    if (const std::optional<ProbeAnswer> found = soleMatch(answers)) {
+        m_view->portBox().select(*found);
+        addResultLine(tr("Find: the logger answers on %1.").arg(answerText(*found)));
+        return;
+    }
+    if (const std::optional<int> chosen = m_chooseAnswer(answers);
+        chosen && *chosen >= 0 && *chosen < answers.size())
+        m_view->portBox().select(answers[*chosen]);
 }
 
 void FrmConfiguration::downloadHighwayFiles() {

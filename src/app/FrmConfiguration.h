@@ -7,6 +7,7 @@
 #include "GeneralSettings.h"
 #include "LoggerClock.h"
 #include "Operator.h"
+#include "PortProbe.h"
 #include "SharedState.h"
 
 #include "TransferContext.h"
@@ -49,7 +50,15 @@ public:
     // own on first use.
     void setTransfers(SharedTransferLink* transfers) { m_transfers = transfers; }
 
+    // Picks one of the answers "Find" offers when not exactly one port answered with the
+    // location's logger: its index, or nothing (cancelled). A dialog unless set (tests).
+    using AnswerChooser = std::function<std::optional<int>(const QList<ProbeAnswer>& answers)>;
+    void setAnswerChooser(AnswerChooser chooser) { m_chooseAnswer = std::move(chooser); }
+
     void startDownload();
+    // "Find": asks each serial port for the logger's serial number and selects the port of
+    // the location's logger in "Comm port" (or offers what answered).
+    void findPort();
     void setDate();
     void save();
     // The operator's stop request for the run under way (nothing when none runs).
@@ -70,6 +79,7 @@ private:
     void addResultLine(const QString& line);
     void showClockDrift(const std::optional<LoggerClock>& clock, const QDateTime& readAt);
     void setExchanging(bool exchanging);
+    void takeProbeAnswers(const QList<ProbeAnswer>& answers, int portsAsked, bool cancelled);
 
     std::unique_ptr<Ui::FrmConfiguration> m_ui;
     std::unique_ptr<ConfigurationView> m_view;
@@ -79,6 +89,7 @@ private:
     GeneralSettings m_location; // what the location held when the window opened
     BoxKeys m_kept;             // boxes that do not show their field whole
     std::function<QDateTime()> m_now;
+    AnswerChooser m_chooseAnswer;
     SharedTransferLink* m_transfers = nullptr;
     std::unique_ptr<SharedTransferLink> m_ownTransfers;
     Cancellation m_cancel;

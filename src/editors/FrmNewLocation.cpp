@@ -3,6 +3,7 @@
 
 #include "AddressBoxes.h"
 #include "KeyFilters.h"
+#include "PortBox.h"
 #include "WindowPlacement.h"
 #include "ui_FrmNewLocation.h"
 
@@ -14,10 +15,10 @@ FrmNewLocation::FrmNewLocation(SharedState& state, Operator& op, QWidget* parent
     m_txtIPaddress = {m_ui->txtIPaddress7, m_ui->txtIPaddress6, m_ui->txtIPaddress5,
                       m_ui->txtIPaddress4};
     m_ui->CboConnType->addItems({tr("Com port"), tr("LAN")});
-    for (int port = 1; port <= 16; ++port)
-        m_ui->CboCommport->addItem(QString::number(port));
+    m_portBox = std::make_unique<PortBox>(m_ui->CboCommport);
+    m_portBox->fill();
     m_ui->CboConnType->setCurrentIndex(-1); // neither list has a choice when the window opens
-    m_ui->CboCommport->setCurrentIndex(-1);
+    m_portBox->showNumber({});
     for (QLineEdit* box : m_txtIPaddress)
         KeyFilter::install(box, FilterDigits);
     AddressBoxes::install(m_txtIPaddress);
@@ -43,22 +44,27 @@ NewLocationRequest FrmNewLocation::request() const {
     NewLocationRequest req;
     req.name = m_ui->txtName->text();
     req.ConnType = qint16(m_ui->CboConnType->currentIndex() + 1); // 0 when nothing chosen
-    req.comport = m_ui->CboCommport->currentText();
+    req.comport = m_portBox->numberText();
     req.IPnumber = ipNumber();
     req.Portnumber = m_ui->txtPortNumber1->text();
     return req;
 }
 
 void FrmNewLocation::save() {
-    const NewLocationRequest req = request();
+    NewLocationRequest req = request();
     if (trimBlanks(req.name).isEmpty()) {
         m_op.message(tr("No name found"), Operator::Icon::None);
         return;
     }
+    const bool serial = req.ConnType == 1;
+    if (serial && !m_portBox->numberForSave(req.comport, m_op))
+        return;
     // The store refuses unusable names, addresses and existing locations with a reason for
     // the operator and writes nothing then; the window stays open for a correction.
     if (!createLocation(m_state, req, m_op))
         return;
+    if (serial)
+        m_portBox->mapChosenAdapter(req.comport, m_op); // an adapter chosen gets its number
     m_newName = req.name;
     accept();
 }

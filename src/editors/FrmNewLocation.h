@@ -16,6 +16,8 @@ class FrmNewLocation;
 
 namespace nodalyx {
 
+class PortBox;
+
 // The new-location window: a name and how the logger is reached. "Save" writes the location
 // file, its folder and two highway files of default units, and leaves the new location
 // loaded in the shared state; NewName then names it. "Back" leaves NewName empty.
@@ -39,6 +41,7 @@ private:
     Operator& m_op;
     QString m_newName;
     std::array<QLineEdit*, 4> m_txtIPaddress{}; // left to right: boxes 7, 6, 5, 4
+    std::unique_ptr<PortBox> m_portBox;
 };
 
 } // namespace nodalyx

@@ -23,6 +23,18 @@ QString checkLocalAddress(const ConfigurationControls& c) {
     return {};
 }
 
+// The box takes any number typed in: a Com port location needs one 1..255; a LAN location
+// keeps its number when the box is left empty.
+QString checkComport(const ConfigurationControls& c) {
+    if (c.CboCommport.isEmpty() && c.CboConnType != 0)
+        return {};
+    if (isNumberIn(c.CboCommport, 1, kHighestComport))
+        return {};
+    return QStringLiteral("The Comm port \"%1\" is not a port number 1..%2.")
+        .arg(c.CboCommport)
+        .arg(kHighestComport);
+}
+
 // Boxes listed in kept are not stored, so they are not checked either.
 bool stored(const ConfigurationControls& c, const BoxKey& box) {
     return !c.kept.contains(box);
@@ -98,7 +110,8 @@ const std::array<const char*, 7>& dayRowNames() {
 QString checkControls(const ConfigurationControls& c) {
     const std::array<QString, 4> remote{c.txtIPaddress[0], c.txtIPaddress[1], c.txtIPaddress[2],
                                         c.txtIPaddress[3]};
-    const QString refusals[] = {checkLocalAddress(c),
+    const QString refusals[] = {checkComport(c),
+                                checkLocalAddress(c),
                                 checkPort(c, c.txtPortNumber1, Box::PortNumber1, "Local"),
                                 checkDays(c),
                                 checkOctets(c, remote, Box::IPaddress, "remote IP address"),

@@ -2,6 +2,7 @@
 
 #include "FormChecks.h"
 #include "LocationSettings.h"
+#include "ValueRules.h"
 
 #include <QStringList>
 
@@ -65,7 +66,9 @@ private:
 
 QString comportText(float comport) {
     const int port = qRound(comport);
-    return comport <= 0 || port < 1 || port > 16 ? QStringLiteral("1") : QString::number(port);
+    // The box takes any number 1..255 (an adapter the port map numbers, one not plugged in).
+    return comport <= 0 || port < 1 || port > kHighestComport ? QStringLiteral("1")
+                                                              : QString::number(port);
 }
 
 QString intervalItem(const QString& interval) {

@@ -34,7 +34,8 @@ TEST(SettingsFormTest, LoadRules) {
         float comport;
         int item;
         const char* port;
-    } rows[] = {{1, 0, 0, "1"}, {2, 20, 1, "1"}, {4, 16, 0, "16"}, {0, -1, 0, "1"}};
+    } rows[] = {{1, 0, 0, "1"},     {2, 20, 1, "20"}, {4, 16, 0, "16"},
+                {1, 255, 0, "255"}, {1, 256, 0, "1"}, {0, -1, 0, "1"}};
     for (const auto& row : rows) {
         s.settings.ConnType = row.connType;
         s.settings.Comport = row.comport;

@@ -1,0 +1,87 @@
+#include "PortChoice.h"
+
+#include "ValueRules.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace nodalyx {
+
+namespace {
+
+constexpr int kListedNumbers = 16; // the numbers every box offers
+
+// /dev/ttyS<k> is port k + 1 unless something else claims that number.
+std::optional<int> ttySNumber(const QString& device) {
+    static const QRegularExpression ttyS(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
+    const QRegularExpressionMatch m = ttyS.match(device);
+    if (m.hasMatch() && m.captured(1).toInt() < kHighestComport)
+        return m.captured(1).toInt() + 1;
+    return std::nullopt;
+}
+
+} // namespace
+
+QList<PortItem> portItems(const QList<ListedPort>& listed) {
+    QMap<int, const ListedPort*> numbered;
+    QList<PortItem> unnumbered;
+    for (const ListedPort& port : listed) {
+        if (port.number && !numbered.contains(*port.number))
+            numbered.insert(*port.number, &port);
+        else if (!port.number && port.present)
+            unnumbered << PortItem{port.label(), std::nullopt, port.info.device};
+    }
+    QList<PortItem> items;
+    for (int n = 1; n <= kListedNumbers; ++n) {
+        const ListedPort* port = numbered.value(n);
+        items << PortItem{port ? port->label() : QString::number(n), n, {}};
+    }
+    for (auto it = numbered.cbegin(); it != numbered.cend(); ++it)
+        if (it.key() > kListedNumbers)
+            items << PortItem{it.value()->label(), it.key(), {}};
+    return items + unnumbered;
+}
+
+std::optional<int> portNumberOf(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*([0-9]{1,3})\\s*(?:$| - )"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int n = m.captured(1).toInt();
+    return n >= 1 && n <= kHighestComport ? std::optional<int>(n) : std::nullopt;
+}
+
+std::optional<int> lowestFreePortNumber(const QList<ListedPort>& listed) {
+    QSet<int> used;
+    for (const ListedPort& port : listed) {
+        if (port.number)
+            used.insert(*port.number);
+        if (const std::optional<int> n = ttySNumber(port.info.device); n && port.present)
+            used.insert(*n); // a serial port of the machine keeps its number
+    }
+    for (int n = 1; n <= kHighestComport; ++n)
+        if (!used.contains(n))
+            return n;
+    return std::nullopt;
+}
+
+std::optional<ProbeAnswer> soleMatch(const QList<ProbeAnswer>& answers) {
+    const QList<ProbeAnswer> found = matchingAnswers(answers);
+    return found.size() == 1 ? std::optional<ProbeAnswer>(found.first()) : std::nullopt;
+}
+
+QString answerText(const ProbeAnswer& answer) {
+    const QString port = answer.number
+                             ? QStringLiteral("%1 - %2").arg(*answer.number).arg(answer.device)
+                             : answer.device;
+    if (!answer.skipped.isEmpty())
+        return QStringLiteral("%1: skipped, %2").arg(port, answer.skipped);
+    if (!answer.serial)
+        return QStringLiteral("%1: no answer").arg(port);
+    return QStringLiteral("%1: %2%3")
+        .arg(port, *answer.serial,
+             answer.matches.value_or(false) ? QStringLiteral(" (this location's logger)")
+                                            : QString());
+}
+
+} // namespace nodalyx

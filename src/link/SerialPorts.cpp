@@ -66,19 +66,6 @@ QString deviceOf(const PortMapEntry& entry, const QList<PortInfo>& ports) {
     return canonical(id); // a device discovery does not list (a pseudo-terminal)
 }
 
-std::optional<int> defaultNumberOf(const QString& device) {
-    static const QRegularExpression ttyS(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    QRegularExpressionMatch m = com.match(device);
-    if (m.hasMatch())
-        return m.captured(1).toInt();
-    m = ttyS.match(device);
-    if (m.hasMatch() && m.captured(1).toInt() < 255)
-        return m.captured(1).toInt() + 1;
-    return std::nullopt;
-}
-
 QString adapterText(const PortMapEntry& e) {
     QString text = e.description.isEmpty() ? e.identity : e.description;
     if (!e.serialNumber.isEmpty())
@@ -117,6 +104,19 @@ std::shared_ptr<const PortSource> SerialPorts::source() {
     if (!g_source)
         g_source = std::make_shared<SystemPortSource>();
     return g_source;
+}
+
+std::optional<int> SerialPorts::defaultNumberOf(const QString& device) {
+    static const QRegularExpression ttyS(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QRegularExpressionMatch m = com.match(device);
+    if (m.hasMatch())
+        return m.captured(1).toInt();
+    m = ttyS.match(device);
+    if (m.hasMatch() && m.captured(1).toInt() < 255)
+        return m.captured(1).toInt() + 1;
+    return std::nullopt;
 }
 
 bool SerialPorts::hasComNumbers() {

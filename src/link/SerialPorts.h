@@ -57,6 +57,8 @@ public:
     static QString map(int number, const QString& device);
     // Removes number from the map. Empty, or why not.
     static QString unmap(int number);
+    // The number a device has without the map: COM n is n, /dev/ttyS<k> is k + 1.
+    static std::optional<int> defaultNumberOf(const QString& device);
     // The identity that finds this port again (see PortMapEntry).
     static QString identityOf(const PortInfo& port);
 

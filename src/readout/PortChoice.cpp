@@ -11,15 +11,6 @@ namespace {
 
 constexpr int kListedNumbers = 16; // the numbers every box offers
 
-// /dev/ttyS<k> is port k + 1 unless something else claims that number.
-std::optional<int> ttySNumber(const QString& device) {
-    static const QRegularExpression ttyS(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
-    const QRegularExpressionMatch m = ttyS.match(device);
-    if (m.hasMatch() && m.captured(1).toInt() < kHighestComport)
-        return m.captured(1).toInt() + 1;
-    return std::nullopt;
-}
-
 } // namespace
 
 QList<PortItem> portItems(const QList<ListedPort>& listed) {
@@ -56,7 +47,8 @@ std::optional<int> lowestFreePortNumber(const QList<ListedPort>& listed) {
     for (const ListedPort& port : listed) {
         if (port.number)
             used.insert(*port.number);
-        if (const std::optional<int> n = ttySNumber(port.info.device); n && port.present)
+        if (const std::optional<int> n = SerialPorts::defaultNumberOf(port.info.device);
+            n && port.present)
             used.insert(*n); // a serial port of the machine keeps its number
     }
     for (int n = 1; n <= kHighestComport; ++n)

@@ -12,7 +12,6 @@
 #include "LocationStore.h"
 #include "TrafficTrace.h"
 
-#include <QDateTime>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -87,17 +86,6 @@ bool loadHighway(const CliContext& ctx, const Invocation& inv, SharedState& stat
            ReadHighway(state, inv.highway, inv.location, op) && op.messages() == 0;
 }
 
-void traceTest(hw::HighwayTest& test) {
-    QObject::connect(
-        &test, &hw::HighwayTest::traffic, &test, [](bool sent, const QByteArray& bytes) {
-            QTextStream(stderr) << traceLine(QDateTime::currentDateTime(), sent, bytes) << Qt::endl;
-        });
-    QObject::connect(&test, &hw::HighwayTest::inputDropped, &test, [](qint64 count) {
-        QTextStream(stderr) << QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                            << " !! dropped " << count << " bytes (stale)" << Qt::endl;
-    });
-}
-
 // Ctrl-C acts as Stop: the running pass completes, so every unit in the list has been polled
 // equally often, and the list is printed.
 void stopOnInterrupt(hw::HighwayTest& test) {
@@ -129,7 +117,7 @@ int runHwtestCommand(CliContext& ctx, const QStringList& args) {
     test.setPassLimit(inv.passes);
     test.setStopAfterPass(true);
     if (ctx.trace)
-        traceTest(test);
+        traceHighwayTest(test);
     stopOnInterrupt(test);
     if (!test.TestHW(inv.highway, inv.comport))
         return Failed;

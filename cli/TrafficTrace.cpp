@@ -1,25 +1,38 @@
 #include "TrafficTrace.h"
 
+#include "FileTransferLink.h"
+#include "HighwayTraffic.h"
 #include "Link.h"
+#include "TrafficRecorder.h"
+#include "TransferTraffic.h"
 
 #include <QTextStream>
 
 namespace nodalyx::cli {
 
-QString traceLine(const QDateTime& when, bool sent, const QByteArray& bytes) {
-    return when.toString(QStringLiteral("HH:mm:ss.zzz")) +
-           (sent ? QStringLiteral(" -> ") : QStringLiteral(" <- ")) +
-           QString::fromLatin1(bytes.toHex(' ').toUpper());
+namespace {
+
+// A recorder owned by `owner` whose lines go to stderr.
+TrafficRecorder& stderrRecorder(QObject& owner) {
+    auto* recorder = new TrafficRecorder(&owner);
+    QObject::connect(recorder, &TrafficRecorder::recorded, recorder, [](const TrafficEntry& entry) {
+        QTextStream(stderr) << trafficLine(entry) << Qt::endl;
+    });
+    return *recorder;
 }
 
+} // namespace
+
 void traceToStderr(Link& link) {
-    QObject::connect(&link, &Link::traffic, &link, [](bool sent, const QByteArray& bytes) {
-        QTextStream(stderr) << traceLine(QDateTime::currentDateTime(), sent, bytes) << Qt::endl;
-    });
-    QObject::connect(&link, &Link::inputDropped, &link, [](qint64 count, const QString& why) {
-        QTextStream(stderr) << QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                            << " !! dropped " << count << " bytes (" << why << ")" << Qt::endl;
-    });
+    stderrRecorder(link).watchLink(link);
+}
+
+void tracePacketsToStderr(FileTransferLink& transfer) {
+    recordTransfer(transfer, stderrRecorder(transfer));
+}
+
+void traceHighwayTest(hw::HighwayTest& test) {
+    hw::recordHighwayTest(test, stderrRecorder(test));
 }
 
 } // namespace nodalyx::cli

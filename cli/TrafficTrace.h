@@ -1,19 +1,24 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QString>
-
 namespace nodalyx {
+class FileTransferLink;
 class Link;
+namespace hw {
+class HighwayTest;
 }
+} // namespace nodalyx
 
 namespace nodalyx::cli {
 
-// One trace line: "hh:mm:ss.zzz -> FF FF 3B ..." for a frame sent, "<-" for bytes received.
-QString traceLine(const QDateTime& when, bool sent, const QByteArray& bytes);
+// --trace: the communication log's lines (trafficLine, src/link/TrafficLog.h) on stderr, as
+// they are recorded. Each lasts as long as the object it watches.
 
-// Writes every frame the link sends and every piece it receives to stderr.
+// Every frame the link sends, the bytes received for it with the wait's verdict, and the
+// input it dropped.
 void traceToStderr(Link& link);
+// Every packet the transfer sends and receives, with its verdict.
+void tracePacketsToStderr(FileTransferLink& transfer);
+// Every poll of the highway test and its answer, with the verdict.
+void traceHighwayTest(hw::HighwayTest& test);
 
 } // namespace nodalyx::cli

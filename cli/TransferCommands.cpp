@@ -10,7 +10,6 @@
 #include "LocationLoad.h"
 #include "LocationStore.h"
 #include "TrafficTrace.h"
-#include "TransferTrace.h"
 
 #include <QTextStream>
 

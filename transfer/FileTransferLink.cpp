@@ -13,8 +13,10 @@ QString holderName() {
     return QStringLiteral("the file transfer");
 }
 
-PacketTrace traceOf(bool sent, const TransferPacket& p, qsizetype bytes, const QString& verdict) {
-    return {sent, true, p.code, p.number, int(p.text1.size()), int(p.text2.size()), bytes, verdict};
+PacketTrace traceOf(bool sent, const TransferPacket& p, const QByteArray& raw,
+                    const QString& verdict) {
+    return {sent,       true,    p.code, p.number, int(p.text1.size()), int(p.text2.size()),
+            raw.size(), verdict, raw};
 }
 } // namespace
 
@@ -228,7 +230,7 @@ qint16 FileTransferLink::SendPacket(quint8 code, qint32 number, const QByteArray
     if (!m_transport.write(bytes, &error))
         return transfer::SendFailed;
     const quint16 crc = quint16((quint8(bytes.at(bytes.size() - 2)) << 8) | quint8(bytes.back()));
-    emit traced(traceOf(true, packet, bytes.size(),
+    emit traced(traceOf(true, packet, bytes,
                         QStringLiteral("CRC %1").arg(crc, 4, 16, QLatin1Char('0')).toUpper()));
     if (pendingOutput() == 0)
         return transfer::Ok;
@@ -304,9 +306,10 @@ void FileTransferLink::traceSeen() {
             seen.verdict == PacketReader::Seen::Verdict::BadCrc)
             m_junk = true;
         if (seen.verdict == PacketReader::Seen::Verdict::Noise)
-            emit traced({false, false, 0, 0, 0, 0, seen.bytes, verdictText(seen.verdict)});
+            emit traced(
+                {false, false, 0, 0, 0, 0, seen.bytes, verdictText(seen.verdict), seen.raw});
         else
-            emit traced(traceOf(false, seen.packet, seen.bytes, verdictText(seen.verdict)));
+            emit traced(traceOf(false, seen.packet, seen.raw, verdictText(seen.verdict)));
     }
 }
 

@@ -26,6 +26,7 @@ struct PacketTrace {
     int length2 = 0;
     qsizetype bytes = 0;
     QString verdict; // "CRC ok", "CRC wrong: no reply", ...
+    QByteArray raw;  // the packet's (or the skipped) bytes as sent or received
 };
 
 // The file-transfer component: moves numbered packets (TransferPacket.h) over a serial port or

@@ -6,7 +6,7 @@ void PacketReader::feed(QByteArrayView bytes) {
     m_buffer.append(bytes);
     // A packet is never larger than this, so older bytes cannot belong to the reply.
     if (m_buffer.size() > kMaxPacketSize) {
-        noteNoise(m_buffer.size() - kMaxPacketSize);
+        noteNoise(QByteArrayView(m_buffer).first(m_buffer.size() - kMaxPacketSize));
         consume(m_buffer.size() - kMaxPacketSize);
     }
 }
@@ -16,13 +16,15 @@ void PacketReader::clear() {
     m_seen.clear();
 }
 
-void PacketReader::noteNoise(qsizetype count) {
-    if (count <= 0)
+void PacketReader::noteNoise(QByteArrayView bytes) {
+    if (bytes.isEmpty())
         return;
-    if (!m_seen.isEmpty() && m_seen.last().verdict == Seen::Verdict::Noise)
-        m_seen.last().bytes += count;
-    else
-        m_seen.append({Seen::Verdict::Noise, {}, count});
+    if (!m_seen.isEmpty() && m_seen.last().verdict == Seen::Verdict::Noise) {
+        m_seen.last().bytes += bytes.size();
+        m_seen.last().raw += bytes;
+    } else {
+        m_seen.append({Seen::Verdict::Noise, {}, bytes.size(), bytes.toByteArray()});
+    }
 }
 
 void PacketReader::consume(qsizetype count) {
@@ -51,14 +53,15 @@ PacketReader::Result PacketReader::take(quint32 number) {
         if (scan.kind == PacketScan::Kind::BadCrc) {
             if (!ours || firstOpen >= 0)
                 continue; // perhaps noise that looks like a start; keep looking
-            noteNoise(at);
-            m_seen.append({Seen::Verdict::BadCrc, scan.packet, scan.size});
+            noteNoise(QByteArrayView(m_buffer).first(at));
+            m_seen.append(
+                {Seen::Verdict::BadCrc, scan.packet, scan.size, m_buffer.mid(at, scan.size)});
             consume(at + scan.size);
             return {Result::Outcome::BadCrc, {}};
         }
-        noteNoise(at);
-        m_seen.append(
-            {ours ? Seen::Verdict::Taken : Seen::Verdict::Dropped, scan.packet, scan.size});
+        noteNoise(QByteArrayView(m_buffer).first(at));
+        m_seen.append({ours ? Seen::Verdict::Taken : Seen::Verdict::Dropped, scan.packet, scan.size,
+                       m_buffer.mid(at, scan.size)});
         consume(at + scan.size);
         if (ours)
             return {Result::Outcome::Reply, scan.packet};
@@ -67,7 +70,7 @@ PacketReader::Result PacketReader::take(quint32 number) {
     }
     // Nothing whole for this request: keep only what may still become a packet.
     const qsizetype keepFrom = firstOpen >= 0 ? firstOpen : m_buffer.size();
-    noteNoise(keepFrom);
+    noteNoise(QByteArrayView(m_buffer).first(keepFrom));
     consume(keepFrom);
     return {};
 }
@@ -81,7 +84,7 @@ void PacketReader::keepWholePackets() {
             kept += m_buffer.mid(at, scan.size);
             at += scan.size;
         } else {
-            noteNoise(1);
+            noteNoise(QByteArrayView(m_buffer).sliced(at, 1));
             ++at;
         }
     }

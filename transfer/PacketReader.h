@@ -22,6 +22,7 @@ public:
         Verdict verdict = Verdict::Noise;
         TransferPacket packet; // Taken, Dropped, BadCrc
         qsizetype bytes = 0;   // the packet's size, or the count of noise bytes
+        QByteArray raw;        // those bytes as they came
     };
 
     struct Result {
@@ -49,7 +50,7 @@ public:
 
 private:
     void consume(qsizetype count);
-    void noteNoise(qsizetype count);
+    void noteNoise(QByteArrayView bytes);
 
     QByteArray m_buffer;
     QList<Seen> m_seen;

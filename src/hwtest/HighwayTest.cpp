@@ -145,8 +145,12 @@ bool HighwayTest::ReceiveData(int type) {
 }
 
 void HighwayTest::Verwerkbuffer(int index) {
-    if (!m_reply.isEmpty() && takeReply(m_rows[index], m_reply))
+    Answer answer = m_reply.isEmpty() ? Answer::None : Answer::Bad;
+    if (!m_reply.isEmpty() && takeReply(m_rows[index], m_reply)) {
+        answer = Answer::Valid;
         emit rowChanged(index);
+    }
+    emit pollEnded(index, answer);
     m_reply.clear();
     m_port.pause(m_timings.afterAnswerMs);
 }

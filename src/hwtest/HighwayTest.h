@@ -33,6 +33,8 @@ class HighwayTest : public QObject {
     Q_OBJECT
 public:
     enum class State { Idle, Running, Stopping };
+    // How a poll ended: a valid answer, none, or bytes that were no valid answer.
+    enum class Answer { Valid, None, Bad };
 
     HighwayTest(SharedState& state, Link& link, Operator& op, QObject* parent = nullptr);
 
@@ -73,6 +75,8 @@ signals:
     void passFinished(int passes);
     void traffic(bool sent, const QByteArray& bytes);
     void inputDropped(qint64 count);
+    // The poll of row `index` ended (for the communication log).
+    void pollEnded(int index, nodalyx::hw::HighwayTest::Answer answer);
 
 private:
     bool keepGoing() const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandFrame.h"
+#include "ExchangeOutcome.h"
 #include "GeneralSettings.h"
 #include "LinkEndpoint.h"
 #include "LinkError.h"
@@ -132,6 +133,10 @@ signals:
     void traffic(bool sent, const QByteArray& bytes);
     // Bytes were dropped: count this time, and why ("stale", "stray", "overflow").
     void inputDropped(qint64 count, const QString& why);
+    // A wait for the logger's answer (WaitAck, WaitReply, WaitAtLeast, WaitExactly, WaitRaw
+    // and the clock and serial-number requests) ended this way; not when the link was deleted
+    // meanwhile. For the communication log: it changes nothing of what the calls answer.
+    void exchangeEnded(nodalyx::ExchangeOutcome outcome);
 
 protected:
     bool event(QEvent* e) override;
@@ -143,7 +148,13 @@ private:
     bool openTcp(const LinkEndpoint& endpoint);
     enum class Awaited { Answered, Failed, Destroyed };
     Awaited awaitReply(ReplyRule rule, int timeoutMs);
+    bool awaitData(ReplyRule rule, int timeoutMs);
     void noteNoAnswer(int timeoutMs);
+    // The outcome of a wait that ended with the answer complete, or one that failed.
+    ExchangeOutcome answeredOutcome() const;
+    ExchangeOutcome failedOutcome() const;
+    // Emits exchangeEnded and answers `result`.
+    bool ended(ExchangeOutcome outcome, bool result);
     int replyTimeout(int timeoutMs) const;
     // Runs events until done() holds, the connection is lost or the deadline passes (the one
     // wait of the link). After Destroyed nothing of the link may be touched.

@@ -72,29 +72,67 @@ Link::Awaited Link::awaitReply(ReplyRule rule, int timeoutMs) {
     return ok ? Awaited::Answered : Awaited::Failed;
 }
 
+ExchangeOutcome Link::answeredOutcome() const {
+    if (m_rx.nak())
+        return ExchangeOutcome::Nak;
+    if (m_rx.ack())
+        return ExchangeOutcome::Ack;
+    return CheckReply(m_rx.buffer()) ? ExchangeOutcome::ReplyOk : ExchangeOutcome::ChecksumBad;
+}
+
+ExchangeOutcome Link::failedOutcome() const {
+    if (m_lost)
+        return ExchangeOutcome::Lost;
+    if (m_rx.nak())
+        return ExchangeOutcome::Nak;
+    return m_rx.buffer().isEmpty() ? ExchangeOutcome::NoAnswer : ExchangeOutcome::WrongLength;
+}
+
+bool Link::ended(ExchangeOutcome outcome, bool result) {
+    emit exchangeEnded(outcome);
+    return result;
+}
+
 bool Link::WaitAck() {
     const Awaited awaited = awaitReply(ReplyRule::ack(), m_timeouts.ackMs);
-    return awaited == Awaited::Answered || (awaited == Awaited::Failed && !m_lost && m_rx.ack());
+    if (awaited == Awaited::Destroyed)
+        return false;
+    const bool ack =
+        awaited == Awaited::Answered || (awaited == Awaited::Failed && !m_lost && m_rx.ack());
+    return ended(ack ? ExchangeOutcome::Ack : failedOutcome(), ack);
 }
 
 bool Link::WaitReply(int expectedLength) {
-    if (awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs) != Awaited::Answered)
+    const Awaited awaited = awaitReply(ReplyRule::exactly(expectedLength), m_timeouts.replyMs);
+    if (awaited == Awaited::Destroyed)
         return false;
-    return CheckReply(m_rx.buffer()) ||
-           fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong"));
+    if (awaited != Awaited::Answered)
+        return ended(failedOutcome(), false);
+    if (CheckReply(m_rx.buffer()))
+        return ended(ExchangeOutcome::ReplyOk, true);
+    return ended(ExchangeOutcome::ChecksumBad,
+                 fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong")));
 }
 
 bool Link::WaitAtLeast(int minimumLength, int timeoutMs) {
-    return awaitReply(ReplyRule::atLeast(minimumLength), replyTimeout(timeoutMs)) ==
-           Awaited::Answered;
+    return awaitData(ReplyRule::atLeast(minimumLength), replyTimeout(timeoutMs));
 }
 
 bool Link::WaitExactly(int length, int timeoutMs) {
-    return awaitReply(ReplyRule::exactly(length), replyTimeout(timeoutMs)) == Awaited::Answered;
+    return awaitData(ReplyRule::exactly(length), replyTimeout(timeoutMs));
 }
 
 bool Link::WaitRaw(int minimumLength, int timeoutMs) {
-    return awaitReply(ReplyRule::raw(minimumLength), replyTimeout(timeoutMs)) == Awaited::Answered;
+    return awaitData(ReplyRule::raw(minimumLength), replyTimeout(timeoutMs));
+}
+
+// A wait whose caller reads the answer itself: the log's verdict is the link's own look at it.
+bool Link::awaitData(ReplyRule rule, int timeoutMs) {
+    const Awaited awaited = awaitReply(rule, timeoutMs);
+    if (awaited == Awaited::Destroyed)
+        return false;
+    const bool answered = awaited == Awaited::Answered;
+    return ended(answered ? answeredOutcome() : failedOutcome(), answered);
 }
 
 bool Link::ReadLoggerClock(LoggerClock& out) {
@@ -107,12 +145,15 @@ bool Link::ReadLoggerClock(LoggerClock& out) {
     if (awaited == Awaited::Destroyed)
         return false;
     bool ok = awaited == Awaited::Answered;
+    ExchangeOutcome outcome = ok ? ExchangeOutcome::ReplyOk : failedOutcome();
     const QByteArray reply = m_rx.buffer();
     m_rx.takeBuffer();
     if (ok && reply.size() >= kClockReplySize && !CheckReply(reply.left(kClockReplySize))) {
         ok = fail(LinkError::BadReply, QStringLiteral("the reply's checksum is wrong"));
+        outcome = ExchangeOutcome::ChecksumBad;
     }
     const std::optional<LoggerClock> clock = ok ? decodeClockReply(reply) : std::nullopt;
+    ended(ok && !clock ? ExchangeOutcome::Unreadable : outcome, ok);
     if (!clock)
         return false;
     out = *clock;
@@ -127,10 +168,10 @@ bool Link::WriteLoggerClock(const LoggerClock& clock) {
         return false;
     if (!m_rx.ack()) {
         noteNoAnswer(m_timeouts.replyMs);
-        return false;
+        return ended(failedOutcome(), false);
     }
     m_rx.takeBuffer();
-    return true;
+    return ended(ExchangeOutcome::Ack, true);
 }
 
 std::optional<QString> Link::ReadLoggerSerial() {
@@ -146,6 +187,9 @@ std::optional<QString> Link::ReadLoggerSerial() {
         result = decodeSerialReply(m_rx.buffer());
         if (!result)
             fail(LinkError::BadReply, QStringLiteral("the serial number reply cannot be read"));
+        ended(result ? ExchangeOutcome::ReplyOk : ExchangeOutcome::Unreadable, true);
+    } else {
+        ended(failedOutcome(), false);
     }
     m_rx.takeBuffer();
     return result;

@@ -56,8 +56,10 @@ TEST_F(CliHwtest, JsonAndTrace) {
     EXPECT_EQ(QJsonDocument(rows[1].toObject()).toJson(QJsonDocument::Compact).toStdString(),
               R"({"Addr":"05","C1":10,"C2":20,"C3":30,"C4":40,"CC1":10,"CC2":20,"CC3":30,"CC4":40,)"
               R"("Count1":0,"Count2":0,"Count3":0,"Count4":0,"RX":1,"TX":0,"row":6})");
-    for (const char* line : {"-> FF FF 05 A1 B2 C3 D4 E5 F1 01", "<- 23 00 00 "})
-        expectCli(r, 0, "", (QByteArray("(?m)^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ") + line).constData());
+    for (const char* line : {"poll type 2 +-> FF FF 05 A1 B2 C3 D4 E5 F1 01",
+                             "poll unit 0 +-> 23 00 23$", "poll unit 0 +answered +<- 23 00 00 "})
+        expectCli(r, 0, "",
+                  (QByteArray("(?m)^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} hwtest +") + line).constData());
 }
 
 #ifdef Q_OS_UNIX

@@ -51,7 +51,8 @@ const QList<int> kFullRead{59, 59, 3, 3};
 
 TEST_F(CliLoggerTest, SerialWithTraceFailuresExitWithOneUsageErrorsWithTwo) {
     run({"--trace", "serial", "Site"}, 0, "^SN0042\n$",
-        R"(^\d\d:\d\d:\d\d\.\d{3} -> FF FF 3B 00 00 00 00 00 00 00 49\n[\s\S]* <- FF 3B 20 20 20 20 53 4E 30 30 34 32)",
+        R"(^\d\d:\d\d:\d\d\.\d{3} link +ReadSerial +-> FF FF 3B 00 00 00 00 00 00 00 49\n)"
+        R"(\d\d:\d\d:\d\d\.\d{3} link +ReadSerial +reply ok +<- FF 3B 20 20 20 20 53 4E 30 30 34 32 AD\n$)",
         {59});
     sim.faults().corruptCodes = {3};
     run({"refresh", "Site"}, 1, "", R"(Highway 1[\s\S]*Highway 2)", kFullRead);

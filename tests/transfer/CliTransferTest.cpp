@@ -65,8 +65,9 @@ TEST_F(CliTransferTest, DownloadBothOrOneWithTraceAndItsFailures) {
 
     run({"--trace", "download", "Site", "--hw", "1"}, 0,
         "^HW01.ini: downloaded\nHW01.ini downloaded",
-        R"(\d\d:\d\d:\d\d\.\d{3} -> packet code 11 number 0 L1 15 L2 0 \(27 bytes\): CRC BFC3\n)"
-        R"([\s\S]*<- packet code 11 number 0 L1 2 L2 1 \(15 bytes\): CRC ok)");
+        R"(\d\d:\d\d:\d\d\.\d{3} transfer code 11 number 0 L1 15 L2 0 CRC BFC3 +-> 02 0B 00 00)"
+        R"( 00 00 00 0F 43 3A 5C [0-9A-F ]+ BF C3\n)"
+        R"([\s\S]* transfer code 11 number 0 L1 2 L2 1 CRC ok +<- 02 0B 00 00 00 00 00 02 )");
     EXPECT_EQ(h.sim.packetLog(), QStringList({"11:0", "6:1"}));
 
     QFile::remove(h.logger.file("HW02.ini"));

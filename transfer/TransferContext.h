@@ -8,6 +8,7 @@
 #include "TransferProgress.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace nodalyx {
@@ -38,9 +39,16 @@ struct TransferContext {
 class SharedTransferLink {
 public:
     explicit SharedTransferLink(Link& link) : m_link(link) {}
+    // Called with the component as soon as it is made (the communication log listens to it).
+    void setOnCreated(std::function<void(FileTransferLink&)> onCreated) {
+        m_onCreated = std::move(onCreated);
+    }
     FileTransferLink& get() {
-        if (!m_transfer)
+        if (!m_transfer) {
             m_transfer.reset(new FileTransferLink(&m_link));
+            if (m_onCreated)
+                m_onCreated(*m_transfer);
+        }
         return *m_transfer;
     }
     bool created() const { return m_transfer != nullptr; }
@@ -55,6 +63,7 @@ private:
         }
     };
     Link& m_link;
+    std::function<void(FileTransferLink&)> m_onCreated;
     std::unique_ptr<FileTransferLink, Later> m_transfer;
 };
 

@@ -1,16 +1,21 @@
 #include "FrmMain.h"
 
 #include "CounterReadout.h"
+#include "FrmCommLog.h"
 #include "FrmConfiguration.h"
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
 #include "FrmUpload.h"
 #include "HighwayStore.h"
+#include "HighwayTraffic.h"
 #include "Link.h"
 #include "LocationStore.h"
 #include "LoggerSession.h"
 #include "MainViews.h"
 #include "PcbTestTab.h"
+#include "TrafficLogBuffer.h"
+#include "TrafficRecorder.h"
+#include "TransferTraffic.h"
 #include "WindowPlacement.h"
 #include "ui_FrmMain.h"
 
@@ -55,6 +60,7 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
     m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);
+    recordTraffic();
     setupLists();
     connectControls();
     m_programDir = new QLabel(this);
@@ -95,6 +101,7 @@ void FrmMain::connectControls() {
     connect(m_ui->mnuHWfiles, &QAction::triggered, this, &FrmMain::saveHWfiles);
     connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
     connect(m_ui->mnuUpload, &QAction::triggered, this, &FrmMain::uploadConfiguration);
+    connect(m_ui->mnuCommLog, &QAction::triggered, this, &FrmMain::communicationLog);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -284,9 +291,7 @@ void FrmMain::generalSettings() {
         return;
     {
         FrmConfiguration window(m_state, *m_link, m_op, this);
-        if (!m_transfers)
-            m_transfers = std::make_unique<SharedTransferLink>(*m_link);
-        window.setTransfers(m_transfers.get());
+        window.setTransfers(transfers());
         m_runDialog(window);
         if (window.Gewijzigd())
             WriteFGR(m_state, name, m_op);
@@ -300,9 +305,7 @@ void FrmMain::uploadConfiguration() {
     if (!m_upload) {
         auto* window = new FrmUpload(m_state, *m_link, m_op, this);
         m_upload = window;
-        if (!m_transfers)
-            m_transfers = std::make_unique<SharedTransferLink>(*m_link);
-        window->setTransfers(m_transfers.get());
+        window->setTransfers(transfers());
     }
     m_runDialog(*m_upload);
 }
@@ -344,6 +347,34 @@ void FrmMain::showCounts() {
                     row->setText(kFirstCountColumn + k, *texts[k]);
         }
     }
+}
+
+// ---- the communication log ----
+
+void FrmMain::recordTraffic() {
+    m_trafficLog = std::make_unique<TrafficLogBuffer>();
+    m_traffic = new TrafficRecorder(this);
+    connect(m_traffic, &TrafficRecorder::recorded, this,
+            [this](const TrafficEntry& entry) { m_trafficLog->append(trafficLine(entry)); });
+    m_traffic->watchLink(*m_link);
+    hw::recordHighwayTest(m_pcbTest->test(), *m_traffic);
+}
+
+SharedTransferLink* FrmMain::transfers() {
+    if (!m_transfers) {
+        m_transfers = std::make_unique<SharedTransferLink>(*m_link);
+        m_transfers->setOnCreated(
+            [this](FileTransferLink& transfer) { recordTransfer(transfer, *m_traffic); });
+    }
+    return m_transfers.get();
+}
+
+void FrmMain::communicationLog() {
+    if (!m_commLog)
+        m_commLog = new FrmCommLog(*m_trafficLog, m_op, this);
+    m_commLog->show();
+    m_commLog->raise();
+    m_commLog->activateWindow();
 }
 
 } // namespace nodalyx

@@ -21,8 +21,11 @@ class FrmMain;
 
 namespace nodalyx {
 
+class FrmCommLog;
 class Link;
 class PcbTestTab;
+class TrafficLogBuffer;
+class TrafficRecorder;
 
 // The main window: the location list, how its logger is reached, the units of both
 // highways, and the start of every other window. In service mode a "PCB test" tab is shown.
@@ -59,6 +62,11 @@ public:
     // "Upload Configuration": the upload window, created on first use and kept.
     void uploadConfiguration();
     QDialog* uploadWindow() const { return m_upload; }
+    // "Communication log": the one log window, created on first use and kept, shown modeless.
+    // The log records from the window's start: the link, the transfer component, the test.
+    void communicationLog();
+    FrmCommLog* commLogWindow() const { return m_commLog; }
+    TrafficLogBuffer& trafficLog() { return *m_trafficLog; }
 
     // How modal child windows are run; by default they are executed modally. Tests put a
     // runner here that drives the window and closes it.
@@ -85,6 +93,8 @@ private:
     void updateRow(QTreeWidget* list, const UnitTable& table, int index);
     void fillTestList(const UnitTable& table);
     void showCounts();
+    void recordTraffic();
+    SharedTransferLink* transfers();
 
     std::unique_ptr<Ui::FrmMain> m_ui;
     SharedState& m_state;
@@ -97,6 +107,9 @@ private:
     QTimer* m_relist = nullptr;                 // gathers a burst of changes into one re-list
     DialogRunner m_runDialog;
     QDialog* m_upload = nullptr;
+    TrafficRecorder* m_traffic = nullptr;           // the communication log's recorder
+    std::unique_ptr<TrafficLogBuffer> m_trafficLog; // its lines, from start-up
+    FrmCommLog* m_commLog = nullptr;
 };
 
 } // namespace nodalyx

@@ -1,5 +1,6 @@
 #include "Screenshots.h"
 
+#include "FrmCommLog.h"
 #include "FrmConfiguration.h"
 #include "FrmMain.h"
 #include "FrmNewLocation.h"
@@ -49,6 +50,12 @@ int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QStri
         main.refresh();
     }
     failures += grabInto(main, dir, QStringLiteral("main-window.png")) ? 0 : 1;
+
+    // The communication log with the frames of that Refresh.
+    main.communicationLog();
+    failures +=
+        grabInto(*main.commLogWindow(), dir, QStringLiteral("communication-log.png")) ? 0 : 1;
+    main.commLogWindow()->hide();
 
     FrmUnitConfiguration editor(state, op, main.locationName(), &main);
     editor.setInputs(QStringLiteral("1"), QStringLiteral("1"));

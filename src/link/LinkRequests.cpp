@@ -174,6 +174,18 @@ bool Link::WriteLoggerClock(const LoggerClock& clock) {
     return ended(ExchangeOutcome::Ack, true);
 }
 
+namespace {
+// The serial number is taken without a look at the checksum; the log shows it all the same.
+ExchangeOutcome serialOutcome(const QByteArray& reply, bool readable) {
+    if (!readable)
+        return ExchangeOutcome::Unreadable;
+    if (reply.size() < kSerialReplySize)
+        return ExchangeOutcome::WrongLength;
+    return CheckReply(reply.left(kSerialReplySize)) ? ExchangeOutcome::ReplyOk
+                                                    : ExchangeOutcome::ChecksumBad;
+}
+} // namespace
+
 std::optional<QString> Link::ReadLoggerSerial() {
     std::optional<QString> result;
     if (!SendCommand(Command::of(cmd::ReadSerial)))
@@ -187,7 +199,7 @@ std::optional<QString> Link::ReadLoggerSerial() {
         result = decodeSerialReply(m_rx.buffer());
         if (!result)
             fail(LinkError::BadReply, QStringLiteral("the serial number reply cannot be read"));
-        ended(result ? ExchangeOutcome::ReplyOk : ExchangeOutcome::Unreadable, true);
+        ended(serialOutcome(m_rx.buffer(), result.has_value()), true);
     } else {
         ended(failedOutcome(), false);
     }

@@ -6,6 +6,7 @@
 #include "WindowChecks.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -85,4 +86,31 @@ TEST_F(CommLog, ShowsARefreshsFramesPausesSavesClearsAndKeepsTheLastLines) {
     EXPECT_EQ(text->blockCount(), 10000);
     EXPECT_EQ(text->document()->firstBlock().text(), "line 51");
     EXPECT_EQ(text->document()->lastBlock().text(), "one more");
+}
+
+// The transfer component, made when the upload window first needs it, feeds the log too.
+TEST_F(CommLog, RecordsThePacketsOfAnUpload) {
+    sim::LoggerSim sim;
+    TempDir loggerFiles;
+    sim.state().filesFolder = loggerFiles.path();
+    ASSERT_TRUE(sim.listenTcp());
+    writeLocation("Site", [&](SharedState& st) {
+        st.settings.Portnumber = QString::number(sim.tcpPort());
+        st.settings.eSerialnumber = sim.state().serial;
+    });
+    auto window = startWindow();
+    window->selectLocation("Site");
+    window->setDialogRunner([](QDialog& upload) {
+        child<QCheckBox>(upload, "ChkHW1")->setChecked(true);
+        upload.show();
+        child<QPushButton>(upload, "CmdUpload")->click();
+        upload.hide();
+    });
+    window->findChild<QAction*>("mnuUpload")->trigger();
+    const QStringList lines = window->trafficLog().lines();
+    const QRegularExpression sent(R"( transfer code \d+ number 0 .* -> 02 )"),
+        answer(R"( transfer code \d+ number 0 .*CRC ok +<- 02 )");
+    EXPECT_EQ(lines.filter(sent).size(), 1) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.filter(answer).size(), 1);
+    EXPECT_TRUE(lines.first().contains(QRegularExpression(" link +ReadSerial +-> FF FF 3B ")));
 }

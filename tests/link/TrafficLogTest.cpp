@@ -146,8 +146,9 @@ TEST(TrafficLogTest, TheRecorderGathersEachAnswerWithTheVerdictOfItsWait) {
         else if (h.link->SendCommand(counterRequest(1)))
             h.link->WaitReply(kCounterReplySize);
         ASSERT_EQ(lines.size(), row.tail.size() + 1) << lines.join('\n').toStdString();
-        if (row.call == Call::Serial)
+        if (row.call == Call::Serial) {
             EXPECT_EQ(lines[0], serialSent);
+        }
         for (qsizetype i = 0; i < row.tail.size(); ++i)
             EXPECT_TRUE((lines[i + 1] + '\n').startsWith("12:00:00.007 link     " + row.tail[i]))
                 << lines[i + 1].toStdString();

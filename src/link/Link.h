@@ -134,8 +134,9 @@ signals:
     // Bytes were dropped: count this time, and why ("stale", "stray", "overflow").
     void inputDropped(qint64 count, const QString& why);
     // A wait for the logger's answer (WaitAck, WaitReply, WaitAtLeast, WaitExactly, WaitRaw
-    // and the clock and serial-number requests) ended this way; not when the link was deleted
-    // meanwhile. For the communication log: it changes nothing of what the calls answer.
+    // and the clock and serial-number requests) ended this way; not when the link refused the
+    // wait (busy, leased) or was deleted meanwhile. For the communication log: it changes nothing
+    // of what the calls answer.
     void exchangeEnded(nodalyx::ExchangeOutcome outcome);
 
 protected:

@@ -89,7 +89,9 @@ ExchangeOutcome Link::failedOutcome() const {
 }
 
 bool Link::ended(ExchangeOutcome outcome, bool result) {
-    emit exchangeEnded(outcome);
+    // A wait the link refused (busy, leased) waited for nothing: there is nothing to show.
+    if (m_error != LinkError::Busy && m_error != LinkError::Leased)
+        emit exchangeEnded(outcome);
     return result;
 }
 

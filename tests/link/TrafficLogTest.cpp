@@ -155,6 +155,20 @@ TEST(TrafficLogTest, TheRecorderGathersEachAnswerWithTheVerdictOfItsWait) {
     }
 }
 
+// A wait the link refuses (here: leased) waited for nothing and adds no line.
+TEST(TrafficLogTest, ARefusedWaitRecordsNothing) {
+    Harness h;
+    ASSERT_TRUE(h.ok);
+    TrafficRecorder recorder;
+    int lines = 0;
+    QObject::connect(&recorder, &TrafficRecorder::recorded, [&] { ++lines; });
+    recorder.watchLink(*h.link);
+    LinkLease lease = h.link->TakeLease(QStringLiteral("the test"));
+    EXPECT_FALSE(h.link->WaitAck());
+    EXPECT_FALSE(h.link->WaitRaw(1));
+    EXPECT_EQ(lines, 0);
+}
+
 TEST(TrafficLogTest, TheBufferKeepsTheLastLinesCountsWhilePausedAndSavesWithCrLf) {
     TrafficLogBuffer log;
     for (int i = 0; i < TrafficLogBuffer::kDefaultCapacity + 5; ++i)

@@ -68,7 +68,7 @@ Lateness run(TrafficLogBuffer& log, double seconds) {
         sinceTick.restart();
     });
     QEventLoop loop;
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    QTimer::singleShot(int(seconds * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     clock.start();
     sinceTick.start();
     feed.start(1000 / kLinesPerSecond);

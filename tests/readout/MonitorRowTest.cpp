@@ -30,6 +30,7 @@ TEST(MonitorRowTest, CsvLinesQuoteOnlyWhatNeedsIt) {
         {"Hall, east", "2026-12-07T21:05:09+01:00,2,17,\"Hall, east\",1,65535,3,70000,4"},
         {"say \"hi\"", "2026-12-07T21:05:09+01:00,2,17,\"say \"\"hi\"\"\",1,65535,3,70000,4"},
         {"two\nlines", "2026-12-07T21:05:09+01:00,2,17,\"two\nlines\",1,65535,3,70000,4"},
+        {"Gate %6", "2026-12-07T21:05:09+01:00,2,17,Gate %6,1,65535,3,70000,4"},
     };
     for (const auto& [location, line] : rows)
         EXPECT_EQ(monitorCsvLine(row(location)), line) << location.toStdString();

@@ -118,9 +118,9 @@ void CounterMonitor::readNow() {
     MonitorRead read;
     read.number = ++m_reads;
     read.time = QDateTime::currentDateTime();
-    // The first read uses the connection the start opened; a later one opens it again when it
-    // was lost meanwhile.
-    const bool open = read.number == 1 || m_link.OpenLink();
+    // The connection the start opened serves every read; it is opened again only when it was
+    // lost meanwhile.
+    const bool open = m_link.transport().isOpen() || m_link.OpenLink();
     for (int hw = 1; open && hw <= 2; ++hw) {
         read.highwayRead[hw - 1] = readHighway(hw);
         if (!read.highwayRead[hw - 1] && read.failure.isEmpty())

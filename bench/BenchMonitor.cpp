@@ -85,10 +85,17 @@ Run monitor(SharedState& state, Link& link, int intervalMs, int count,
     return run;
 }
 
+// The number of failed reads; each failure is printed on stderr with its read's number.
 int failedReads(const Run& run) {
     int failed = 0;
     for (const MonitorRead& read : run.reads)
-        failed += read.ok ? 0 : 1;
+        if (!read.ok) {
+            ++failed;
+            QTextStream(stderr) << "read " << read.number << " failed: " << read.failure
+                                << Qt::endl;
+        }
+    if (run.end == CounterMonitor::End::Failures)
+        QTextStream(stderr) << CounterMonitor::failuresText() << Qt::endl;
     return failed;
 }
 
@@ -117,6 +124,12 @@ QString startSimulator(QProcess& sim, const QString& program, const QStringList&
 }
 
 void stopSimulator(QProcess& sim) {
+    if (sim.state() != QProcess::Running) {
+        QTextStream(stderr) << "the simulator ended early: "
+                            << (sim.exitStatus() == QProcess::CrashExit ? "crashed" : "exit status ")
+                            << sim.exitCode() << Qt::endl;
+        return;
+    }
     sim.terminate();
     if (!sim.waitForFinished(5000))
         sim.kill();

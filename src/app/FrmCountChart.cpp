@@ -61,11 +61,11 @@ ChannelKey FrmCountChart::keyOf(int code) {
 }
 
 QString FrmCountChart::channelText(const SeenChannel& channel) {
+    // One pass: a "%1" in the location text stays as it is.
     return tr("HW%1 %2 %3 ch %4")
-        .arg(channel.key.highway)
-        .arg(channel.key.address, 2, 10, QLatin1Char('0'))
-        .arg(channel.location)
-        .arg(channel.key.channel);
+        .arg(QString::number(channel.key.highway),
+             QStringLiteral("%1").arg(channel.key.address, 2, 10, QLatin1Char('0')),
+             channel.location, QString::number(channel.key.channel));
 }
 
 qint64 FrmCountChart::spanMs() const {
@@ -109,11 +109,13 @@ void FrmCountChart::addChannelItem(const SeenChannel& channel) {
 void FrmCountChart::channelToggled(QListWidgetItem* item) {
     const ChannelKey key = keyOf(item->data(Qt::UserRole).toInt());
     const int c = code(key);
+    const bool checked = item->checkState() == Qt::Checked;
+    if (checked == m_lines.contains(c))
+        return;              // the text changed, not the check
     m_selectionGiven = true; // a choice made: channels seen later are no longer checked
-    if (item->checkState() == Qt::Checked) {
+    if (checked) {
         m_wanted.insert(c);
-        if (!m_lines.contains(c))
-            showChannel(key, item->text());
+        showChannel(key, item->text());
     } else {
         m_wanted.remove(c);
         hideChannel(key);

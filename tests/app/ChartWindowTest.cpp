@@ -168,6 +168,17 @@ TEST_F(ChartWindow, WithoutASelectionTheFirstChannelsAreShownAndAClearKeepsTheCh
     EXPECT_EQ(pointsOf("HW2 05 Gate ch 1 In"), (QList<QPointF>{point(100, 0)}));
 }
 
+TEST(ChartWindowText, AChannelIsNamedByHighwayAddressLocationAndChannel) {
+    const std::pair<SeenChannel, QString> cases[] = {
+        {{{1, 3, 1}, "North door"}, "HW1 03 North door ch 1"},
+        {{{2, 63, 2}, "Hall\\East"}, "HW2 63 Hall\\East ch 2"},
+        {{{1, 0, 2}, "Gate %1 %4"}, "HW1 00 Gate %1 %4 ch 2"}, // taken as it is
+        {{{2, 10, 1}, ""}, "HW2 10  ch 1"},
+    };
+    for (const auto& [channel, text] : cases)
+        EXPECT_EQ(FrmCountChart::channelText(channel), text);
+}
+
 TEST_F(ChartWindow, TheKeyboardReachesTheListAndTheSpanAndEveryControlHasAName) {
     EXPECT_EQ(accessibleNameProblems(window), QStringList());
     window.show();

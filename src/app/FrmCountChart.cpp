@@ -219,6 +219,8 @@ void FrmCountChart::clear() {
 }
 
 void FrmCountChart::selectUnits(const QList<std::tuple<int, int, int>>& highwayAddressChannel) {
+    if (highwayAddressChannel.isEmpty())
+        return; // nothing selected: the channels shown stay
     m_selectionGiven = true;
     m_wanted.clear();
     for (const auto& [highway, address, channel] : highwayAddressChannel)

@@ -35,7 +35,8 @@ public:
     void addRead(const MonitorRead& read);
     // Monitoring started again: the channels and points go; the checked ones stay chosen.
     void clear();
-    // Checks exactly these (highway, address, channel) channels, now or when they are seen.
+    // Checks exactly these (highway, address, channel) channels, now or when they are seen;
+    // an empty list changes nothing.
     void selectUnits(const QList<std::tuple<int, int, int>>& highwayAddressChannel);
 
     // "HW1 03 North door ch 1"

@@ -153,6 +153,7 @@ TEST_F(ChartWindow, WithoutASelectionTheFirstChannelsAreShownAndAClearKeepsTheCh
     QList<Unit> units;
     for (int address = 0; address < 6; ++address)
         units << Unit{2, address, 1, 0, 0};
+    window.selectUnits({}); // no row selected in the main window
     window.addRead(read(0, units));
     EXPECT_EQ(checks(), (QList<Qt::CheckState>{Qt::Checked, Qt::Checked, Qt::Checked, Qt::Checked,
                                                Qt::Unchecked, Qt::Unchecked}));

@@ -126,8 +126,10 @@ QString startSimulator(QProcess& sim, const QString& program, const QStringList&
 void stopSimulator(QProcess& sim) {
     if (sim.state() != QProcess::Running) {
         QTextStream(stderr) << "the simulator ended early: "
-                            << (sim.exitStatus() == QProcess::CrashExit ? "crashed" : "exit status ")
-                            << sim.exitCode() << Qt::endl;
+                            << (sim.exitStatus() == QProcess::CrashExit
+                                    ? QStringLiteral("crashed")
+                                    : QStringLiteral("exit status %1").arg(sim.exitCode()))
+                            << Qt::endl;
         return;
     }
     sim.terminate();

@@ -2,6 +2,7 @@
 #include "HwtestCommand.h"
 #include "LoggerSession.h"
 
+#include "CliArgs.h"
 #include "CountingOperator.h"
 #include "HighwayStore.h"
 #include "HighwayTest.h"
@@ -26,15 +27,6 @@ struct Invocation {
     int passes = 1;
     bool json = false;
 };
-
-bool parseNumber(const QString& text, int min, int max, int& out) {
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok || v < min || v > max)
-        return false;
-    out = v;
-    return true;
-}
 
 int parseOption(const QString& option, const QString& value, Invocation& inv) {
     int n = 0;

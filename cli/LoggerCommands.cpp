@@ -19,21 +19,7 @@ namespace nodalyx::cli {
 
 namespace {
 
-// Counts questions as well as messages, so a command can tell whether the operator has
-// already heard why it stopped.
-class LoggerOperator : public CountingOperator {
-public:
-    using CountingOperator::CountingOperator;
-    bool askYesNo(const QString& text, Icon icon, const QString& title,
-                  Answer defaultAnswer) override {
-        ++m_questions;
-        return CountingOperator::askYesNo(text, icon, title, defaultAnswer);
-    }
-    bool toldAnything() const { return messages() + m_questions > 0; }
-
-private:
-    int m_questions = 0;
-};
+using LoggerOperator = CountingOperator;
 
 struct Invocation {
     QString location;

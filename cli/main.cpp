@@ -3,6 +3,7 @@
 #include "CliText.h"
 #include "GlobalOptions.h"
 #include "HwtestCommand.h"
+#include "MonitorCommand.h"
 #include "PortsCommand.h"
 #include "ProgramDir.h"
 #include "SerialPorts.h"
@@ -43,6 +44,17 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                                   --set sets it from the PC first\n"
     "  refresh LOCATION [--json] [--yes]\n"
     "                                   the live counters of both highways\n"
+    "  monitor LOCATION [--every S] [--count K] [--csv FILE] [--json] [--yes]\n"
+    "                                   read the live counters every S seconds (1..3600,\n"
+    "                                   default 1), K times (default: until Ctrl-C, which\n"
+    "                                   stops after the read under way); one row per active\n"
+    "                                   unit channel per read with the change since the\n"
+    "                                   first read, as CSV with the header\n"
+    "                                   time,highway,address,location,channel,in,out,\n"
+    "                                   in_change,out_change, or --json one object a line;\n"
+    "                                   --csv FILE writes the CSV into FILE (continued when\n"
+    "                                   it is such a record; any other file is refused);\n"
+    "                                   exit 1 after three failed reads in a row\n"
     "  settings LOCATION [--json] [--save] [--diff]\n"
     "                                   read the logger's general settings as the\n"
     "                                   configuration window does and print them; --save\n"
@@ -147,6 +159,8 @@ int main(int argc, char* argv[]) {
         return runLoggerCommand(ctx, command, rest);
     if (command == QLatin1String("hwtest"))
         return runHwtestCommand(ctx, rest);
+    if (command == QLatin1String("monitor"))
+        return runMonitorCommand(ctx, rest);
     if (isTransferCommand(command))
         return runTransferCommand(ctx, command, rest);
     if (command == QLatin1String("settings"))

@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-qpa-plugins
+    qt6-charts-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev
     xvfb xauth x11-apps imagemagick
     help2man appstream dpkg-dev

@@ -12,6 +12,7 @@
 #include "LocationStore.h"
 #include "LoggerSession.h"
 #include "MainViews.h"
+#include "MonitorPanel.h"
 #include "PcbTestTab.h"
 #include "TrafficLogBuffer.h"
 #include "TrafficRecorder.h"
@@ -56,10 +57,18 @@ FrmMain::FrmMain(SharedState& state, Operator& op, QWidget* parent)
     m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/nodalyx/nodalyx-config.png")));
     setWindowIcon(QIcon(QStringLiteral(":/nodalyx/nodalyx-config.png")));
     m_link = new Link(m_state.settings, this);
-    tellNotices(*m_link, m_op);
+    // While monitoring, what the link has to say goes to the status bar: the monitor goes on.
+    connect(m_link, &Link::notice, this, [this](const QString& text, Operator::Icon icon) {
+        if (m_monitor && m_monitor->isRunning())
+            m_monitor->showNotice(text);
+        else
+            m_op.message(text, icon);
+    });
     connect(m_link, &Link::framingErrorsChanged, this,
             [this](int count) { m_ui->lblError->setText(QString::number(count)); });
     m_pcbTest = new PcbTestTab(*m_ui, m_state, *m_link, m_op, this);
+    m_monitor = new MonitorPanel(*m_ui, *this, m_state, *m_link, m_op);
+    m_monitor->showCounts = [this] { showCounts(); };
     recordTraffic();
     setupLists();
     connectControls();
@@ -86,6 +95,12 @@ void FrmMain::setupLists() {
         list->header()->resizeSection(3, 120);
         list->header()->setStretchLastSection(false);
         list->header()->setSectionResizeMode(2, QHeaderView::Stretch); // "Location"
+    }
+    for (QTreeWidget* list : {m_ui->LsvHW1, m_ui->LSVHW2}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection); // units for the chart
+        // Narrow count and change columns, so the location keeps its room while monitoring.
+        for (int c = 4; c < kHighwayColumns; ++c)
+            list->header()->resizeSection(c, c < kFirstCountColumn ? 44 : 52);
     }
     for (int c = 4; c < kTestColumns; ++c) // the narrow counter columns of the test list
         m_ui->LsvHW->header()->resizeSection(c, 40);
@@ -153,6 +168,7 @@ void FrmMain::setSelectionDependentEnabled(bool enabled) {
     m_ui->mnuConfiguration->menuAction()->setEnabled(enabled);
     m_ui->CmdRefresh->setEnabled(enabled);
     m_ui->SSTab1->setTabEnabled(kTestTab, enabled);
+    m_monitor->locationChanged(enabled);
 }
 
 void FrmMain::onLocationChosen() {
@@ -320,6 +336,11 @@ void FrmMain::refresh() {
     menuBar()->setEnabled(true);
     if (outcome.countersRead)
         showCounts();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    m_monitor->monitor().stop();
+    QMainWindow::closeEvent(event);
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -23,6 +23,7 @@ namespace nodalyx {
 
 class FrmCommLog;
 class Link;
+class MonitorPanel;
 class PcbTestTab;
 class TrafficLogBuffer;
 class TrafficRecorder;
@@ -75,10 +76,13 @@ public:
 
     Link* link() const { return m_link; }
     PcbTestTab* pcbTest() const { return m_pcbTest; }
+    MonitorPanel* monitorPanel() const { return m_monitor; }
 
 protected:
     // Return, Enter and F2 on a highway row open the unit editor, as a double-click does.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing ends monitoring (after the read under way).
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void connectControls();
@@ -102,6 +106,7 @@ private:
     Link* m_link = nullptr;
     std::unique_ptr<SharedTransferLink> m_transfers; // the transfer component, made on first use
     PcbTestTab* m_pcbTest = nullptr;
+    MonitorPanel* m_monitor = nullptr;
     QLabel* m_programDir = nullptr;             // "Locations: <dir>" in the status bar
     QFileSystemWatcher* m_dirWatcher = nullptr; // the program directory, for the location list
     QTimer* m_relist = nullptr;                 // gathers a burst of changes into one re-list

@@ -1,4 +1,5 @@
 #include "MainViews.h"
+#include "CounterMonitor.h"
 #include "SerialPorts.h"
 #include "TextConvert.h"
 #include "ValueRules.h"
@@ -29,12 +30,6 @@ QString unitCodeText(const QString& HWaddress) {
 
 namespace {
 
-QString locationText(const UnitConfig& unit) {
-    if (unit.Name3.isEmpty())
-        return unit.Name1;
-    return unit.Name1 + QLatin1Char('\\') + unit.Name3;
-}
-
 QString columnText(const QString& col) {
     return col == QLatin1String("0") ? QString() : col;
 }
@@ -42,10 +37,10 @@ QString columnText(const QString& col) {
 } // namespace
 
 QStringList highwayRowTexts(int index, const UnitConfig& unit) {
-    QStringList texts{addressText(index),    unit.Active ? Views::tr("Yes") : Views::tr("No"),
-                      locationText(unit),    unitCodeText(unit.HWaddress),
-                      columnText(unit.Col1), columnText(unit.Col2),
-                      columnText(unit.Col3), columnText(unit.Col4)};
+    QStringList texts{addressText(index),     unit.Active ? Views::tr("Yes") : Views::tr("No"),
+                      unitLocationText(unit), unitCodeText(unit.HWaddress),
+                      columnText(unit.Col1),  columnText(unit.Col2),
+                      columnText(unit.Col3),  columnText(unit.Col4)};
     while (texts.size() < kHighwayColumns)
         texts << QString();
     return texts;

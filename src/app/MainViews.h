@@ -12,8 +12,9 @@ namespace nodalyx {
 // The texts of the main window's lists and connection box, without widgets.
 
 // Columns of the highway lists, by index.
-inline constexpr int kHighwayColumns = 12; // Addr .. Out 2
-inline constexpr int kTestColumns = 18;    // Addr .. CC4
+inline constexpr int kHighwayColumns = 16; // Addr .. Out 2, then the four changes while monitoring
+inline constexpr int kFirstChangeColumn = 12;
+inline constexpr int kTestColumns = 18; // Addr .. CC4
 inline constexpr int kFirstCountColumn = 8;
 
 // Table index i (1..64) as the unit's bus address with at least two digits: "00".."63".

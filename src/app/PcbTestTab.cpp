@@ -94,20 +94,13 @@ void PcbTestTab::resetRows() {
 
 void PcbTestTab::lockWindow(bool lock) {
     if (!lock) {
-        for (const auto& [widget, enabled] : std::exchange(m_locked, {}))
-            if (widget)
-                widget->setEnabled(enabled);
+        m_locked.unlock();
         return;
     }
     // The location, the highway and the port stay as the test found them; the logger is the
     // test's (its link is leased) until it ends.
-    for (QWidget* w : {static_cast<QWidget*>(m_ui.CboLocation), static_cast<QWidget*>(m_ui.CmdNew),
-                       static_cast<QWidget*>(m_ui.CmdRefresh), static_cast<QWidget*>(m_ui.menubar),
-                       static_cast<QWidget*>(m_ui.OptHW0), static_cast<QWidget*>(m_ui.OptHW1),
-                       static_cast<QWidget*>(m_ui.CboComport)}) {
-        m_locked.append({w, w->isEnabled()});
-        w->setEnabled(false);
-    }
+    m_locked.lock({m_ui.CboLocation, m_ui.CmdNew, m_ui.CmdRefresh, m_ui.CmdMonitor, m_ui.menubar,
+                   m_ui.OptHW0, m_ui.OptHW1, m_ui.CboComport});
 }
 
 } // namespace nodalyx

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "ControlLock.h"
 #include "HighwayTest.h"
 #include "Operator.h"
 #include "SharedState.h"
 
-#include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QWidget>
 
 class QShortcut;
@@ -47,7 +46,7 @@ private:
     Ui::FrmMain& m_ui;
     hw::HighwayTest m_test;
     QShortcut* m_escape; // Escape as "Stop", enabled while the test runs
-    QList<std::pair<QPointer<QWidget>, bool>> m_locked; // controls locked and how they were
+    ControlLock m_locked;
 };
 
 } // namespace nodalyx

@@ -19,6 +19,7 @@ public:
     void start(quint16 value) {
         m_last = value;
         m_total = 0;
+        m_step = 0;
         m_started = true;
     }
     // The next read; answers the step since the previous one (0 for the first read).
@@ -27,17 +28,20 @@ public:
             start(value);
             return 0;
         }
-        const quint16 step = counterStep(m_last, value);
+        m_step = counterStep(m_last, value);
         m_last = value;
-        m_total += step;
-        return step;
+        m_total += m_step;
+        return m_step;
     }
     qint64 total() const { return m_total; }
+    // The step of the last read.
+    quint16 lastStep() const { return m_step; }
     bool started() const { return m_started; }
 
 private:
     quint16 m_last = 0;
     qint64 m_total = 0;
+    quint16 m_step = 0;
     bool m_started = false;
 };
 

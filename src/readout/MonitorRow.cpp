@@ -1,5 +1,7 @@
 #include "MonitorRow.h"
 
+#include <QStringList>
+
 namespace nodalyx {
 
 namespace {
@@ -24,16 +26,12 @@ QString monitorCsvHeader() {
 }
 
 QString monitorCsvLine(const MonitorRow& r) {
-    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9")
-        .arg(isoTime(r.time))
-        .arg(r.highway)
-        .arg(r.address)
-        .arg(csvField(r.location))
-        .arg(r.channel)
-        .arg(r.in)
-        .arg(r.out)
-        .arg(r.inChange)
-        .arg(r.outChange);
+    // Joined, not .arg() chained: a location text may hold "%1".
+    return QStringList{
+        isoTime(r.time),        QString::number(r.highway),  QString::number(r.address),
+        csvField(r.location),   QString::number(r.channel),  QString::number(r.in),
+        QString::number(r.out), QString::number(r.inChange), QString::number(r.outChange)}
+        .join(QLatin1Char(','));
 }
 
 QJsonObject monitorJson(const MonitorRow& r) {

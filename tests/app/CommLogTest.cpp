@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -51,6 +52,18 @@ TEST_F(CommLog, ShowsARefreshsFramesPausesSavesClearsAndKeepsTheLastLines) {
             << lines[i].toStdString();
     window->findChild<QAction*>("mnuCommLog")->trigger();
     EXPECT_EQ(window->commLogWindow(), log); // one window, kept
+    // Its menu's access key is no other control's of the main window.
+    QStringList texts;
+    for (const QAction* menu : window->menuBar()->actions())
+        texts << menu->text();
+    for (const QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        texts << b->text();
+    for (const QLabel* l : window->findChildren<QLabel*>())
+        texts << l->text();
+    const QRegularExpression key(".*&([^&]).*");
+    const QString own = window->findChild<QAction*>("mnuCommLog")->text().replace(key, "\\1");
+    QStringList keys = texts.filter(key).replaceInStrings(key, "\\1");
+    EXPECT_EQ(keys.filter(own, Qt::CaseInsensitive).size(), 1) << keys.join(' ').toStdString();
 
     // Paused: a second Refresh is recorded but not shown until Resume.
     click(*log, "CmdPause");

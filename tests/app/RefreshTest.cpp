@@ -46,9 +46,9 @@ TEST_F(Refresh, FillsTheCountColumnsAndTakesNoClicksWhileWaitingForTheLogger) {
     EXPECT_FALSE(listEnabled);
     EXPECT_TRUE(child<QPushButton>(*window, "CmdRefresh")->isEnabled());
     EXPECT_TRUE(op.shown().isEmpty()) << op.lastText().toStdString();
-    EXPECT_EQ(rowTexts(hw1, 0).mid(8), QStringList({"258", "65535", "5", ""}));
-    EXPECT_EQ(rowTexts(hw1, 2).mid(8), QStringList({"kept", "", "", ""}));
-    EXPECT_EQ(rowTexts(hw2, 63).mid(8), QStringList({"7", "8", "1", "2"}));
+    EXPECT_EQ(rowTexts(hw1, 0).mid(8, 4), QStringList({"258", "65535", "5", ""}));
+    EXPECT_EQ(rowTexts(hw1, 2).mid(8, 4), QStringList({"kept", "", "", ""}));
+    EXPECT_EQ(rowTexts(hw2, 63).mid(8, 4), QStringList({"7", "8", "1", "2"}));
     EXPECT_EQ(op.busyDepth(), 0);
     EXPECT_EQ(hw1->topLevelItem(0)->text(0), "00"); // the rest of the row stays
 

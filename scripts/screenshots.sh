@@ -4,8 +4,9 @@
 # server into docs/screenshots/: the main window after Refresh, the unit editor and the
 # new-location window, and the configuration window after a read-out from the simulated logger
 # (the location holds the logger's settings but for its name, so one box is marked), and the
-# upload window after sending everything to the simulated logger with its read-back, and the
-# communication log with the frames of the Refresh.
+# upload window after sending everything to the simulated logger with its read-back, the
+# communication log with the frames of the Refresh, and the main window and the chart after
+# half a minute of monitoring.
 set -euo pipefail
 source "$(dirname "$0")/demo-common.sh"
 cd "$repo_root"

@@ -6,6 +6,7 @@
 
 #include <QChart>
 #include <QDateTimeAxis>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QListWidgetItem>
 #include <QValueAxis>
@@ -20,6 +21,8 @@ constexpr qint64 kMinute = 60 * 1000;
 // The spans of the "Show the last" box, in its order.
 constexpr qint64 kSpans[] = {10 * kMinute, 60 * kMinute, 120 * kMinute};
 constexpr int kDefaultSpan = 1;
+// The time axis covers this much at least.
+constexpr qint64 kMinimumAxisMs = 60 * 1000;
 // Before the main window chooses channels, the first ones seen are shown, this many.
 constexpr int kAutoChecked = 4;
 
@@ -31,7 +34,7 @@ FrmCountChart::FrmCountChart(QWidget* parent)
     m_ui->setupUi(this);
     m_chart = new QChart;
     m_chart->setAnimationOptions(QChart::NoAnimation);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->legend()->setAlignment(Qt::AlignRight);
     m_timeAxis = new QDateTimeAxis(m_chart);
     m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
     m_timeAxis->setTitleText(tr("Time"));
@@ -40,6 +43,14 @@ FrmCountChart::FrmCountChart(QWidget* parent)
     m_countAxis->setTitleText(tr("Counted since monitoring started"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_chart->addAxis(m_countAxis, Qt::AlignLeft);
+    // An empty line that always holds the axes: a time axis that had no line when the chart
+    // was first shown is never drawn, not even after lines come.
+    auto* anchor = new QLineSeries(m_chart);
+    m_chart->addSeries(anchor);
+    anchor->attachAxis(m_timeAxis);
+    anchor->attachAxis(m_countAxis);
+    for (QLegendMarker* marker : m_chart->legend()->markers(anchor))
+        marker->setVisible(false);
     m_ui->ChartView->setChart(m_chart); // the view owns the chart
     m_ui->ChartView->setRenderHint(QPainter::Antialiasing);
     m_ui->CboSpan->setCurrentIndex(kDefaultSpan);
@@ -76,6 +87,8 @@ void FrmCountChart::addRead(const MonitorRead& read) {
     if (read.time.toMSecsSinceEpoch() < m_history.latestMsecs())
         return; // older than one shown: the history leaves it out too
     m_history.add(read);
+    if (m_firstMsecs == 0)
+        m_firstMsecs = read.time.toMSecsSinceEpoch();
     for (const SeenChannel& channel : m_history.channels()) {
         QListWidgetItem* item = m_items.value(code(channel.key));
         if (!item)
@@ -100,7 +113,7 @@ void FrmCountChart::addChannelItem(const SeenChannel& channel) {
     m_items.insert(c, item);
     if (check) {
         m_wanted.insert(c);
-        showChannel(channel.key, item->text());
+        showChannel(channel.key);
     }
     if (!m_ui->LstChannels->currentItem())
         m_ui->LstChannels->setCurrentItem(item);
@@ -115,7 +128,7 @@ void FrmCountChart::channelToggled(QListWidgetItem* item) {
     m_selectionGiven = true; // a choice made: channels seen later are no longer checked
     if (checked) {
         m_wanted.insert(c);
-        showChannel(key, item->text());
+        showChannel(key);
     } else {
         m_wanted.remove(c);
         hideChannel(key);
@@ -124,10 +137,15 @@ void FrmCountChart::channelToggled(QListWidgetItem* item) {
 }
 
 // Makes the In and Out lines of a channel from the points within the span.
-void FrmCountChart::showChannel(const ChannelKey& key, const QString& text) {
+void FrmCountChart::showChannel(const ChannelKey& key) {
+    // Short names, so the legend keeps them whole; the list names the location.
+    const QString name = tr("HW%1 %2 ch %3")
+                             .arg(key.highway)
+                             .arg(key.address, 2, 10, QLatin1Char('0'))
+                             .arg(key.channel);
     Lines lines{new QLineSeries, new QLineSeries};
-    lines.in->setName(tr("%1 In").arg(text));
-    lines.out->setName(tr("%1 Out").arg(text));
+    lines.in->setName(tr("%1 In").arg(name));
+    lines.out->setName(tr("%1 Out").arg(name));
     QList<QPointF> in, out;
     for (const CountPoint& p : m_history.pointsSince(key, m_history.latestMsecs() - spanMs())) {
         in << QPointF(double(p.msecs), double(p.in));
@@ -140,6 +158,10 @@ void FrmCountChart::showChannel(const ChannelKey& key, const QString& text) {
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_countAxis);
     }
+    // Out in the colour of In, dashed: a channel's two lines read as a pair.
+    QPen dashed = lines.in->pen();
+    dashed.setStyle(Qt::DashLine);
+    lines.out->setPen(dashed);
     m_lines.insert(code(key), lines);
 }
 
@@ -183,17 +205,20 @@ void FrmCountChart::spanChanged() {
     for (int c : shown) {
         const ChannelKey key = keyOf(c);
         hideChannel(key);
-        showChannel(key, m_items.value(c)->text());
+        showChannel(key);
     }
     updateAxes();
 }
 
-// The time axis ends at the newest read and reaches back the span; the count axis covers the
-// lines shown (their counts only grow, so the first and last points bound them).
+// The time axis ends at the newest read and reaches back the span, or to the first read when
+// monitoring has run for less (a minute at least), so a short run fills the chart.
 void FrmCountChart::updateAxes() {
     const qint64 end =
         m_history.latestMsecs() > 0 ? m_history.latestMsecs() : QDateTime::currentMSecsSinceEpoch();
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(end - spanMs()),
+    qint64 start = end - spanMs();
+    if (m_firstMsecs > start)
+        start = std::min(m_firstMsecs, end - kMinimumAxisMs);
+    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(start),
                          QDateTime::fromMSecsSinceEpoch(end));
     double low = std::numeric_limits<double>::max();
     double high = std::numeric_limits<double>::lowest();
@@ -215,6 +240,7 @@ void FrmCountChart::clear() {
     m_ui->LstChannels->clear();
     m_items.clear();
     m_history.clear();
+    m_firstMsecs = 0;
     updateAxes();
 }
 

@@ -51,7 +51,7 @@ private:
     };
     void addChannelItem(const SeenChannel& channel);
     void channelToggled(QListWidgetItem* item);
-    void showChannel(const ChannelKey& key, const QString& text);
+    void showChannel(const ChannelKey& key);
     void hideChannel(const ChannelKey& key);
     void appendPoints(qint64 msecs);
     void spanChanged();
@@ -64,6 +64,7 @@ private:
     QDateTimeAxis* m_timeAxis = nullptr;
     QValueAxis* m_countAxis = nullptr;
     CountHistory m_history;
+    qint64 m_firstMsecs = 0;              // the first read since the last clear(); 0 before any
     QHash<int, Lines> m_lines;            // the checked channels' lines, by code()
     QHash<int, QListWidgetItem*> m_items; // every channel's item, by code()
     QSet<int> m_wanted; // checked when seen (selectUnits, or checked before clear)

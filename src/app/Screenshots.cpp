@@ -6,14 +6,18 @@
 #include "FrmNewLocation.h"
 #include "FrmUnitConfiguration.h"
 #include "FrmUpload.h"
+#include "MonitorPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextStream>
+#include <QTimer>
+#include <QTreeWidget>
 
 namespace nodalyx {
 
@@ -39,6 +43,38 @@ void fillExample(FrmNewLocation& window) {
     window.findChild<QComboBox*>(QStringLiteral("CboConnType"))->setCurrentIndex(1);
 }
 
+void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The main window while monitoring (monitor.png) with two units selected, and the chart of
+// those units (monitor-chart.png) after about half a minute of reads every second.
+int grabMonitoring(FrmMain& main, const QString& dir) {
+    auto* list = main.findChild<QTreeWidget*>(QStringLiteral("LsvHW1"));
+    list->clearSelection();
+    for (int row : {0, 5})
+        list->topLevelItem(row)->setSelected(true);
+    MonitorPanel& panel = *main.monitorPanel();
+    panel.onMonitorClicked();
+    if (!panel.isRunning())
+        return 2;
+    panel.onChartClicked();
+    runEventsFor(30000);
+    int failures = grabInto(main, dir, QStringLiteral("monitor.png")) ? 0 : 1;
+    if (QWidget* chart = panel.chartWindow()) {
+        chart->resize(900, 520);
+        failures += grabInto(*chart, dir, QStringLiteral("monitor-chart.png")) ? 0 : 1;
+        chart->hide();
+    }
+    panel.onMonitorClicked(); // stop
+    while (panel.isRunning())
+        runEventsFor(100);
+    list->clearSelection();
+    return failures;
+}
+
 } // namespace
 
 int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QString& dir) {
@@ -56,6 +92,9 @@ int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QStri
     failures +=
         grabInto(*main.commLogWindow(), dir, QStringLiteral("communication-log.png")) ? 0 : 1;
     main.commLogWindow()->hide();
+
+    if (!main.locationName().isEmpty())
+        failures += grabMonitoring(main, dir);
 
     FrmUnitConfiguration editor(state, op, main.locationName(), &main);
     editor.setInputs(QStringLiteral("1"), QStringLiteral("1"));

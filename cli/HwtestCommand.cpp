@@ -2,7 +2,6 @@
 #include "HwtestCommand.h"
 #include "LoggerSession.h"
 
-#include "CliArgs.h"
 #include "CountingOperator.h"
 #include "HighwayStore.h"
 #include "HighwayTest.h"
@@ -11,6 +10,7 @@
 #include "Link.h"
 #include "LocationLoad.h"
 #include "LocationStore.h"
+#include "TextConvert.h"
 #include "TrafficTrace.h"
 
 #include <QJsonDocument>
@@ -30,13 +30,13 @@ struct Invocation {
 
 int parseOption(const QString& option, const QString& value, Invocation& inv) {
     int n = 0;
-    if (option == QLatin1String("--hw") && parseNumber(value, 1, 2, inv.highway))
+    if (option == QLatin1String("--hw") && parseInteger(value, 1, 2, inv.highway))
         return Done;
-    if (option == QLatin1String("--comport") && parseNumber(value, 1, 255, n)) {
+    if (option == QLatin1String("--comport") && parseInteger(value, 1, 255, n)) {
         inv.comport = QString::number(n);
         return Done;
     }
-    if (option == QLatin1String("--passes") && parseNumber(value, 0, 1000000, inv.passes))
+    if (option == QLatin1String("--passes") && parseInteger(value, 0, 1000000, inv.passes))
         return Done;
     const char* wanted = option == QLatin1String("--hw") ? "1 or 2"
                          : option == QLatin1String("--comport")

@@ -1,6 +1,5 @@
 #include "MonitorCommand.h"
 
-#include "CliArgs.h"
 #include "CliText.h"
 #include "CountRecord.h"
 #include "CounterMonitor.h"
@@ -8,6 +7,7 @@
 #include "HighwayStore.h"
 #include "Interrupt.h"
 #include "LocationLoad.h"
+#include "TextConvert.h"
 #include "TrafficTrace.h"
 
 #include <QEventLoop>
@@ -28,10 +28,10 @@ struct Invocation {
 
 int parseValue(const QString& option, const QString& value, Invocation& inv) {
     if (option == QLatin1String("--every") &&
-        parseNumber(value, CounterMonitor::kMinimumSeconds, CounterMonitor::kMaximumSeconds,
-                    inv.every))
+        parseInteger(value, CounterMonitor::kMinimumSeconds, CounterMonitor::kMaximumSeconds,
+                     inv.every))
         return Done;
-    if (option == QLatin1String("--count") && parseNumber(value, 1, 100000000, inv.count))
+    if (option == QLatin1String("--count") && parseInteger(value, 1, 100000000, inv.count))
         return Done;
     if (option == QLatin1String("--csv") && !value.isEmpty()) {
         inv.csv = value;

@@ -114,4 +114,13 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+bool parseInteger(const QString& text, int min, int max, int& out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < min || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
 } // namespace nodalyx

@@ -29,4 +29,8 @@ QString floatText(float value);
 // Removes blanks (spaces only) at both ends, as the files' readers always did.
 QString trimBlanks(const QString& text);
 
+// A whole number from min to max written in decimal (a command-line value); out is left alone
+// when the text is none.
+bool parseInteger(const QString& text, int min, int max, int& out);
+
 } // namespace nodalyx

@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <optional>
 
 namespace nodalyx::cli {
 
@@ -139,10 +140,10 @@ int runMonitorCommand(CliContext& ctx, const QStringList& args) {
     if (ctx.trace)
         traceToStderr(link);
     CounterMonitor monitor(state, link, op);
-    ReadPrinter printer(ctx, inv, inv.csv.isEmpty() ? nullptr : &record);
+    std::optional<ReadPrinter> printer; // made once the logger is there: the header first
     bool recordFailed = false;
     QObject::connect(&monitor, &CounterMonitor::readDone, &monitor, [&](const MonitorRead& read) {
-        if (!printer.print(read)) {
+        if (!printer->print(read)) {
             recordFailed = true;
             monitor.stop();
         }
@@ -160,6 +161,7 @@ int runMonitorCommand(CliContext& ctx, const QStringList& args) {
             op.message(link.connectionFailedText(), Operator::Icon::Critical);
         return Failed;
     }
+    printer.emplace(ctx, inv, inv.csv.isEmpty() ? nullptr : &record); // before the first read
     loop.exec();
     return exitCode(end, recordFailed, op);
 }

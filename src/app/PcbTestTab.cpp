@@ -99,8 +99,10 @@ void PcbTestTab::lockWindow(bool lock) {
     }
     // The location, the highway and the port stay as the test found them; the logger is the
     // test's (its link is leased) until it ends.
-    m_locked.lock({m_ui.CboLocation, m_ui.CmdNew, m_ui.CmdRefresh, m_ui.CmdMonitor, m_ui.menubar,
-                   m_ui.OptHW0, m_ui.OptHW1, m_ui.CboComport});
+    // The communication log stays at hand, to watch the polls.
+    m_locked.lock({m_ui.CboLocation, m_ui.CmdNew, m_ui.CmdRefresh, m_ui.CmdMonitor, m_ui.OptHW0,
+                   m_ui.OptHW1, m_ui.CboComport},
+                  {m_ui.mnuConfiguration->menuAction(), m_ui.mnuLocation});
 }
 
 } // namespace nodalyx

@@ -4,8 +4,10 @@
 #include "HighwayHarness.h"
 #include "PseudoTerminals.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -26,17 +28,24 @@ protected:
     // The controls that must take no input while the test runs.
     static QStringList enabledDuringTheTest(const FrmMain& window) {
         QStringList enabled;
-        for (const char* name :
-             {"CboLocation", "CmdNew", "CmdRefresh", "menubar", "OptHW0", "OptHW1", "CboComport"})
+        for (const char* name : {"CboLocation", "CmdNew", "CmdRefresh", "CmdMonitor", "OptHW0",
+                                 "OptHW1", "CboComport"})
             if (child<QWidget>(window, name)->isEnabled())
                 enabled << name;
+        // The Configuration menu and "New Location" use the link or change the location; the
+        // communication log stays open to the test's polls.
+        for (const char* name : {"mnuLocation", "mnuCommLog"})
+            if (child<QAction>(window, name)->isEnabled())
+                enabled << name;
+        if (child<QMenu>(window, "mnuConfiguration")->menuAction()->isEnabled())
+            enabled << "mnuConfiguration";
         return enabled;
     }
     // The test ended: "Start" takes a new start, every control is back, the link free.
     static void expectReadyToStart(const FrmMain& window) {
         EXPECT_EQ(std::tuple(child<QPushButton>(window, "CmdStart")->isEnabled(),
                              enabledDuringTheTest(window).size(), window.link()->isLeased()),
-                  std::tuple(true, 7, false));
+                  std::tuple(true, 10, false));
     }
 
     sim::UnitHighwaySim sim;
@@ -68,7 +77,7 @@ TEST_F(PcbTestWindow, StartStopEscapeAndADeadPort) {
 
     QStringList running, stopping = {"not seen"};
     QObject::connect(&test, &hw::HighwayTest::passFinished, [&](int n) {
-        if (n == 1) // "Stop" is the one control left to the test
+        if (n == 1) // "Stop" (and the log) are the controls left to the test
             running = enabledDuringTheTest(*window) << count->text();
         if (n != 2)
             return;
@@ -77,7 +86,7 @@ TEST_F(PcbTestWindow, StartStopEscapeAndADeadPort) {
         click(*window, "CmdStart"); // a Start on the disabled button does nothing
     });
     click(*window, "CmdStart");
-    EXPECT_EQ(running + stopping, QStringList({"Pass 2", "disabled", "Stopping..."}));
+    EXPECT_EQ(running + stopping, QStringList({"mnuCommLog", "Pass 2", "disabled", "Stopping..."}));
     // Two passes: TX from the second, RX from both.
     EXPECT_EQ(rowTexts(list, 0).mid(4), QStringList({"1", "2", "100", "200", "7", "9", "0", "0",
                                                      "0", "0", "100", "200", "0", "0"}));

@@ -162,6 +162,12 @@ int runMonitorCommand(CliContext& ctx, const QStringList& args) {
         return Failed;
     }
     printer.emplace(ctx, inv, inv.csv.isEmpty() ? nullptr : &record); // before the first read
+    if (activeChannelRows(state.HW1Unit, 1, {}).isEmpty() &&
+        activeChannelRows(state.HW2Unit, 2, {}).isEmpty())
+        op.message(CliText::tr("No unit of \"%1\" is in use: the reads give no rows (set "
+                               "Active=True with the unit command).")
+                       .arg(inv.location),
+                   Operator::Icon::Warning);
     loop.exec();
     return exitCode(end, recordFailed, op);
 }

@@ -16,6 +16,8 @@ namespace nodalyx {
 
 namespace {
 
+constexpr int kReasonWidth = 260;
+
 QTableWidgetItem* cell(const QVariant& value) {
     auto* item = new QTableWidgetItem;
     item->setData(Qt::DisplayRole, value);
@@ -107,7 +109,14 @@ void FrmSites::relist() {
             table->setItem(row, c, cell(c == Location ? QVariant(name) : values[c]));
     }
     table->setSortingEnabled(true);
-    table->resizeColumnsToContents();
+    fitColumns();
+}
+
+// Every column as wide as its contents, but a long reason leaves room for the others.
+void FrmSites::fitColumns() {
+    m_ui->TblSites->resizeColumnsToContents();
+    if (m_ui->TblSites->columnWidth(Reason) > kReasonWidth)
+        m_ui->TblSites->setColumnWidth(Reason, kReasonWidth);
 }
 
 void FrmSites::checkAll() {
@@ -187,6 +196,7 @@ void FrmSites::showResult(const SurveyResult& result) {
     const QList<QVariant> values = rowValues(result);
     for (int c = 0; c < ColumnCount; ++c)
         table->item(row, c)->setData(Qt::DisplayRole, values[c]);
+    table->item(row, Reason)->setToolTip(result.reason); // the column may show it cut short
     table->setSortingEnabled(true);
 }
 
@@ -215,7 +225,7 @@ void FrmSites::ended() {
                                   .arg(drifted)
                                   .arg(differing)
                                   .arg(set));
-    m_ui->TblSites->resizeColumnsToContents();
+    fitColumns();
     emit surveyEnded();
 }
 

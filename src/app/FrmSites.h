@@ -77,6 +77,7 @@ private:
     void setRunning(bool running);
     int rowOf(const QString& location) const;
     void chooseRow(int row);
+    void fitColumns();
 
     std::unique_ptr<Ui::FrmSites> m_ui;
     QString m_programDir;

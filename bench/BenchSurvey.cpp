@@ -32,6 +32,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <cmath>
 #include <ctime>
 
@@ -167,6 +168,7 @@ struct Survey {
     QList<SurveyResult> results;
     int reached = 0;
     int serialMatches = 0;
+    int peakWorkers = 0;
 };
 
 Survey survey(const QString& programDir, const QStringList& names, int jobs) {
@@ -190,6 +192,7 @@ Survey survey(const QString& programDir, const QStringList& names, int jobs) {
     s.wallSeconds = double(timer.nsecsElapsed()) / 1e9;
     s.cpuSeconds = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
     s.results = runner.results();
+    s.peakWorkers = runner.peakWorkers();
     for (const SurveyResult& r : s.results) {
         s.reached += r.reached ? 1 : 0;
         s.serialMatches += r.serialMatches.value_or(false) ? 1 : 0;
@@ -210,9 +213,30 @@ struct Settings {
 struct Run {
     bool ok = false;
     Survey survey;
-    double alone = 0;       // one answering logger alone, mean
-    double silentAlone = 0; // one silent logger alone (only when there are silent ones)
+    double alone = 0;           // one answering logger alone, mean
+    double silentAlone = 0;     // one silent logger alone (only when there are silent ones)
+    double groupingSeconds = 0; // surveySerialDevice of every location, as the runner starts
 };
+
+// The mean cost of a worker thread that does nothing: created, started, ended and joined.
+double threadSeconds(int count) {
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < count; ++i) {
+        std::unique_ptr<QThread> thread(QThread::create([] {}));
+        thread->start();
+        thread->wait();
+    }
+    return double(timer.nsecsElapsed()) / 1e9 / count;
+}
+
+double groupingSeconds(const QString& programDir, const QStringList& names) {
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& name : names)
+        surveySerialDevice(programDir, name);
+    return double(timer.nsecsElapsed()) / 1e9;
+}
 
 Run measure(const Settings& set, int silent, QTextStream& out) {
     Run run;
@@ -238,6 +262,7 @@ Run measure(const Settings& set, int silent, QTextStream& out) {
     if (alone && silentAlone) {
         run.alone = *alone;
         run.silentAlone = *silentAlone;
+        run.groupingSeconds = groupingSeconds(dir.path(), names);
         run.survey = survey(dir.path(), names, set.jobs);
         run.ok = run.survey.reached == answering.size();
         if (!run.ok)
@@ -249,11 +274,12 @@ Run measure(const Settings& set, int silent, QTextStream& out) {
 }
 
 void printSurvey(QTextStream& out, const char* label, const Settings& set, const Run& run) {
-    out << label << " " << set.loggers << " loggers, " << set.jobs << " at a time: wall "
-        << fixed(run.survey.wallSeconds, 3) << " s, first result after "
-        << fixed(run.survey.firstResultSeconds * 1000, 1) << " ms, " << run.survey.reached
-        << " reached, " << run.survey.serialMatches << " with the expected serial number; CPU "
-        << fixed(run.survey.cpuSeconds, 3) << " s" << Qt::endl;
+    out << label << " " << set.loggers << " loggers, " << set.jobs << " at a time ("
+        << run.survey.peakWorkers << " workers at most): wall " << fixed(run.survey.wallSeconds, 3)
+        << " s, first result after " << fixed(run.survey.firstResultSeconds * 1000, 1) << " ms, "
+        << run.survey.reached << " reached, " << run.survey.serialMatches
+        << " with the expected serial number; CPU " << fixed(run.survey.cpuSeconds, 3) << " s"
+        << Qt::endl;
 }
 
 // (a), (b) and (c): all loggers answering.
@@ -265,6 +291,11 @@ bool benchAnswering(QTextStream& out, const Settings& set, Run& run) {
         << " ms late: " << fixed(run.alone * 1000, 2) << " ms (mean of "
         << qMin(set.repeats, set.loggers) << ")" << Qt::endl;
     printSurvey(out, "(b)", set, run);
+    out << "(b) of it, before the first worker starts, the runner reads every location to group "
+           "serial ones by port: "
+        << fixed(run.groupingSeconds * 1000, 1) << " ms measured alone" << Qt::endl;
+    out << "(b) a worker thread that does nothing, created, started and joined: "
+        << fixed(threadSeconds(set.loggers) * 1e6, 0) << " us" << Qt::endl;
     const double ideal = run.alone * set.loggers / set.jobs;
     const double efficiency = ideal / run.survey.wallSeconds;
     out << "(b) efficiency (one x " << set.loggers << " / " << set.jobs

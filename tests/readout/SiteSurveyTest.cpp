@@ -293,3 +293,28 @@ TEST(SiteSurveyTest, CsvQuotesWhatNeedsIt) {
               R"(LocationName;Monday,false)");
     EXPECT_EQ(surveyCsvHeader().split(',').size(), surveyJson(r).size());
 }
+
+// Two locations on one serial port take turns on it: both are reached, one after the other.
+TEST(SiteSurveyTest, LocationsOnOnePortTakeTurns) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
+    Sites sites;
+    ASSERT_TRUE(sites.add("First", Kind::Serial));
+    sites.sims["First"]->faults().delayMs = 50;
+    SharedState second;
+    second.programDir = sites.dir.path();
+    second.settings.ConnType = 1;
+    second.settings.Comport = 7;
+    second.settings.eSerialnumber = "NXFirst"; // the same logger
+    ScriptedOperator op;
+    ASSERT_TRUE(WriteFGR(second, "Second", op));
+    EXPECT_EQ(surveySerialDevice(sites.dir.path(), "Second"),
+              surveySerialDevice(sites.dir.path(), "First"));
+    const QList<SurveyResult> results = sites.survey({"First", "Second"}, options(false));
+    ASSERT_EQ(results.size(), 2);
+    for (const SurveyResult& r : results) {
+        EXPECT_TRUE(r.reached) << r.reason.toStdString();
+        EXPECT_EQ(r.serialMatches, true);
+    }
+    // Serial number and clock for one location, then for the other: never interleaved.
+    EXPECT_EQ(sites.sims["First"]->requestCodes(), (QList<int>{59, 2, 59, 2}));
+}

@@ -197,6 +197,18 @@ TEST(SiteSurveyTest, SyncClockSetsOnlyTheExpectedDriftedLoggers) {
     EXPECT_LE(qAbs(sites.sims["Drifted"]->state().clockOffsetSecs), 60);
     EXPECT_EQ(sites.sims["Other"]->state().clockOffsetSecs, 30 * 60);
     EXPECT_EQ(sites.sims["Fine"]->state().clockOffsetSecs, 60);
+    // A clock that is no valid date (month 27) is set too.
+    auto& lost = *sites.sims["Fine"];
+    lost.faults().garbageCodes = {2};
+    QObject::connect(&lost, &sim::LoggerSim::request, [&lost](const QByteArray&) {
+        if (lost.requestCodes().last() == 1) // Set Date/Time: the clock is whole again
+            lost.faults().garbageCodes.clear();
+    });
+    const QList<SurveyResult> lostClock = sites.survey({"Fine"}, options(false, true));
+    ASSERT_EQ(lostClock.size(), 1);
+    EXPECT_TRUE(lostClock[0].loggerClock && !lostClock[0].driftMinutes);
+    EXPECT_TRUE(lostClock[0].clockSet) << lostClock[0].reason.toStdString();
+    EXPECT_LE(qAbs(lost.state().clockOffsetSecs), 60);
     // Surveyed again, nothing drifts and nothing is set.
     for (const SurveyResult& r : sites.survey({"Drifted"}, options(false, true))) {
         EXPECT_LE(qAbs(r.driftMinutes.value_or(99)), 1);

@@ -178,7 +178,9 @@ QString csvBool(std::optional<bool> v) {
 } // namespace
 
 bool SurveyResult::driftsMoreThan(int maxMinutes) const {
-    return driftMinutes && qAbs(*driftMinutes) > qAbs(qint64(maxMinutes));
+    if (!driftMinutes)
+        return loggerClock.has_value();
+    return qAbs(*driftMinutes) > qAbs(qint64(maxMinutes));
 }
 
 QJsonObject surveyJson(const SurveyResult& r) {

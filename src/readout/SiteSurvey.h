@@ -40,7 +40,8 @@ struct SurveyResult {
     std::optional<qint64> driftMinutes;     // logger minus PC; negative when behind
     std::optional<QStringList> differences; // with settings: the file keys that differ
     bool clockSet = false;                  // syncClock set it and the read-back is within a minute
-    // Whether the logger's clock drifts more than maxMinutes (absolute).
+    // Whether the logger's clock drifts more than maxMinutes (absolute), or was read but is no
+    // valid date and time (a logger that lost its clock): the clocks --sync-clock sets.
     bool driftsMoreThan(int maxMinutes) const;
 };
 

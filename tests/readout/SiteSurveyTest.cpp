@@ -197,6 +197,18 @@ TEST(SiteSurveyTest, SyncClockSetsOnlyTheExpectedDriftedLoggers) {
     EXPECT_LE(qAbs(sites.sims["Drifted"]->state().clockOffsetSecs), 60);
     EXPECT_EQ(sites.sims["Other"]->state().clockOffsetSecs, 30 * 60);
     EXPECT_EQ(sites.sims["Fine"]->state().clockOffsetSecs, 60);
+    // A clock that is no valid date (month 27) is set too.
+    auto& lost = *sites.sims["Fine"];
+    lost.faults().garbageCodes = {2};
+    QObject::connect(&lost, &sim::LoggerSim::request, [&lost](const QByteArray&) {
+        if (lost.requestCodes().last() == 1) // Set Date/Time: the clock is whole again
+            lost.faults().garbageCodes.clear();
+    });
+    const QList<SurveyResult> lostClock = sites.survey({"Fine"}, options(false, true));
+    ASSERT_EQ(lostClock.size(), 1);
+    EXPECT_TRUE(lostClock[0].loggerClock && !lostClock[0].driftMinutes);
+    EXPECT_TRUE(lostClock[0].clockSet) << lostClock[0].reason.toStdString();
+    EXPECT_LE(qAbs(lost.state().clockOffsetSecs), 60);
     // Surveyed again, nothing drifts and nothing is set.
     for (const SurveyResult& r : sites.survey({"Drifted"}, options(false, true))) {
         EXPECT_LE(qAbs(r.driftMinutes.value_or(99)), 1);
@@ -255,14 +267,14 @@ TEST(SiteSurveyTest, CancelEndsTheRunningOnesAndStartsNoMore) {
     for (int i = 0; i < 4; ++i) {
         names << QStringLiteral("L%1").arg(i);
         ASSERT_TRUE(sites.add(names.last(), Kind::Fine));
-        sites.sims[names.last()]->faults().delayMs = 40; // a read-out takes about a second
+        sites.sims[names.last()]->faults().delayMs = 80; // a read-out takes over two seconds
     }
     SurveyRunner runner;
     QTimer::singleShot(250, &runner, &SurveyRunner::cancel);
     QElapsedTimer took;
     took.start();
     const QList<SurveyResult> results = sites.survey(names, options(true, false, 2), &runner);
-    EXPECT_LT(took.elapsed(), 900);
+    EXPECT_LT(took.elapsed(), 1500);
     EXPECT_TRUE(runner.wasCancelled());
     EXPECT_FALSE(runner.isRunning());
     ASSERT_EQ(results.size(), 2);
@@ -292,4 +304,29 @@ TEST(SiteSurveyTest, CsvQuotesWhatNeedsIt) {
               R"("North, gate",false,"Connection with Datalogger failed: ""x""",,false,,-3,)"
               R"(LocationName;Monday,false)");
     EXPECT_EQ(surveyCsvHeader().split(',').size(), surveyJson(r).size());
+}
+
+// Two locations on one serial port take turns on it: both are reached, one after the other.
+TEST(SiteSurveyTest, LocationsOnOnePortTakeTurns) {
+    NODALYX_NEEDS_PSEUDO_TERMINALS();
+    Sites sites;
+    ASSERT_TRUE(sites.add("First", Kind::Serial));
+    sites.sims["First"]->faults().delayMs = 50;
+    SharedState second;
+    second.programDir = sites.dir.path();
+    second.settings.ConnType = 1;
+    second.settings.Comport = 7;
+    second.settings.eSerialnumber = "NXFirst"; // the same logger
+    ScriptedOperator op;
+    ASSERT_TRUE(WriteFGR(second, "Second", op));
+    EXPECT_EQ(surveySerialDevice(sites.dir.path(), "Second"),
+              surveySerialDevice(sites.dir.path(), "First"));
+    const QList<SurveyResult> results = sites.survey({"First", "Second"}, options(false));
+    ASSERT_EQ(results.size(), 2);
+    for (const SurveyResult& r : results) {
+        EXPECT_TRUE(r.reached) << r.reason.toStdString();
+        EXPECT_EQ(r.serialMatches, true);
+    }
+    // Serial number and clock for one location, then for the other: never interleaved.
+    EXPECT_EQ(sites.sims["First"]->requestCodes(), (QList<int>{59, 2, 59, 2}));
 }

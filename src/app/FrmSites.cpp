@@ -212,7 +212,7 @@ void FrmSites::ended() {
     for (const SurveyResult& r : done) {
         reached += r.reached ? 1 : 0;
         other += r.serialMatches == false ? 1 : 0;
-        drifted += r.driftMinutes && qAbs(*r.driftMinutes) >= 1 && !r.clockSet ? 1 : 0;
+        drifted += r.driftsMoreThan(1) && !r.clockSet ? 1 : 0;
         differing += r.differences && !r.differences->isEmpty() ? 1 : 0;
         set += r.clockSet ? 1 : 0;
     }

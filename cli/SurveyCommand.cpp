@@ -172,7 +172,8 @@ QString summary(const Tally& t, int asked, bool settings, bool syncClock) {
     if (settings)
         line += CliText::tr(", %1 with different settings").arg(t.differing);
     if (syncClock)
-        line += CliText::tr(", %1 clocks set").arg(t.clocksSet);
+        line += t.clocksSet == 1 ? CliText::tr(", 1 clock set")
+                                 : CliText::tr(", %1 clocks set").arg(t.clocksSet);
     if (t.total < asked)
         line += CliText::tr(", %1 not surveyed (cancelled)").arg(asked - t.total);
     return line;

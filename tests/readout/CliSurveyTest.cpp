@@ -133,7 +133,7 @@ TEST_F(CliSurveyTest, SyncClockLeavesEveryDriftedLoggerWithinAMinute) {
     }
     EXPECT_LE(qAbs(sims["Drifted"]->state().clockOffsetSecs), 60);
     EXPECT_EQ(sims["Other"]->state().clockOffsetSecs, -90 * 60);
-    EXPECT_TRUE(r.err.contains(", 1 clocks set")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(", 1 clock set")) << r.err.toStdString();
     EXPECT_EQ(run({"Drifted", "Fine"}).exit, 0);
 }
 

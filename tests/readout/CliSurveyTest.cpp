@@ -39,16 +39,7 @@ struct CliSurveyTest : ::testing::Test {
             EXPECT_TRUE(sim->listenTcp());
             pointAtTcp(state, sim->tcpPort());
         }
-        state.settings.LocationCode = "SIM01";
-        state.settings.LocationName = "Simulator";
-        state.settings.LocationPlace = "Bench";
-        state.settings.Days.fill("07002200");
-        state.settings.Interval = "15";
-        state.settings.eIPaddress = QStringList{"192", "168", "1", "10"};
-        state.settings.eSubnetmask = QStringList{"255", "255", "255", "0"};
-        state.settings.eGateway = QStringList{"192", "168", "1", "1"};
-        state.settings.ePortnumber = "3101";
-        state.settings.eHostname = "NODALYX-LOGGER";
+        holdSimulatorSettings(state.settings);
         state.settings.eSerialnumber = "NX" + name;
         ScriptedOperator op;
         EXPECT_TRUE(WriteFGR(state, name, op));

@@ -8,10 +8,10 @@
 #include "LocationReport.h"
 #include "LocationStore.h"
 #include "NewLocation.h"
+#include "TextMatch.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QRegularExpression>
 #include <functional>
 
 namespace nodalyx::cli {
@@ -144,8 +144,7 @@ int setSettings(CliContext& ctx, const QStringList& args) {
 }
 
 int parseNumber(const QString& text, int low, int high) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
-    const int value = digits.match(text).hasMatch() ? text.toInt() : -1;
+    const int value = isAsciiDigits(text, 1, 3) ? text.toInt() : -1;
     return value >= low && value <= high ? value : -1;
 }
 

@@ -7,6 +7,7 @@
 #include "PortsCommand.h"
 #include "ProgramDir.h"
 #include "SerialPorts.h"
+#include "SurveyCommand.h"
 #include "TerminalOperator.h"
 #include "TransferCommands.h"
 
@@ -73,6 +74,24 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                                   and reports what differs; Ctrl-C stops after the\n"
     "                                   item or packet under way\n"
     "\n"
+    "Many sites:\n"
+    "  survey [LOCATION...] [--jobs N] [--json|--csv] [--settings] [--sync-clock]\n"
+    "         [--max-drift MIN]\n"
+    "                                   every location (or those named) at once: whether\n"
+    "                                   its logger was reached (and why not), its serial\n"
+    "                                   number and whether it is the location's, its clock\n"
+    "                                   and drift in minutes; --settings also the general\n"
+    "                                   settings that differ (as settings --diff);\n"
+    "                                   --sync-clock sets the clock of every expected logger\n"
+    "                                   that drifts more than MIN minutes (default 1) and\n"
+    "                                   reads it back. TCP locations N at a time (default\n"
+    "                                   16), serial ones one after another per port. A\n"
+    "                                   table, --json an array, --csv a header and a line\n"
+    "                                   each; a summary line on stderr. Ctrl-C cancels and\n"
+    "                                   prints what was found (exit 1). Exit 3 when a logger\n"
+    "                                   is another one, differs or drifts; 1 when one could\n"
+    "                                   not be reached. Does not take --trace\n"
+    "\n"
     "Serial ports:\n"
     "  ports [--json]                   the serial ports there are: number, device,\n"
     "                                   description, adapter serial number, whether they can\n"
@@ -108,7 +127,7 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "  --version    the version\n"
     "\n"
     "Exit status: 0 done, 1 the operation failed, 2 usage error, 3 settings --diff found\n"
-    "a difference or check found a problem.\n");
+    "a difference, check found a problem or survey found a logger that differs.\n");
 
 // "where": the program directory the other commands use.
 int printProgramDir(CliContext& ctx, const QStringList& args) {
@@ -167,5 +186,7 @@ int main(int argc, char* argv[]) {
         return runSettingsCommand(ctx, rest);
     if (command == QLatin1String("ports"))
         return runPortsCommand(ctx, rest);
+    if (command == QLatin1String("survey"))
+        return runSurveyCommand(ctx, rest);
     return usageError(CliText::tr("unknown command '%1'").arg(command));
 }

@@ -8,6 +8,8 @@
 namespace nodalyx::sim {
 
 namespace {
+constexpr int kMaxLoggers = 1000;
+
 bool parseInt(const QString& text, int min, int max, int& out) {
     bool ok = false;
     const int v = text.toInt(&ok);
@@ -167,6 +169,19 @@ const std::vector<Rule>& rules() {
              return fault.has_value();
          }},
         flag("verbose", [](SimOptions& o) { o.verbose = true; }),
+        {"loggers", "N",
+         [](SimOptions& o, const QString& v, QString* e) {
+             int count = 0;
+             if (!takeNumber(QStringLiteral("--loggers"), v, 1, kMaxLoggers, count, e))
+                 return false;
+             o.loggers = count;
+             return true;
+         }},
+        {"silent-loggers", "N",
+         [](SimOptions& o, const QString& v, QString* e) {
+             return takeNumber(QStringLiteral("--silent-loggers"), v, 0, kMaxLoggers,
+                               o.silentLoggers, e);
+         }},
     };
     return all;
 }
@@ -192,6 +207,23 @@ QString parseError(const QCommandLineParser& parser, const QStringList& args) {
         }
     }
     return parser.errorText();
+}
+
+// What is wrong with --loggers and --silent-loggers as given; empty when nothing is.
+QString fleetMistake(const SimOptions& o) {
+    if (!o.loggers)
+        return o.silentLoggers > 0 ? QStringLiteral("--silent-loggers needs --loggers") : QString();
+    if (o.silentLoggers > *o.loggers)
+        return QStringLiteral("--silent-loggers: %1 is more than the %2 loggers")
+            .arg(o.silentLoggers)
+            .arg(*o.loggers);
+    if (!o.tcp || !o.ptyLink.isEmpty() || !o.stateFile.isEmpty())
+        return QStringLiteral("--loggers needs --tcp and takes neither --pty nor --state");
+    if (o.port != 0 && int(o.port) + *o.loggers - 1 > 65535)
+        return QStringLiteral("--loggers: ports %1 to %2 do not all exist")
+            .arg(o.port)
+            .arg(int(o.port) + *o.loggers - 1);
+    return {};
 }
 
 } // namespace
@@ -241,6 +273,9 @@ std::optional<SimOptions> parseSimOptions(const QStringList& args, QString* erro
         *error = QStringLiteral("give --tcp [HOST:]PORT or --pty LINK");
         return std::nullopt;
     }
+    *error = fleetMistake(o);
+    if (!error->isEmpty())
+        return std::nullopt;
     return o;
 }
 

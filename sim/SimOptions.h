@@ -22,6 +22,10 @@ struct SimOptions {
     int blockSize = 0; // 0: the logger's default
     SimFaults faults;
     bool verbose = false;
+    // --loggers N: that many loggers in one process, each on a TCP port of its own (see
+    // LoggerFleet); silentLoggers of them answer nothing.
+    std::optional<int> loggers;
+    int silentLoggers = 0;
 };
 
 // Parses the arguments (without the program name). On a mistake answers nullopt and sets

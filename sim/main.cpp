@@ -1,4 +1,5 @@
 // nodalyx-loggersim: a stand-in for the counting datalogger, over TCP or a pseudo-terminal.
+#include "LoggerFleet.h"
 #include "LoggerSim.h"
 #include "SignalPipe.h"
 #include "SimOptions.h"
@@ -17,9 +18,10 @@ QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-void logTraffic(LoggerSim& sim) {
-    auto stamp = [] {
-        return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+// Every request, packet and reply on stderr; `label` in front of each line (a logger of many).
+void logTraffic(LoggerSim& sim, const QString& label = {}) {
+    auto stamp = [label] {
+        return label + QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
     };
     QObject::connect(&sim, &LoggerSim::request, [stamp](const QByteArray& frame) {
         QTextStream(stderr) << stamp() << " <- " << hex(frame) << Qt::endl;
@@ -57,6 +59,30 @@ void saveState(const SimOptions& o, LoggerSim& sim) {
         QTextStream(stderr) << "nodalyx-loggersim: cannot save " << o.stateFile << ": " << error
                             << Qt::endl;
 }
+// --loggers: the loggers of a survey's test ground, one line each once all listen.
+int runFleet(QCoreApplication& app, const SimOptions& o, const LoggerState& state) {
+    LoggerFleet::Plan plan;
+    plan.count = *o.loggers;
+    plan.silentCount = o.silentLoggers;
+    plan.state = state;
+    plan.faults = o.faults;
+    plan.blockSize = o.blockSize;
+    LoggerFleet fleet(plan);
+    if (!fleet.listen(o.host, o.port)) {
+        QTextStream(stderr) << "nodalyx-loggersim: TCP: " << fleet.errorString() << Qt::endl;
+        return 1;
+    }
+    QTextStream out(stdout);
+    for (const QString& line : fleet.readyLines(o.host))
+        out << line << '\n';
+    out.flush();
+    if (o.verbose) {
+        for (int i = 0; i < fleet.size(); ++i)
+            logTraffic(fleet.logger(i), QStringLiteral("%1 ").arg(fleet.logger(i).tcpPort()));
+    }
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -101,6 +127,8 @@ int main(int argc, char* argv[]) {
         sim.fileResponder().setBlockSize(o.blockSize);
     sim.setGrowing(o.growing.value_or(sim.state().growing));
     sim.setFaults(o.faults);
+    if (o.loggers)
+        return runFleet(app, o, sim.state());
     QTextStream out(stdout);
     if (o.tcp) {
         if (!sim.listenTcp(o.host, o.port)) {

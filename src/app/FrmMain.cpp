@@ -4,6 +4,7 @@
 #include "FrmCommLog.h"
 #include "FrmConfiguration.h"
 #include "FrmNewLocation.h"
+#include "FrmSites.h"
 #include "FrmUnitConfiguration.h"
 #include "FrmUpload.h"
 #include "HighwayStore.h"
@@ -117,6 +118,7 @@ void FrmMain::connectControls() {
     connect(m_ui->mnuGeneralSettings, &QAction::triggered, this, &FrmMain::generalSettings);
     connect(m_ui->mnuUpload, &QAction::triggered, this, &FrmMain::uploadConfiguration);
     connect(m_ui->mnuCommLog, &QAction::triggered, this, &FrmMain::communicationLog);
+    connect(m_ui->mnuSites, &QAction::triggered, this, &FrmMain::sites);
     connect(m_ui->LsvHW1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         editUnit(1, m_ui->LsvHW1->indexOfTopLevelItem(item) + 1);
     });
@@ -388,6 +390,23 @@ SharedTransferLink* FrmMain::transfers() {
             [this](FileTransferLink& transfer) { recordTransfer(transfer, *m_traffic); });
     }
     return m_transfers.get();
+}
+
+void FrmMain::sites() {
+    if (!m_sites) {
+        m_sites = new FrmSites(m_state.programDir, m_op, this);
+        connect(m_sites, &FrmSites::locationChosen, this, [this](const QString& name) {
+            if (!m_monitor->isRunning() && !(m_pcbTest && m_pcbTest->isRunning()))
+                selectLocation(name);
+            raise();
+            activateWindow();
+        });
+    } else {
+        m_sites->relist();
+    }
+    m_sites->show();
+    m_sites->raise();
+    m_sites->activateWindow();
 }
 
 void FrmMain::communicationLog() {

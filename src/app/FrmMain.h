@@ -22,6 +22,7 @@ class FrmMain;
 namespace nodalyx {
 
 class FrmCommLog;
+class FrmSites;
 class Link;
 class MonitorPanel;
 class PcbTestTab;
@@ -67,6 +68,9 @@ public:
     // The log records from the window's start: the link, the transfer component, the test.
     void communicationLog();
     FrmCommLog* commLogWindow() const { return m_commLog; }
+    // "Sites...": the survey of every location, made on first use and kept.
+    void sites();
+    FrmSites* sitesWindow() const { return m_sites; }
     TrafficLogBuffer& trafficLog() { return *m_trafficLog; }
 
     // How modal child windows are run; by default they are executed modally. Tests put a
@@ -115,6 +119,7 @@ private:
     TrafficRecorder* m_traffic = nullptr;           // the communication log's recorder
     std::unique_ptr<TrafficLogBuffer> m_trafficLog; // its lines, from start-up
     FrmCommLog* m_commLog = nullptr;
+    FrmSites* m_sites = nullptr;
 };
 
 } // namespace nodalyx

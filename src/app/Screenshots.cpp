@@ -4,6 +4,7 @@
 #include "FrmConfiguration.h"
 #include "FrmMain.h"
 #include "FrmNewLocation.h"
+#include "FrmSites.h"
 #include "FrmUnitConfiguration.h"
 #include "FrmUpload.h"
 #include "MonitorPanel.h"
@@ -75,6 +76,20 @@ int grabMonitoring(FrmMain& main, const QString& dir) {
     return failures;
 }
 
+// The Sites window after "Check all" (sites.png).
+int grabSites(FrmMain& main, const QString& dir) {
+    main.sites();
+    FrmSites& sites = *main.sitesWindow();
+    QEventLoop loop;
+    QObject::connect(&sites, &FrmSites::surveyEnded, &loop, &QEventLoop::quit);
+    sites.checkAll();
+    if (sites.isRunning())
+        loop.exec();
+    const int failures = grabInto(sites, dir, QStringLiteral("sites.png")) ? 0 : 1;
+    sites.hide();
+    return failures;
+}
+
 } // namespace
 
 int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QString& dir) {
@@ -95,6 +110,8 @@ int takeScreenshots(FrmMain& main, SharedState& state, Operator& op, const QStri
 
     if (!main.locationName().isEmpty())
         failures += grabMonitoring(main, dir);
+
+    failures += grabSites(main, dir);
 
     FrmUnitConfiguration editor(state, op, main.locationName(), &main);
     editor.setInputs(QStringLiteral("1"), QStringLiteral("1"));

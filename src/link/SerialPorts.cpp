@@ -1,8 +1,8 @@
 #include "SerialPorts.h"
+#include "TextMatch.h"
 
 #include <QFileInfo>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <mutex>
 
 namespace nodalyx {
@@ -20,13 +20,12 @@ QString overrideOf(int number) {
 
 // The numbers NODALYX_COM<n> is set for.
 QList<int> overriddenNumbers() {
-    static const QRegularExpression name(QStringLiteral("^NODALYX_COM([0-9]{1,3})$"));
     QList<int> numbers;
     for (const QString& key : QProcessEnvironment::systemEnvironment().keys()) {
-        const QRegularExpressionMatch m = name.match(key);
-        if (m.hasMatch() && m.captured(1).toInt() >= 1 && m.captured(1).toInt() <= 255 &&
-            !qEnvironmentVariable(qPrintable(key)).isEmpty())
-            numbers << m.captured(1).toInt();
+        const std::optional<int> n =
+            numberBetween(key, QLatin1String("NODALYX_COM"), {}, Qt::CaseSensitive, 3);
+        if (n && *n >= 1 && *n <= 255 && !qEnvironmentVariable(qPrintable(key)).isEmpty())
+            numbers << *n;
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;
@@ -107,15 +106,11 @@ std::shared_ptr<const PortSource> SerialPorts::source() {
 }
 
 std::optional<int> SerialPorts::defaultNumberOf(const QString& device) {
-    static const QRegularExpression ttyS(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    QRegularExpressionMatch m = com.match(device);
-    if (m.hasMatch())
-        return m.captured(1).toInt();
-    m = ttyS.match(device);
-    if (m.hasMatch() && m.captured(1).toInt() < 255)
-        return m.captured(1).toInt() + 1;
+    if (const auto com = numberBetween(device, QLatin1String("COM"), {}, Qt::CaseInsensitive, 3))
+        return com;
+    const auto ttyS = numberBetween(device, QLatin1String("/dev/ttyS"), {}, Qt::CaseSensitive, 3);
+    if (ttyS && *ttyS < 255)
+        return *ttyS + 1;
     return std::nullopt;
 }
 

@@ -1,8 +1,9 @@
 #include "PortChoice.h"
 
+#include "TextMatch.h"
 #include "ValueRules.h"
 
-#include <QRegularExpression>
+#include <QMap>
 #include <QSet>
 
 namespace nodalyx {
@@ -34,11 +35,23 @@ QList<PortItem> portItems(const QList<ListedPort>& listed) {
 }
 
 std::optional<int> portNumberOf(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*([0-9]{1,3})\\s*(?:$| - )"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch())
+    // "<blanks>3<blanks>" alone, or followed by " - " and the port's description
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
+        ++start;
+    qsizetype end = start;
+    while (end < text.size() && isAsciiDigits(QStringView(text).mid(end, 1), 1, 1))
+        ++end;
+    if (!isAsciiDigits(QStringView(text).mid(start, end - start), 1, 3))
         return std::nullopt;
-    const int n = m.captured(1).toInt();
+    qsizetype rest = end;
+    while (rest < text.size() && text[rest].isSpace())
+        ++rest;
+    const bool described = rest > end && text[rest - 1] == QLatin1Char(' ') &&
+                           QStringView(text).mid(rest).startsWith(QLatin1String("- "));
+    if (rest < text.size() && !described)
+        return std::nullopt;
+    const int n = text.mid(start, end - start).toInt();
     return n >= 1 && n <= kHighestComport ? std::optional<int>(n) : std::nullopt;
 }
 

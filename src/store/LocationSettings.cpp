@@ -2,7 +2,7 @@
 
 #include "ValueRules.h"
 
-#include <QRegularExpression>
+#include "TextMatch.h"
 
 namespace nodalyx {
 
@@ -36,8 +36,7 @@ bool DayWindow::validTimes() const {
 }
 
 Parsed<DayWindow> parseDayWindow(const QString& text, const QString& named) {
-    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
-    if (!eightDigits.match(text).hasMatch())
+    if (!isAsciiDigits(text, 8, 8))
         return {std::nullopt,
                 named + QStringLiteral(" is not eight digits hhmmhhmm; it was not sent")};
     auto n = [&text](int pos) { return quint8(text.mid(pos, 2).toInt()); };

@@ -2,11 +2,11 @@
 
 #include "LocationFileCodec.h"
 #include "TextFile.h"
+#include "TextMatch.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 namespace nodalyx {
 
@@ -21,10 +21,14 @@ QString inProgramDir(const QString& programDir, const QString& fileName) {
 
 // Windows gives these names to devices, with or without an extension.
 bool isDeviceName(const QString& name) {
-    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QString base = name.section(QLatin1Char('.'), 0, 0);
-    return device.match(base.trimmed()).hasMatch();
+    const QString base = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+        if (base == QLatin1String(device))
+            return true;
+    for (const char* numbered : {"COM", "LPT"})
+        if (const auto n = numberBetween(base, QLatin1String(numbered), {}, Qt::CaseSensitive, 1))
+            return *n >= 1;
+    return false;
 }
 
 // Control characters: C0 (below 32), DEL and the C1 range U+0080..U+009F, which a terminal

@@ -2,11 +2,11 @@
 
 #include "KeyValue.h"
 #include "TextFile.h"
+#include "TextMatch.h"
 #include "Windows1252.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace nodalyx {
 
@@ -23,13 +23,9 @@ QString pathIn(const QString& programDir, const QString& name) {
 
 // "[COM12]" -> 12; 0 for anything else.
 int sectionNumber(const QString& line) {
-    static const QRegularExpression pattern(QStringLiteral("^\\[COM([0-9]{1,3})\\]$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(line);
-    if (!m.hasMatch())
-        return 0;
-    const int number = m.captured(1).toInt();
-    return number >= 1 && number <= 255 ? number : 0;
+    const std::optional<int> number =
+        numberBetween(line, QLatin1String("[COM"), QLatin1String("]"), Qt::CaseInsensitive, 3);
+    return number && *number >= 1 && *number <= 255 ? *number : 0;
 }
 
 void store(PortMapEntry& entry, const KeyValue& kv) {

@@ -1,6 +1,7 @@
 #include "TextConvert.h"
 
-#include <QRegularExpression>
+#include "TextMatch.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,9 +42,7 @@ double roundHalfEven(double value) {
 }
 
 QString toNumber(const QString& text, double& out) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^ *[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)? *$"));
-    if (!pattern.match(text).hasMatch())
+    if (!isDecimalNumber(text))
         return QStringLiteral("is not a number");
     bool ok = false;
     const double value = trimBlanks(text).toDouble(&ok);

@@ -1,6 +1,7 @@
 #include "ValueRules.h"
 
-#include <QRegularExpression>
+#include "TextMatch.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -11,8 +12,7 @@ constexpr int kOctetDigits = 3;
 } // namespace
 
 bool isNumberIn(const QString& text, int low, int high) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
-    if (!digits.match(text).hasMatch())
+    if (!isAsciiDigits(text, 1, 5))
         return false;
     const int value = text.toInt();
     return value >= low && value <= high;
@@ -32,8 +32,11 @@ bool isIPv4Address(const QString& text) {
 }
 
 bool isTime(const QString& text) {
-    static const QRegularExpression time(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]$"));
-    return time.match(text).hasMatch();
+    // hh:mm, 00:00 to 23:59
+    if (text.size() != 5 || text[2] != QLatin1Char(':') || !isAsciiDigits(text.left(2), 2, 2) ||
+        !isAsciiDigits(text.mid(3), 2, 2))
+        return false;
+    return text.left(2).toInt() <= 23 && text.mid(3).toInt() <= 59;
 }
 
 } // namespace nodalyx

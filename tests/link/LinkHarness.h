@@ -41,6 +41,21 @@ inline QStringList countsOf(const UnitConfig& u) {
     return {u.Live1, u.Live2, u.In1, u.Out1, u.In2, u.Out2};
 }
 
+// The general settings the simulated logger holds from the start, as a location would hold
+// them after a read-out (its location name "Simulator").
+inline void holdSimulatorSettings(GeneralSettings& s) {
+    s.LocationCode = "SIM01";
+    s.LocationName = "Simulator";
+    s.LocationPlace = "Bench";
+    s.Days.fill("07002200");
+    s.Interval = "15";
+    s.eIPaddress = QStringList{"192", "168", "1", "10"};
+    s.eSubnetmask = QStringList{"255", "255", "255", "0"};
+    s.eGateway = QStringList{"192", "168", "1", "1"};
+    s.ePortnumber = "3101";
+    s.eHostname = "NODALYX-LOGGER";
+}
+
 // A link and a simulated logger in this process: over TCP loopback, or a pseudo-terminal
 // reached as serial port 7 through NODALYX_COM7.
 struct Harness {

@@ -29,16 +29,8 @@ struct CliSettingsTest : ::testing::Test {
         SharedState state;
         state.programDir = dir.path();
         pointAtTcp(state, port);
-        state.settings.LocationCode = "SIM01";
+        holdSimulatorSettings(state.settings);
         state.settings.LocationName = "Shop";
-        state.settings.LocationPlace = "Bench";
-        state.settings.Days.fill("07002200");
-        state.settings.Interval = "15";
-        state.settings.eIPaddress = QStringList{"192", "168", "1", "10"};
-        state.settings.eSubnetmask = QStringList{"255", "255", "255", "0"};
-        state.settings.eGateway = QStringList{"192", "168", "1", "1"};
-        state.settings.ePortnumber = "3101";
-        state.settings.eHostname = "NODALYX-LOGGER";
         state.settings.eSerialnumber = "12345678";
         ScriptedOperator op;
         ASSERT_TRUE(WriteFGR(state, "Site", op)) << op.lastText().toStdString();

@@ -170,6 +170,19 @@ TEST_F(PortBoxes, SavingAnAdapterWithoutANumberMapsTheLowestFree) {
         << op.lastText().toStdString();
 }
 
+// What the operator typed or picked in a "Comm port" box: the number alone, or a listed line.
+TEST(PortChoiceTest, NumberOfABoxText) {
+    const std::pair<const char*, int> rows[] = {
+        {"3", 3},      {" 12 ", 12},      {"3 - /dev/ttyUSB0 - USB serial", 3},
+        {"3  - x", 3}, {"\t7 \t - x", 7}, {"255", 255},
+        {"256", -1},   {"0", -1},         {"1234", -1},
+        {"3 -x", -1},  {"3\t- x", -1},    {"3x", -1},
+        {"", -1},      {"- 3", -1},       {"COM3", -1},
+    };
+    for (const auto& [text, number] : rows)
+        EXPECT_EQ(portNumberOf(QString::fromLatin1(text)).value_or(-1), number) << text;
+}
+
 TEST(PortChoiceTest, LowestFreeNumber) {
     auto port = [](const QString& device, std::optional<int> number, bool present = true) {
         ListedPort l;

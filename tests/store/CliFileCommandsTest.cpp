@@ -143,7 +143,7 @@ TEST_F(CliFileCommands, CheckListsEveryProblemAndExitsThreeUntilThereIsNone) {
 
     const QString help = cli({"--help"}).out;
     EXPECT_TRUE(help.contains("  check LOCATION [--json]")) << help.toStdString();
-    EXPECT_TRUE(help.contains("3 settings --diff found\na difference or check found a problem"));
+    EXPECT_TRUE(help.contains("3 settings --diff found\na difference, check found a problem"));
     nodalyx::test::expectFailures({{{"check", "Gone"}, 1, "The location \"Gone\" does not exist"},
                                    {{"check", "Site", "--all"}, 2, "check needs one LOCATION"}},
                                   [this](const QStringList& args) { return cli(args); });

@@ -1,6 +1,8 @@
 // Texts converted between the files, numbers and what a terminal or a window shows.
 #include "PrintableText.h"
 #include "TextConvert.h"
+#include "TextMatch.h"
+#include "ValueRules.h"
 
 #include <gtest/gtest.h>
 
@@ -68,3 +70,55 @@ TEST(PrintableTextTest, MessagesKeepTheirLineBreaksAndNothingElse) {
 }
 
 } // namespace
+
+// The matchers that check the fixed shapes of numbers, times, port and device names.
+TEST(TextMatchTest, DecimalNumbersTakeTheShapesTheFilesHold) {
+    for (const char* yes : {"1", " 12 ", "+3", "-0.5", ".5", "5.", "1e2", "1.5E-3", " -2.5e+1  "})
+        EXPECT_TRUE(isDecimalNumber(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"", " ", ".", "+", "-.", "1e", "1e+", "e5", "1 2", "1,5", "0x10",
+                           "1.2.3", "12a", "\t1", "--1"})
+        EXPECT_FALSE(isDecimalNumber(QString::fromLatin1(no))) << no;
+    EXPECT_FALSE(isDecimalNumber(QStringLiteral("\u0661"))); // a digit, but not an ASCII one
+}
+
+TEST(TextMatchTest, NumbersBetweenAPrefixAndASuffix) {
+    const struct {
+        const char* text;
+        const char* prefix;
+        const char* suffix;
+        Qt::CaseSensitivity cs;
+        int expected; // -1: no number
+    } cases[] = {
+        {"COM12", "COM", "", Qt::CaseInsensitive, 12},
+        {"com3", "COM", "", Qt::CaseInsensitive, 3},
+        {"com3", "COM", "", Qt::CaseSensitive, -1},
+        {"COM", "COM", "", Qt::CaseInsensitive, -1},
+        {"COM1234", "COM", "", Qt::CaseInsensitive, -1},
+        {"COM 1", "COM", "", Qt::CaseInsensitive, -1},
+        {"[COM7]", "[COM", "]", Qt::CaseInsensitive, 7},
+        {"[COM7", "[COM", "]", Qt::CaseInsensitive, -1},
+        {"[COM]", "[COM", "]", Qt::CaseInsensitive, -1},
+        {"[COM7]x", "[COM", "]", Qt::CaseInsensitive, -1},
+        {"/dev/ttyS0", "/dev/ttyS", "", Qt::CaseSensitive, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<int> n = numberBetween(
+            QString::fromLatin1(c.text), QLatin1String(c.prefix), QLatin1String(c.suffix), c.cs, 3);
+        EXPECT_EQ(n.value_or(-1), c.expected);
+    }
+    EXPECT_TRUE(isAsciiDigits(QStringLiteral("01234567"), 8, 8));
+    EXPECT_FALSE(isAsciiDigits(QStringLiteral("0123456"), 8, 8));
+    EXPECT_FALSE(isAsciiDigits(QStringLiteral("0123 567"), 8, 8));
+}
+
+TEST(TextMatchTest, TimesAndShortNumbersOfTheSettings) {
+    for (const char* yes : {"00:00", "09:05", "19:59", "23:59"})
+        EXPECT_TRUE(isTime(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"24:00", "9:30", "12:60", "12-30", "ab:cd", "12:3", " 12:30", "1:230"})
+        EXPECT_FALSE(isTime(QString::fromLatin1(no))) << no;
+    EXPECT_TRUE(isNumberIn(QStringLiteral("00042"), 0, 255));
+    EXPECT_FALSE(isNumberIn(QStringLiteral("000042"), 0, 255)); // at most five digits
+    EXPECT_FALSE(isNumberIn(QStringLiteral("+1"), 0, 255));
+    EXPECT_FALSE(isNumberIn(QStringLiteral("256"), 0, 255));
+}

@@ -73,18 +73,16 @@ TEST(LocationFile, ReadingStopsAtTheFirstBadLine) {
 // Only names every system takes as file and folder names; a control character is shown as \xNN.
 // Blanks in front and inside are kept: stored locations rely on them.
 TEST(LocationName, RefusedNamesSayWhy) {
-    for (const char* good :
-         {"Site", " two  inner\xC2\xA0z", "Caf\xC3\xA9 \xE2\x82\xAC", "a.b", "Console", "COM10"})
+    for (const char* good : {"Site", " two  inner\xC2\xA0z", "Caf\xC3\xA9 \xE2\x82\xAC", "a.b",
+                             "Console", "COM10", "COM0", "LPT"})
         EXPECT_EQ(checkLocationName(QString::fromUtf8(good)), QString()) << good;
     // A trailing blank: Windows would drop it from the folder name.
     const std::pair<const char*, const char*> refused[] = {
-        {"   ", "No name"},        {"a/b", "\"/\""},
-        {"a\\b", "\"/\""},         {"..", "not a file"},
-        {"a:b", "any of"},         {"a\"b", "any of"},
-        {"a\x1fz", "a\\x1fz"},     {"a\x7fz", "a\\x7fz"},
-        {"a\xC2\x9fz", "a\\x9fz"}, {"con", "device"},
-        {"NUL.txt", "device"},     {"LPT9 ", "device"},
-        {"name.", "end in \".\""}, {" Site  ", "end in a blank"}};
+        {"   ", "No name"},     {"a/b", "\"/\""},          {"a\\b", "\"/\""},
+        {"..", "not a file"},   {"a:b", "any of"},         {"a\"b", "any of"},
+        {"a\x1fz", "a\\x1fz"},  {"a\x7fz", "a\\x7fz"},     {"a\xC2\x9fz", "a\\x9fz"},
+        {"con", "device"},      {"NUL.txt", "device"},     {"LPT9 ", "device"},
+        {"com3.log", "device"}, {"name.", "end in \".\""}, {" Site  ", "end in a blank"}};
     for (const auto& [name, reason] : refused) {
         const QString told = checkLocationName(QString::fromUtf8(name));
         EXPECT_TRUE(told.contains(QLatin1String(reason))) << name << ": " << told.toStdString();

@@ -118,6 +118,21 @@ grep -q WINE123 "$work/w.out" || fail "serial: $(cat "$work/w.out")"
 pass "serial over TCP: $(cat "$work/w.out")"
 compare refresh --json --yes
 pass "refresh --json over TCP"
+# The survey talks to its loggers on worker threads, one after another here (the simulator
+# takes one client at a time): the program must also end after them (exit 0, or 3 when a
+# location's settings or clock differ; 124 is the time limit).
+wcli --dir "$(winpath "$wdir")" new "Second site" --conn lan --ip 127.0.0.1 --port "$sim_port" \
+    >/dev/null
+status=0
+timeout 60 "$wine" "$app/nodalyx-cli.exe" --dir "$(winpath "$wdir")" survey "$site" \
+    "Second site" --jobs 1 --json >"$work/survey.out" 2>/dev/null || status=$?
+survey_out=$(tr -d '\r' <"$work/survey.out")
+if { [ "$status" = 0 ] || [ "$status" = 3 ]; } &&
+    [ "$(grep -c '"serial": "WINE123"' <<<"$survey_out")" = 2 ]; then
+    pass "survey --json over TCP, ended"
+else
+    fail "survey --json over TCP: exit $status: $survey_out"
+fi
 
 # Serial: Wine's COM5 is a symbolic link to the simulator's pseudo-terminal.
 "$lsim" --pty "$work/com5" --serial WINE123 --fixed-counts >/dev/null 2>&1 &

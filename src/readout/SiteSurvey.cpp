@@ -4,6 +4,7 @@
 #include "ClockDrift.h"
 #include "ClockSetting.h"
 #include "ConfigurationControls.h"
+#include "CsvText.h"
 #include "GeneralReadout.h"
 #include "Link.h"
 #include "LinkEndpoint.h"
@@ -159,16 +160,6 @@ void setClock(SharedState& state, Link& link, CollectingOperator& op, SurveyResu
 
 QJsonValue orNull(const std::optional<QString>& v) {
     return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
-}
-
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 QString csvBool(std::optional<bool> v) {

@@ -135,30 +135,9 @@ void print(CliContext& ctx, const SurveyInvocation& inv, const QList<SurveyResul
     ctx.out.flush();
 }
 
-struct Tally {
-    int total = 0, reached = 0, notReached = 0, incomplete = 0, otherSerial = 0, drifted = 0,
-        differing = 0, clocksSet = 0, driftLeft = 0;
-};
-
-Tally tally(const QList<SurveyResult>& results, int maxDrift) {
-    Tally t;
-    for (const SurveyResult& r : results) {
-        ++t.total;
-        (r.reached ? t.reached : t.notReached)++;
-        t.incomplete += r.reached && !r.reason.isEmpty();
-        t.otherSerial += r.serialMatches == false;
-        t.differing += r.differences && !r.differences->isEmpty();
-        t.clocksSet += r.clockSet;
-        const bool drifted = r.driftsMoreThan(maxDrift);
-        t.drifted += drifted;
-        t.driftLeft += drifted && !r.clockSet;
-    }
-    return t;
-}
-
 // "6 locations: 5 reached, 1 not reached, 1 with another serial number, 1 drifted, 1 with
 // different settings, 1 clock set".
-QString summary(const Tally& t, int asked, bool settings, bool syncClock) {
+QString summary(const SurveyTally& t, int asked, bool settings, bool syncClock) {
     QString line = (asked == 1 ? CliText::tr("%1 location: %2 reached, %3 not reached")
                                : CliText::tr("%1 locations: %2 reached, %3 not reached"))
                        .arg(asked)
@@ -179,7 +158,7 @@ QString summary(const Tally& t, int asked, bool settings, bool syncClock) {
     return line;
 }
 
-int exitCode(const Tally& t, int asked) {
+int exitCode(const SurveyTally& t, int asked) {
     if (t.notReached || t.incomplete || t.total < asked)
         return Failed;
     return t.otherSerial || t.differing || t.driftLeft ? kDifferent : Done;
@@ -219,7 +198,7 @@ int runSurveyCommand(CliContext& ctx, const QStringList& args) {
         loop.exec();
     const QList<SurveyResult> results = runner.results();
     print(ctx, inv, results);
-    const Tally t = tally(results, inv.options.maxDriftMinutes);
+    const SurveyTally t = tallySurvey(results, inv.options.maxDriftMinutes);
     QTextStream(stderr) << summary(t, int(locations.size()), inv.options.settings,
                                    inv.options.syncClock)
                         << Qt::endl;

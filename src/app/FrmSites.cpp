@@ -207,24 +207,17 @@ void FrmSites::showProgress(int done, int total) {
 
 void FrmSites::ended() {
     setRunning(false);
-    int reached = 0, other = 0, drifted = 0, differing = 0, set = 0;
-    const QList<SurveyResult> done = m_runner.results();
-    for (const SurveyResult& r : done) {
-        reached += r.reached ? 1 : 0;
-        other += r.serialMatches == false ? 1 : 0;
-        drifted += r.driftsMoreThan(1) && !r.clockSet ? 1 : 0;
-        differing += r.differences && !r.differences->isEmpty() ? 1 : 0;
-        set += r.clockSet ? 1 : 0;
-    }
+    // "Clock off": more than a minute and not set, as the command's default --max-drift.
+    const SurveyTally t = tallySurvey(m_runner.results(), 1);
     m_ui->lblSummary->setText(tr("%1 checked: %2 reached, %3 not reached, %4 another logger, "
                                  "%5 clock off, %6 settings differing, %7 clock set")
-                                  .arg(done.size())
-                                  .arg(reached)
-                                  .arg(done.size() - reached)
-                                  .arg(other)
-                                  .arg(drifted)
-                                  .arg(differing)
-                                  .arg(set));
+                                  .arg(t.total)
+                                  .arg(t.reached)
+                                  .arg(t.notReached)
+                                  .arg(t.otherSerial)
+                                  .arg(t.driftLeft)
+                                  .arg(t.differing)
+                                  .arg(t.clocksSet));
     fitColumns();
     emit surveyEnded();
 }

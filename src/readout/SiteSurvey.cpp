@@ -174,6 +174,22 @@ bool SurveyResult::driftsMoreThan(int maxMinutes) const {
     return qAbs(*driftMinutes) > qAbs(qint64(maxMinutes));
 }
 
+SurveyTally tallySurvey(const QList<SurveyResult>& results, int maxDriftMinutes) {
+    SurveyTally t;
+    for (const SurveyResult& r : results) {
+        ++t.total;
+        (r.reached ? t.reached : t.notReached)++;
+        t.incomplete += r.reached && !r.reason.isEmpty();
+        t.otherSerial += r.serialMatches == false;
+        t.differing += r.differences && !r.differences->isEmpty();
+        t.clocksSet += r.clockSet;
+        const bool drifted = r.driftsMoreThan(maxDriftMinutes);
+        t.drifted += drifted;
+        t.driftLeft += drifted && !r.clockSet;
+    }
+    return t;
+}
+
 QJsonObject surveyJson(const SurveyResult& r) {
     QJsonObject o;
     o.insert(QStringLiteral("location"), r.location);

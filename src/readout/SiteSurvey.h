@@ -45,6 +45,17 @@ struct SurveyResult {
     bool driftsMoreThan(int maxMinutes) const;
 };
 
+// What a survey's results add up to, for its summary line and its exit status.
+struct SurveyTally {
+    int total = 0, reached = 0, notReached = 0;
+    int incomplete = 0;  // reached, but some of the survey failed
+    int otherSerial = 0; // not the location's logger
+    int drifted = 0;     // more than the allowed drift when surveyed
+    int driftLeft = 0;   // of those, the ones whose clock was not set
+    int differing = 0, clocksSet = 0;
+};
+SurveyTally tallySurvey(const QList<SurveyResult>& results, int maxDriftMinutes);
+
 // {"location", "reached", "reason" (or null), "serial", "serial_matches", "logger_clock",
 //  "drift_minutes", "differences", "clock_set"} — null where the value is nullopt.
 QJsonObject surveyJson(const SurveyResult& result);

@@ -39,11 +39,10 @@ std::optional<int> portNumberOf(const QString& text) {
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace())
         ++start;
-    qsizetype end = start;
-    while (end < text.size() && isAsciiDigits(QStringView(text).mid(end, 1), 1, 1))
-        ++end;
-    if (!isAsciiDigits(QStringView(text).mid(start, end - start), 1, 3))
+    const qsizetype digits = asciiDigitsAt(text, start);
+    if (digits < 1 || digits > 3)
         return std::nullopt;
+    const qsizetype end = start + digits;
     qsizetype rest = end;
     while (rest < text.size() && text[rest].isSpace())
         ++rest;

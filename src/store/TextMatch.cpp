@@ -8,14 +8,6 @@ bool isAsciiDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// The number of ASCII digits from pos on.
-qsizetype digitsAt(QStringView text, qsizetype pos) {
-    qsizetype n = 0;
-    while (pos + n < text.size() && isAsciiDigit(text[pos + n]))
-        ++n;
-    return n;
-}
-
 qsizetype blanksAt(QStringView text, qsizetype pos) {
     qsizetype n = 0;
     while (pos + n < text.size() && text[pos + n] == QLatin1Char(' '))
@@ -29,8 +21,16 @@ bool isSign(QStringView text, qsizetype pos) {
 
 } // namespace
 
+qsizetype asciiDigitsAt(QStringView text, qsizetype pos) {
+    qsizetype n = 0;
+    while (pos + n < text.size() && isAsciiDigit(text[pos + n]))
+        ++n;
+    return n;
+}
+
 bool isAsciiDigits(QStringView text, qsizetype minCount, qsizetype maxCount) {
-    return text.size() >= minCount && text.size() <= maxCount && digitsAt(text, 0) == text.size();
+    return text.size() >= minCount && text.size() <= maxCount &&
+           asciiDigitsAt(text, 0) == text.size();
 }
 
 std::optional<int> numberBetween(QStringView text, QLatin1String prefix, QLatin1String suffix,
@@ -48,11 +48,11 @@ bool isDecimalNumber(QStringView text) {
     qsizetype pos = blanksAt(text, 0);
     if (isSign(text, pos))
         ++pos;
-    const qsizetype whole = digitsAt(text, pos);
+    const qsizetype whole = asciiDigitsAt(text, pos);
     pos += whole;
     qsizetype fraction = 0;
     if (pos < text.size() && text[pos] == QLatin1Char('.')) {
-        fraction = digitsAt(text, pos + 1);
+        fraction = asciiDigitsAt(text, pos + 1);
         pos += 1 + fraction;
     }
     if (whole == 0 && fraction == 0)
@@ -61,7 +61,7 @@ bool isDecimalNumber(QStringView text) {
         qsizetype at = pos + 1;
         if (isSign(text, at))
             ++at;
-        const qsizetype exponent = digitsAt(text, at);
+        const qsizetype exponent = asciiDigitsAt(text, at);
         if (exponent == 0)
             return false;
         pos = at + exponent;

@@ -11,6 +11,9 @@ namespace nodalyx {
 // also run on worker threads, and with the MinGW runtime a regular-expression match leaves a
 // thread-local behind whose destructor faults when the thread ends.
 
+// The number of ASCII digits 0-9 in a row from pos on.
+qsizetype asciiDigitsAt(QStringView text, qsizetype pos);
+
 // Only the ASCII digits 0-9, at least minCount and at most maxCount of them.
 bool isAsciiDigits(QStringView text, qsizetype minCount, qsizetype maxCount);
 
